@@ -1,0 +1,49 @@
+# The two commands a user needs: `make run` and `make test`. Both install missing Debian
+# packages first, so a fresh machine needs nothing else.
+JOBS      ?= 2
+BUILD     := build
+TESTBUILD := build-test
+FUZZBUILD := build-fuzz
+GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+LANGUAGE  ?= English
+FUZZ_SECONDS ?= 60
+
+.PHONY: run test bench fuzz format deps build build-test clean
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTASKWICK_LANGUAGE=$(LANGUAGE) -DTASKWICK_TESTS=OFF
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target taskwick
+
+run: build
+	@scripts/run-taskwick.sh $(BUILD)/taskwick
+
+$(TESTBUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(TESTBUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTASKWICK_SANITIZE=ON \
+	    -DTASKWICK_E2E_BINARY=$(CURDIR)/$(BUILD)/taskwick
+
+build-test: build $(TESTBUILD)/CMakeCache.txt
+	cmake --build $(TESTBUILD) -j $(JOBS)
+
+test: build-test
+	scripts/build-fuzzer.sh $(FUZZBUILD) $(JOBS)
+	cd $(TESTBUILD) && FUZZ_BINARY=$(CURDIR)/$(FUZZBUILD)/fuzz_reader FUZZ_SECONDS=$(FUZZ_SECONDS) \
+	    ctest --output-on-failure -j 1
+
+bench: deps
+	cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTASKWICK_TESTS=OFF -DTASKWICK_BENCH=ON
+	cmake --build build-bench -j $(JOBS)
+	scripts/run-benchmarks.sh build-bench $(BUILD)/taskwick
+
+format:
+	find app table storage frame skins info platform tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
+
+# Removes build products only. The task list of `make run` (build/ToDoList.xml) is kept.
+clean:
+	@if [ -f $(BUILD)/ToDoList.xml ]; then cp $(BUILD)/ToDoList.xml .ToDoList.xml.keep; fi
+	rm -rf $(BUILD) $(TESTBUILD) $(FUZZBUILD) build-bench
+	@if [ -f .ToDoList.xml.keep ]; then mkdir -p $(BUILD) && mv .ToDoList.xml.keep $(BUILD)/ToDoList.xml && echo "kept $(BUILD)/ToDoList.xml"; fi

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace taskwick {
+
+// Every text the user sees exists in English and in German. The executable fixes the
+// language when it is built; the libraries take it as a value so both can be tested.
+enum class Language { English, German };
+
+// Set by the build (TASKWICK_LANGUAGE); the language of this executable.
+Language buildLanguage();
+inline bool UseEnglish() { return buildLanguage() == Language::English; }
+
+// Values, not captions: never translated.
+inline const QString NoSkinName = QStringLiteral("No Skin");
+inline const QString ProductName = QStringLiteral("Taskwick");
+inline const QString SupportAddress = QStringLiteral("bugs@taskwick.org");
+
+struct Hints {
+    QString exitIcon, shrinkIcon, minimizeIcon;
+    QString redBarFull, redBarFolded;
+    QString plusRow, minusRow, plusColumn, minusColumn;
+};
+
+struct MenuCaptions {
+    QString changeTitle, titleBold, gridLines, thisColumn, leftAlign, centerAlign, rightAlign;
+    QString addRow, deleteRow, addColumn, deleteColumn, skin, noSkin, openFolder, about, exit;
+};
+
+struct Texts {
+    Language language;
+    Hints hints;
+    MenuCaptions menu;
+    QStringList defaultHeader;   // first run, row 0
+    QStringList defaultTaskRow;  // first run, row 1
+
+    QString errorTitle;          // "Error" / "Fehler"
+    QString exceptionTitle;      // "Exception" in both languages
+    QString attentionTitle;      // delete confirmations
+    QString deleteRowQuestion;   // followed by the content list
+    QString deleteColumnQuestion;
+    QString saveErrorTitle;
+    QString noticeTitle;
+    QString languageMarker;      // expected marker of the toolkit's standard texts
+
+    // The unexpected-error box: "Exception in " + context + closing lines.
+    QString exceptionText(const QString& methode) const;
+    // The unknown-error box for an exception no handler caught.
+    QString unknownErrorText(const QString& message, const QString& className) const;
+    QString wrongConstantsText(const QString& foundMarker) const;
+
+    QString saveReadOnlyText(const QString& appFolder, const QString& errorMessage,
+                             const QString& errorKind) const;
+    QString saveTempFileText(const QString& appFolder, const QString& errorKind) const;
+    QString saveReplaceText(const QString& appFolder, const QString& errorKind) const;
+};
+
+const Texts& textsFor(Language language);
+inline const Texts& texts() { return textsFor(buildLanguage()); }
+
+}  // namespace taskwick

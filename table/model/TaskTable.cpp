@@ -1,0 +1,178 @@
+#include "table/model/TaskTable.h"
+
+#include <algorithm>
+
+namespace taskwick {
+
+bool isBlank(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0x20; });
+}
+
+TaskTable::TaskTable(QObject* parent)
+    : QObject(parent), widths_{50, 235, 45}, alignments_(DesignColCount, ALIGNLEFT) {}
+
+void TaskTable::setRowCount(int rows) {
+    rows = std::max(rows, 1);
+    if (rows == rowCount_) {
+        return;
+    }
+    rowCount_ = rows;
+    if (rowCount_ < 2 && headerFixed_) {
+        headerFixed_ = false;
+    }
+    if (current_ && current_->row >= rowCount_) {
+        current_.reset();
+        emit currentCellChanged();
+    }
+    emit changed();
+}
+
+void TaskTable::setColCount(int cols) {
+    cols = std::max(cols, 1);
+    if (cols == colCount_) {
+        return;
+    }
+    colCount_ = cols;
+    widths_.resize(static_cast<size_t>(cols), DefaultColumnWidth);
+    alignments_.resize(static_cast<size_t>(cols), ALIGNLEFT);
+    if (current_ && current_->col >= colCount_) {
+        current_.reset();
+        emit currentCellChanged();
+    }
+    emit changed();
+}
+
+QString TaskTable::cell(int col, int row) const {
+    if (row < 0 || col < 0 || static_cast<size_t>(row) >= rows_.size()) {
+        return {};
+    }
+    const auto& r = rows_[static_cast<size_t>(row)];
+    return static_cast<size_t>(col) < r.size() ? r[static_cast<size_t>(col)] : QString();
+}
+
+void TaskTable::ensureStored(int col, int row) {
+    if (rows_.size() <= static_cast<size_t>(row)) {
+        rows_.resize(static_cast<size_t>(row) + 1);
+    }
+    auto& r = rows_[static_cast<size_t>(row)];
+    if (r.size() <= static_cast<size_t>(col)) {
+        r.resize(static_cast<size_t>(col) + 1);
+    }
+}
+
+void TaskTable::setCell(int col, int row, const QString& text) {
+    if (col < 0 || row < 0) {
+        return;
+    }
+    if (text.isEmpty() && cell(col, row).isEmpty()) {
+        return;
+    }
+    ensureStored(col, row);
+    auto& slot = rows_[static_cast<size_t>(row)][static_cast<size_t>(col)];
+    if (slot == text) {
+        return;
+    }
+    slot = text;
+    emit changed();
+}
+
+void TaskTable::appendToRow(int row, const QString& text) {
+    for (int col = 0; col < colCount_; ++col) {
+        if (cell(col, row).isEmpty()) {
+            setCell(col, row, text.isEmpty() ? QStringLiteral(" ") : text);
+            return;
+        }
+    }
+}
+
+void TaskTable::clearRow(int row) {
+    if (row >= 0 && static_cast<size_t>(row) < rows_.size()) {
+        for (auto& text : rows_[static_cast<size_t>(row)]) {
+            text.clear();
+        }
+        emit changed();
+    }
+}
+
+void TaskTable::clearColumn(int col) {
+    if (col < 0) {
+        return;
+    }
+    for (auto& r : rows_) {
+        if (static_cast<size_t>(col) < r.size()) {
+            r[static_cast<size_t>(col)].clear();
+        }
+    }
+    emit changed();
+}
+
+int TaskTable::columnWidth(int col) const {
+    return col >= 0 && col < colCount_ ? widths_[static_cast<size_t>(col)] : 0;
+}
+
+void TaskTable::setColumnWidth(int col, int pixels) {
+    if (col < 0 || col >= colCount_ || widths_[static_cast<size_t>(col)] == pixels) {
+        return;
+    }
+    widths_[static_cast<size_t>(col)] = pixels;
+    emit changed();
+}
+
+TCellAlignment TaskTable::columnAlignment(int col) const {
+    return col >= 0 && col < colCount_ ? alignments_[static_cast<size_t>(col)] : ALIGNLEFT;
+}
+
+void TaskTable::setColumnAlignment(int col, TCellAlignment alignment) {
+    if (col < 0 || col >= colCount_) {
+        return;
+    }
+    alignments_[static_cast<size_t>(col)] = alignment;
+    emit changed();
+}
+
+void TaskTable::setHeaderTextBold(bool bold) {
+    if (headerTextBold_ != bold) {
+        headerTextBold_ = bold;
+        emit changed();
+    }
+}
+
+void TaskTable::setDrawGridLines(bool draw) {
+    if (drawGridLines_ != draw) {
+        drawGridLines_ = draw;
+        emit changed();
+    }
+}
+
+bool TaskTable::setHeaderFixed(bool fixed) {
+    if (fixed && rowCount_ < 2) {
+        return false;
+    }
+    if (fixed != headerFixed_) {
+        headerFixed_ = fixed;
+        current_ = CellPos{0, fixed ? 1 : 0};
+        emit scrollToTopLeftRequested();
+        emit currentCellChanged();
+        emit changed();
+    }
+    return true;
+}
+
+void TaskTable::setCurrentCell(CellPos pos) {
+    if (current_ && *current_ == pos) {
+        return;
+    }
+    current_ = pos;
+    emit currentCellChanged();
+    emit changed();
+}
+
+void TaskTable::ClearCurrentCell() {
+    if (current_) {
+        current_.reset();
+        emit currentCellChanged();
+        emit changed();
+    }
+}
+
+}  // namespace taskwick

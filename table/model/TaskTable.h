@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace taskwick {
+
+// Horizontal alignment of a column's task cells; stored as one byte per column.
+enum TCellAlignment : std::uint8_t { ALIGNLEFT = 0, ALIGNCENTER = 1, ALIGNRIGHT = 2 };
+
+struct CellPos {
+    int col = 0;
+    int row = 0;
+    friend bool operator==(const CellPos&, const CellPos&) = default;
+};
+
+// True when the text is empty once characters up to U+0020 are cut from both ends.
+bool isBlank(const QString& text);
+
+// The user's task table: row 0 holds the column captions, every row below is one task.
+//
+// Cell texts are kept independently of the row and column counts: a text stored in a row or
+// column beyond the current counts stays hidden and shows again when the table grows to it.
+// The loader relies on this for row elements past the stored row count.
+class TaskTable : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int DesignRowCount = 6;
+    static constexpr int DesignColCount = 3;
+    static constexpr int DefaultColumnWidth = 64;
+
+    explicit TaskTable(QObject* parent = nullptr);
+
+    int rowCount() const { return rowCount_; }
+    int colCount() const { return colCount_; }
+    void setRowCount(int rows);
+    // Also resizes ColumnAlignments: added entries are ALIGNLEFT, removed ones are dropped.
+    void setColCount(int cols);
+
+    QString cell(int col, int row) const;
+    void setCell(int col, int row, const QString& text);
+    // Stores the text in the first exactly empty cell of the row (column 0 first); an empty
+    // text is stored as " " so that the next append goes to the next cell. A full row stays.
+    void appendToRow(int row, const QString& text);
+    // Empties every cell of the row / column, inside the table or not.
+    void clearRow(int row);
+    void clearColumn(int col);
+
+    int columnWidth(int col) const;
+    void setColumnWidth(int col, int pixels);
+
+    const std::vector<TCellAlignment>& columnAlignments() const { return alignments_; }
+    TCellAlignment columnAlignment(int col) const;
+    void setColumnAlignment(int col, TCellAlignment alignment);
+
+    bool headerTextBold() const { return headerTextBold_; }
+    void setHeaderTextBold(bool bold);
+    bool drawGridLines() const { return drawGridLines_; }
+    void setDrawGridLines(bool draw);
+    int gridLineWidth() const { return drawGridLines_ ? 1 : 0; }
+
+    bool headerFixed() const { return headerFixed_; }
+    // Fixing the header needs a task row; returns false (flag unchanged) when there is none.
+    // Every change scrolls to the top-left and makes (0, 1) or (0, 0) current.
+    bool setHeaderFixed(bool fixed);
+    int fixedRows() const { return headerFixed_ ? 1 : 0; }
+
+    std::optional<CellPos> currentCell() const { return current_; }
+    void setCurrentCell(CellPos pos);
+    void ClearCurrentCell();
+
+signals:
+    // Anything that changes what the table shows.
+    void changed();
+    void currentCellChanged();
+    // The header was fixed or unfixed: the view scrolls to its top-left cell.
+    void scrollToTopLeftRequested();
+
+private:
+    void ensureStored(int col, int row);
+
+    int rowCount_ = DesignRowCount;
+    int colCount_ = DesignColCount;
+    std::vector<std::vector<QString>> rows_;  // may extend past the counts
+    std::vector<int> widths_;
+    std::vector<TCellAlignment> alignments_;
+    bool headerTextBold_ = false;
+    bool drawGridLines_ = true;
+    bool headerFixed_ = true;
+    std::optional<CellPos> current_;
+};
+
+}  // namespace taskwick

@@ -1,0 +1,103 @@
+#include "table/model/TaskTable.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace taskwick;
+
+TEST(TaskTable, countsNeverBelowOne_andAlignmentsFollowColumnCount) {
+    TaskTable t;
+    t.setRowCount(0);
+    t.setColCount(0);
+    EXPECT_EQ(t.rowCount(), 1);
+    EXPECT_EQ(t.colCount(), 1);
+    EXPECT_EQ(t.columnAlignments().size(), 1u);
+
+    t.setColumnAlignment(0, ALIGNRIGHT);
+    t.setColCount(4);
+    ASSERT_EQ(t.columnAlignments().size(), 4u);
+    EXPECT_EQ(t.columnAlignment(0), ALIGNRIGHT);
+    for (int c = 1; c < 4; ++c) {
+        EXPECT_EQ(t.columnAlignment(c), ALIGNLEFT) << c;
+    }
+    t.setColCount(2);
+    EXPECT_EQ(t.columnAlignments().size(), 2u);
+}
+
+TEST(TaskTable, appendToRow_fillsFirstEmptyCell_storesBlankForEmpty_andIgnoresFullRow) {
+    TaskTable t;
+    t.appendToRow(1, "a");
+    t.appendToRow(1, "");
+    t.appendToRow(1, "c");
+    EXPECT_EQ(t.cell(0, 1), "a");
+    EXPECT_EQ(t.cell(1, 1), " ");
+    EXPECT_TRUE(isBlank(t.cell(1, 1)));
+    EXPECT_FALSE(t.cell(1, 1).isEmpty());
+    EXPECT_EQ(t.cell(2, 1), "c");
+
+    t.appendToRow(1, "d");  // full row: nothing changes
+    EXPECT_EQ(t.cell(0, 1), "a");
+    EXPECT_EQ(t.cell(2, 1), "c");
+}
+
+TEST(TaskTable, textsPastTheLastRowStayHiddenAndReappearWhenTheTableGrows) {
+    TaskTable t;  // 6 rows
+    t.appendToRow(8, "later");
+    EXPECT_EQ(t.rowCount(), 6);
+    t.setRowCount(9);
+    EXPECT_EQ(t.cell(0, 8), "later");
+
+    t.clearRow(8);
+    t.setRowCount(6);
+    t.setRowCount(9);
+    EXPECT_EQ(t.cell(0, 8), "");
+}
+
+TEST(TaskTable, clearColumn_emptiesCaptionAndCells_soAReaddedColumnIsEmpty) {
+    TaskTable t;
+    t.setCell(2, 0, "Time");
+    t.setCell(2, 3, "5min");
+    t.clearColumn(2);
+    t.setColCount(2);
+    t.setColCount(3);
+    EXPECT_EQ(t.cell(2, 0), "");
+    EXPECT_EQ(t.cell(2, 3), "");
+}
+
+TEST(TaskTable, headerFixedRules) {
+    TaskTable t;
+    EXPECT_TRUE(t.headerFixed());
+    EXPECT_FALSE(t.currentCell().has_value());
+
+    QSignalSpy scroll(&t, &TaskTable::scrollToTopLeftRequested);
+    EXPECT_TRUE(t.setHeaderFixed(false));
+    EXPECT_EQ(t.currentCell(), (CellPos{0, 0}));
+    EXPECT_TRUE(t.setHeaderFixed(true));
+    EXPECT_EQ(t.currentCell(), (CellPos{0, 1}));
+    EXPECT_EQ(scroll.count(), 2);
+
+    t.setRowCount(1);  // no task row left: the header stops being fixed
+    EXPECT_FALSE(t.headerFixed());
+    EXPECT_FALSE(t.setHeaderFixed(true));
+    EXPECT_FALSE(t.headerFixed());
+
+    t.setRowCount(3);
+    t.setCurrentCell({1, 2});
+    t.ClearCurrentCell();
+    EXPECT_FALSE(t.currentCell().has_value());
+}
+
+TEST(TaskTable, designDefaults) {
+    TaskTable t;
+    EXPECT_EQ(t.rowCount(), 6);
+    EXPECT_EQ(t.colCount(), 3);
+    EXPECT_EQ(t.columnWidth(0), 50);
+    EXPECT_EQ(t.columnWidth(1), 235);
+    EXPECT_EQ(t.columnWidth(2), 45);
+    EXPECT_FALSE(t.headerTextBold());
+    EXPECT_TRUE(t.drawGridLines());
+    EXPECT_EQ(t.gridLineWidth(), 1);
+    t.setDrawGridLines(false);
+    EXPECT_EQ(t.gridLineWidth(), 0);
+}
