@@ -16,10 +16,22 @@ Texts makeEnglish() {
                "Delete Row",
                "Add Column",
                "Delete Column"};
-    t.menu = {"Change &Title Text", "Title &Bold",   "Draw &Grid Lines", "&Column ...",
-              "Left Align",         "Center Align",  "RightAlign",       "&Add Row",
-              "&Delete Row",        "A&dd Column",   "D&elete Column",   "&Skin ...",
-              "No Skin",            "&Open File Folder", "&About Taskwick", "E&xit"};
+    t.menu = {"Change &Title Text",
+              "Title &Bold",
+              "Draw &Grid Lines",
+              "&Column ...",
+              "Left Align",
+              "Center Align",
+              "RightAlign",
+              "&Add Row",
+              "&Delete Row",
+              "A&dd Column",
+              "D&elete Column",
+              "&Skin ...",
+              "No Skin",
+              "&Open File Folder",
+              "&About Taskwick",
+              "E&xit"};
     t.defaultHeader = {"Prio", "Task", "Time"};
     t.defaultTaskRow = {"High", "...Click here for new task", "10min"};
     t.errorTitle = "Error";
@@ -106,8 +118,9 @@ QString Texts::exceptionText(const QString& methode) const {
 
 QString Texts::unknownErrorText(const QString& message, const QString& className) const {
     const QString detail = message + " (" + className + ")";
-    return (language == Language::English ? QStringLiteral("An unknown error occured:\r\n")
-                                          : QStringLiteral("Ein unbekannte Fehler ist aufgetreten:\r\n")) +
+    return (language == Language::English
+                ? QStringLiteral("An unknown error occured:\r\n")
+                : QStringLiteral("Ein unbekannte Fehler ist aufgetreten:\r\n")) +
            detail;
 }
 

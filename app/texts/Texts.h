@@ -11,7 +11,9 @@ enum class Language { English, German };
 
 // Set by the build (TASKWICK_LANGUAGE); the language of this executable.
 Language buildLanguage();
-inline bool UseEnglish() { return buildLanguage() == Language::English; }
+inline bool UseEnglish() {
+    return buildLanguage() == Language::English;
+}
 
 // Values, not captions: never translated.
 inline const QString NoSkinName = QStringLiteral("No Skin");
@@ -36,14 +38,14 @@ struct Texts {
     QStringList defaultHeader;   // first run, row 0
     QStringList defaultTaskRow;  // first run, row 1
 
-    QString errorTitle;          // "Error" / "Fehler"
-    QString exceptionTitle;      // "Exception" in both languages
-    QString attentionTitle;      // delete confirmations
-    QString deleteRowQuestion;   // followed by the content list
+    QString errorTitle;         // "Error" / "Fehler"
+    QString exceptionTitle;     // "Exception" in both languages
+    QString attentionTitle;     // delete confirmations
+    QString deleteRowQuestion;  // followed by the content list
     QString deleteColumnQuestion;
     QString saveErrorTitle;
     QString noticeTitle;
-    QString languageMarker;      // expected marker of the toolkit's standard texts
+    QString languageMarker;  // expected marker of the toolkit's standard texts
 
     // The unexpected-error box: "Exception in " + context + closing lines.
     QString exceptionText(const QString& methode) const;
@@ -58,6 +60,8 @@ struct Texts {
 };
 
 const Texts& textsFor(Language language);
-inline const Texts& texts() { return textsFor(buildLanguage()); }
+inline const Texts& texts() {
+    return textsFor(buildLanguage());
+}
 
 }  // namespace taskwick

@@ -1,0 +1,111 @@
+#include "app/boxes/MessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace taskwick {
+
+QtBoxPresenter::QtBoxPresenter(std::function<QWidget*()> fallbackOwner)
+    : fallbackOwner_(std::move(fallbackOwner)) {}
+
+bool QtBoxPresenter::present(BoxKind kind, const QString& text, const QString& title) {
+    QWidget* owner = QApplication::activeWindow();
+    if (!owner && fallbackOwner_) {
+        owner = fallbackOwner_();
+    }
+    QMessageBox box(owner);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    switch (kind) {
+        case BoxKind::Information:
+            box.setIcon(QMessageBox::Information);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case BoxKind::Error:
+            box.setIcon(QMessageBox::Critical);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case BoxKind::YesNo:
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+    }
+    // The main window stays on top of everything; a box that is not above it could open
+    // unseen behind it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    const int answer = box.exec();
+    return kind == BoxKind::YesNo ? answer == QMessageBox::Yes : true;
+}
+
+StayOnTopLowering::StayOnTopLowering(WindowList secondaryWindows, SetStayOnTop setStayOnTop)
+    : secondaryWindows_(std::move(secondaryWindows)), setStayOnTop_(std::move(setStayOnTop)) {}
+
+void StayOnTopLowering::lower() {
+    if (depth_++ > 0) {
+        return;
+    }
+    for (QWidget* w : secondaryWindows_()) {
+        if (w && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            setStayOnTop_(w, false);
+            lowered_.emplace_back(w);
+        }
+    }
+}
+
+void StayOnTopLowering::restore() {
+    if (depth_ == 0 || --depth_ > 0) {
+        return;
+    }
+    for (const QPointer<QWidget>& w : lowered_) {
+        if (w) {
+            setStayOnTop_(w, true);
+        }
+    }
+    lowered_.clear();
+}
+
+MessageBoxes::MessageBoxes(Language language, BoxPresenter& presenter, StayOnTopLowering* lowering)
+    : language_(language), presenter_(presenter), lowering_(lowering) {}
+
+bool MessageBoxes::show(BoxKind kind, const QString& text, const QString& title) {
+    if (lowering_) {
+        lowering_->lower();
+    }
+    bool answer = false;
+    try {
+        answer = presenter_.present(kind, text, title);
+    } catch (...) {
+        // A box that cannot be shown answers No.
+        answer = false;
+    }
+    if (lowering_) {
+        lowering_->restore();
+    }
+    return answer;
+}
+
+void MessageBoxes::ShowInfoMessageBox(const QString& text, const QString& title) {
+    show(BoxKind::Information, text, title);
+}
+
+void MessageBoxes::ShowErrorMessageBox(const QString& text, const QString& title) {
+    show(BoxKind::Error, text, title);
+}
+
+bool MessageBoxes::ShowYesAndNoDialogBox(const QString& text, const QString& title) {
+    return show(BoxKind::YesNo, text, title);
+}
+
+void MessageBoxes::ShowExceptionMessageBox(const QString& methode) {
+    const Texts& t = textsFor(language_);
+    ShowErrorMessageBox(t.exceptionText(methode), t.exceptionTitle);
+}
+
+void MessageBoxes::ApplicationEventsOnException(const QString& message, const QString& className) {
+    const Texts& t = textsFor(language_);
+    ShowErrorMessageBox(t.unknownErrorText(message, className), t.errorTitle);
+}
+
+}  // namespace taskwick

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/texts/Texts.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+namespace taskwick {
+
+enum class BoxKind { Information, Error, YesNo };
+
+// Shows one modal box and returns true when it was closed with Yes (or OK for the others).
+class BoxPresenter {
+public:
+    virtual ~BoxPresenter() = default;
+    virtual bool present(BoxKind kind, const QString& text, const QString& title) = 0;
+};
+
+// The real boxes: QMessageBox owned by the active window (or the main window when none is
+// active), so the window manager keeps it above the stay-on-top main window.
+class QtBoxPresenter : public BoxPresenter {
+public:
+    explicit QtBoxPresenter(std::function<QWidget*()> fallbackOwner = {});
+    bool present(BoxKind kind, const QString& text, const QString& title) override;
+
+private:
+    std::function<QWidget*()> fallbackOwner_;
+};
+
+// Secondary stay-on-top windows are put to the normal level while a box is open, so none of
+// them covers it. Nested boxes change the levels only at the outermost level.
+class StayOnTopLowering {
+public:
+    using WindowList = std::function<std::vector<QWidget*>()>;
+    using SetStayOnTop = std::function<void(QWidget*, bool)>;
+    StayOnTopLowering(WindowList secondaryWindows, SetStayOnTop setStayOnTop);
+
+    void lower();
+    void restore();
+    int depth() const { return depth_; }
+
+private:
+    WindowList secondaryWindows_;
+    SetStayOnTop setStayOnTop_;
+    std::vector<QPointer<QWidget>> lowered_;
+    int depth_ = 0;
+};
+
+// The four boxes every part of the program shows its messages with.
+class MessageBoxes {
+public:
+    MessageBoxes(Language language, BoxPresenter& presenter, StayOnTopLowering* lowering = nullptr);
+
+    void ShowInfoMessageBox(const QString& text, const QString& title);
+    void ShowErrorMessageBox(const QString& text, const QString& title);
+    bool ShowYesAndNoDialogBox(const QString& text, const QString& title);
+    void ShowExceptionMessageBox(const QString& methode);
+    // Reports an exception that escaped every handler, with its message and type name.
+    void ApplicationEventsOnException(const QString& message, const QString& className);
+
+    Language language() const { return language_; }
+
+private:
+    bool show(BoxKind kind, const QString& text, const QString& title);
+
+    Language language_;
+    BoxPresenter& presenter_;
+    StayOnTopLowering* lowering_;
+};
+
+}  // namespace taskwick

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/boxes/MessageBoxes.h"
+#include "app/texts/Texts.h"
+#include "table/model/TaskTable.h"
+
+#include <QPushButton>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+namespace taskwick {
+
+// States of the window frame; only FrameFull lays the frame out.
+enum FrameStateValue : quint8 {
+    FrameFolded = 0,
+    FrameUnfolding = 1,
+    FrameFull = 2,
+    FrameFolding = 3,
+    FrameStarting = 4,
+};
+
+struct FormSettings {
+    Language language = Language::English;
+    QStringList arguments;  // the command line, program name first
+    QString appFolder;      // folder of the executable, with a trailing "/"
+};
+
+// The program's main window and the composition root: it owns the task table and the
+// subsystem objects, and its handlers are short methods that call into them.
+class TToDoForm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int DefaultClientWidth = 370;
+    static constexpr int DefaultClientHeight = 211;
+
+    TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent = nullptr);
+    ~TToDoForm() override;
+
+    // Start-up while the window is still invisible.
+    void FormCreate();
+    void tmrAnwendungsStartOnTimerTimer();
+    // Saves the task list and ends the application; runs once however often it is asked.
+    void FormCloseQuery();
+    void mnuExitClick();
+    // Close requests from outside the window: signals and the end of the desktop session.
+    void requestClose();
+
+    void FormResize();
+
+    TaskTable& table() { return table_; }
+    const QString& AppFolder() const { return settings_.appFolder; }
+    bool StartHidden() const { return startHidden_; }
+    int MinClientWidth() const { return minClientWidth_; }
+    FrameStateValue FrameState() const { return frameState_; }
+    const QString& CurrentSkinName() const { return currentSkinName_; }
+    const QString& CurrentSkinPath() const { return currentSkinPath_; }
+    QWidget* ToDoGrid() const { return grid_; }
+    bool closeQueryRan() const { return closeQueryRan_; }
+
+    // Test seam: a hook that runs inside a handler's guard, to make that handler fail.
+    std::function<void(const QString& handler)> failureInjection;
+
+signals:
+    // Emitted when the close query has finished; the application then quits.
+    void closeQueryFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void setClientSize(int width, int height);
+    void placeForFirstRun();
+    void fillFirstRunTable();
+    void applyGermanHints();
+    void checkLanguageMarker();
+    void injectFailure(const QString& handler);
+
+    FormSettings settings_;
+    MessageBoxes& boxes_;
+    const Texts& texts_;
+    TaskTable table_;
+    QWidget* grid_ = nullptr;
+    QPushButton* ButtonForFocus = nullptr;
+    QTimer tmrAnwendungsStartOnTimer;
+
+    int minClientWidth_ = 0;
+    bool startHidden_ = false;
+    FrameStateValue frameState_ = FrameStarting;
+    QString currentSkinName_;
+    QString currentSkinPath_;
+    bool closeQueryRan_ = false;
+};
+
+}  // namespace taskwick
