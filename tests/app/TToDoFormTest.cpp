@@ -1,0 +1,198 @@
+#include "app/TaskwickApplication.h"
+#include "app/form/TToDoForm.h"
+#include "tests/support/RecordingBoxPresenter.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace taskwick;
+using taskwick::testing::RecordingBoxPresenter;
+
+namespace {
+
+struct FormFixture {
+    explicit FormFixture(Language language = Language::English, QStringList args = {"taskwick"})
+        : boxes(language, presenter) {
+        settings.language = language;
+        settings.arguments = std::move(args);
+        settings.appFolder = dir.path() + "/";
+    }
+    std::unique_ptr<TToDoForm> make() { return std::make_unique<TToDoForm>(settings, boxes); }
+
+    QTemporaryDir dir;
+    RecordingBoxPresenter presenter;
+    MessageBoxes boxes;
+    FormSettings settings;
+};
+
+}  // namespace
+
+TEST(TToDoForm, firstRun_defaultsTableSizeAndNoBox) {
+    FormFixture f;
+    auto form = f.make();
+    form->FormCreate();
+    EXPECT_TRUE(f.presenter.boxes.empty());
+    EXPECT_EQ(form->size(), QSize(370, 211));
+    EXPECT_EQ(form->FrameState(), FrameFull);
+    EXPECT_EQ(form->MinClientWidth(), 30);
+    EXPECT_EQ(form->CurrentSkinName(), "No Skin");
+    EXPECT_EQ(form->windowTitle(), "Taskwick");
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::FramelessWindowHint));
+
+    const TaskTable& t = form->table();
+    ASSERT_EQ(t.rowCount(), 6);
+    ASSERT_EQ(t.colCount(), 3);
+    EXPECT_EQ(t.cell(0, 0), "Prio");
+    EXPECT_EQ(t.cell(1, 0), "Task");
+    EXPECT_EQ(t.cell(2, 0), "Time");
+    EXPECT_EQ(t.cell(0, 1), "High");
+    EXPECT_EQ(t.cell(1, 1), "...Click here for new task");
+    EXPECT_EQ(t.cell(2, 1), "10min");
+    for (int row = 2; row < 6; ++row) {
+        for (int col = 0; col < 3; ++col) {
+            EXPECT_EQ(t.cell(col, row), "") << col << "," << row;
+        }
+    }
+    EXPECT_EQ(t.columnAlignments(), (std::vector<TCellAlignment>{ALIGNCENTER, ALIGNLEFT, ALIGNCENTER}));
+    EXPECT_FALSE(t.currentCell().has_value());
+    EXPECT_EQ(form->ToDoGrid()->geometry(), QRect(30, 30, 310, 151));
+}
+
+TEST(TToDoForm, germanBuild_germanDefaults_andMarkerBoxWhenToolkitTextsAreEnglish) {
+    FormFixture f(Language::German);
+    auto form = f.make();
+    form->FormCreate();
+    EXPECT_EQ(form->table().cell(1, 0), "Aufgabe");
+    EXPECT_EQ(form->table().cell(1, 1), QString::fromUtf8("...Klicken für neue Aufgabe"));
+    // The test runs without the German toolkit translation: the marker check must say so.
+    ASSERT_EQ(f.presenter.boxes.size(), 1u);
+    EXPECT_EQ(f.presenter.boxes[0].kind, BoxKind::Error);
+    EXPECT_EQ(f.presenter.boxes[0].title, "Fehler");
+    EXPECT_EQ(f.presenter.boxes[0].text,
+              "Wrong constants!\r\n\r\nExpected:  DEUTSCH\r\nFound:  ENGLISH");
+}
+
+TEST(TToDoForm, startHiddenArgument_keepsTheWindowHiddenAfterTheStartTimer) {
+    FormFixture hidden(Language::English, {"taskwick", "-m"});
+    auto form = hidden.make();
+    form->FormCreate();
+    EXPECT_TRUE(form->StartHidden());
+    QTest::qWait(20);
+    EXPECT_FALSE(form->isVisible());
+
+    FormFixture shown(Language::English, {"taskwick", "/m"});
+    auto other = shown.make();
+    other->FormCreate();
+    EXPECT_FALSE(other->StartHidden());
+    QTest::qWait(20);
+    EXPECT_TRUE(other->isVisible());
+}
+
+TEST(TToDoForm, failureInFormCreate_reportsAndSkipsTheStartTimer) {
+    FormFixture f(Language::English, {"taskwick", "-m"});
+    auto form = f.make();
+    form->failureInjection = [](const QString& handler) {
+        if (handler == "FormCreate") {
+            throw std::runtime_error("boom");
+        }
+    };
+    form->FormCreate();
+    ASSERT_EQ(f.presenter.boxes.size(), 1u);
+    EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in FormCreate\r\n"));
+    EXPECT_FALSE(form->StartHidden());  // the remaining steps never ran
+    QTest::qWait(20);
+    EXPECT_FALSE(form->isVisible());  // the timer never fired to show it
+}
+
+TEST(TToDoForm, exitFailure_usesContextNameClose) {
+    FormFixture f;
+    auto form = f.make();
+    form->FormCreate();
+    form->failureInjection = [](const QString& handler) {
+        if (handler == "Close") {
+            throw std::logic_error("x");
+        }
+    };
+    form->mnuExitClick();
+    ASSERT_EQ(f.presenter.boxes.size(), 1u);
+    EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in Close\r\n"));
+    EXPECT_FALSE(form->closeQueryRan());
+}
+
+TEST(TToDoForm, everyClosePathRunsTheCloseQueryOnce_evenWhenItFails) {
+    FormFixture f;
+    auto form = f.make();
+    form->FormCreate();
+    QSignalSpy finished(form.get(), &TToDoForm::closeQueryFinished);
+    form->failureInjection = [](const QString& handler) {
+        if (handler == "FormCloseQuery") {
+            throw std::runtime_error("disk");
+        }
+    };
+    form->mnuExitClick();
+    form->requestClose();
+    form->close();
+    EXPECT_EQ(finished.count(), 1);
+    ASSERT_EQ(f.presenter.boxes.size(), 1u);
+    EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in FormCloseQuery\r\n"));
+}
+
+namespace {
+class ThrowingWidget : public QWidget {
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) {
+            throw std::out_of_range("index 7");
+        }
+        return QWidget::event(e);
+    }
+};
+}  // namespace
+
+TEST(TaskwickApplication, exceptionEscapingAHandlerIsReportedAndTheLoopGoesOn) {
+    auto* app = qobject_cast<TaskwickApplication*>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    QString message, className;
+    app->setExceptionHandler([&](const QString& m, const QString& c) {
+        message = m;
+        className = c;
+    });
+    ThrowingWidget w;
+    QCoreApplication::postEvent(&w, new QEvent(QEvent::User));
+    bool later = false;
+    QTimer::singleShot(0, [&] { later = true; });
+    QTest::qWait(20);
+    EXPECT_EQ(message, "index 7");
+    EXPECT_EQ(className, "std::out_of_range");
+    EXPECT_TRUE(later);
+    app->setExceptionHandler({});
+}
+
+TEST(StayOnTopLowering, lowersVisibleStayOnTopWindowsOnceAndRestoresAtTheOutermostBox) {
+    QWidget secondary(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
+    QWidget plain;
+    secondary.show();
+    plain.show();
+    std::vector<std::pair<QWidget*, bool>> calls;
+    StayOnTopLowering lowering([&] { return std::vector<QWidget*>{&secondary, &plain}; },
+                               [&](QWidget* w, bool top) { calls.emplace_back(w, top); });
+    lowering.lower();
+    lowering.lower();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0], std::make_pair(&secondary, false));
+    lowering.restore();
+    EXPECT_EQ(calls.size(), 1u);
+    lowering.restore();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1], std::make_pair(&secondary, true));
+    lowering.restore();
+    EXPECT_EQ(lowering.depth(), 0);
+}

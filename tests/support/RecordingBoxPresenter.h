@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/boxes/MessageBoxes.h"
+
+#include <deque>
+#include <vector>
+
+namespace taskwick::testing {
+
+// Answers boxes without showing them: takes the queued answers in order (Yes when the
+// queue is empty) and keeps every box's kind, title and text.
+class RecordingBoxPresenter : public BoxPresenter {
+public:
+    struct Box {
+        BoxKind kind;
+        QString text;
+        QString title;
+    };
+
+    bool present(BoxKind kind, const QString& text, const QString& title) override {
+        boxes.push_back({kind, text, title});
+        if (answers.empty()) {
+            return true;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void setNextAnswer(bool yes) { answers.push_back(yes); }
+
+    std::vector<Box> boxes;
+    std::deque<bool> answers;
+};
+
+}  // namespace taskwick::testing
