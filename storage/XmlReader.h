@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 namespace taskwick {
@@ -15,8 +16,8 @@ namespace taskwick {
 std::optional<XmlDocument> readXmlDocument(QByteArrayView content, QString* error = nullptr);
 
 // Value readers for the element texts.
-int readXmlInteger(const QString& value);      // -1 when the value does not parse
-bool readXmlBoolean(const QString& value);     // true exactly for "TRUE"
+int readXmlInteger(const QString& value);             // -1 when the value does not parse
+bool readXmlBoolean(const QString& value);            // true exactly for "TRUE"
 std::uint8_t readXmlAlignment(const QString& value);  // CENTER 1, RIGHT 2, anything else 0
 
 }  // namespace taskwick
