@@ -1,0 +1,298 @@
+#include "storage/ToDoListLoader.h"
+
+#include "storage/Placement.h"
+#include "storage/XmlReader.h"
+#include "storage/XmlTree.h"
+
+#include "app/texts/Texts.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <type_traits>
+
+namespace taskwick {
+
+bool LoadTarget::directoryExists(const QString& path) const {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+namespace {
+
+using Element = XmlDocument::Element;
+
+// A required element that is missing, or a column the table does not have: the section
+// reports itself and the loader goes on with the next one.
+struct SectionFailure {};
+
+Element require(const std::optional<Element>& parent, QStringView name) {
+    if (!parent) {
+        throw SectionFailure{};
+    }
+    auto found = parent->child(name);
+    if (!found) {
+        throw SectionFailure{};
+    }
+    return *found;
+}
+
+int readRequiredInteger(const Element& parent, QStringView name) {
+    return readXmlInteger(require(parent, name).value());
+}
+
+// Row counts come from the file, so R + 1 must not overflow.
+int plusOne(int value) {
+    return value == std::numeric_limits<int>::max() ? value : value + 1;
+}
+
+// Appends texts to one row exactly as TaskTable::appendToRow does, but remembers where the
+// last text went: the loader only fills cells, so a cell once filled stays filled and the
+// search never has to start again from column 0. That keeps a row with many columns linear.
+class RowAppender {
+public:
+    RowAppender(TaskTable& table, int row) : table_(table), row_(row) {}
+
+    // False once every cell of the row holds text.
+    bool append(const QString& text) {
+        while (col_ < table_.colCount() && !table_.cell(col_, row_).isEmpty()) {
+            ++col_;
+        }
+        if (col_ >= table_.colCount()) {
+            return false;
+        }
+        table_.setCell(col_, row_, text.isEmpty() ? QStringLiteral(" ") : text);
+        ++col_;
+        return true;
+    }
+
+private:
+    TaskTable& table_;
+    int row_;
+    int col_ = 0;
+};
+
+class Loader {
+public:
+    Loader(std::optional<Element> root, LoadTarget& target) : root_(root), target_(target) {}
+
+    void run() {
+        guarded(
+            QStringLiteral("Load WindowPosition"), [this] { windowPosition(); },
+            [this](const QString& c) { windowPositionFallback(c); });
+        guarded(
+            QStringLiteral("Load ColumnInfo"), [this] { columnInfo(); },
+            [this](const QString& c) { columnInfoFallback(c); });
+        if (root_ && root_->child(u"Skin")) {
+            guarded(
+                QStringLiteral("Load Skin"), [this] { skin(); }, nullptr);
+        }
+        guarded(
+            QStringLiteral("Load ColumnHeader"), [this] { columnHeader(); }, nullptr);
+        guarded(
+            QStringLiteral("Load ToDoContent"), [this] { content(); }, nullptr);
+    }
+
+private:
+    // The window position places the window before its box; the column info shows its box
+    // before the table takes the fallback shape.
+    template <typename Body, typename Fallback>
+    void guarded(const QString& context, Body body, Fallback fallback) {
+        try {
+            body();
+            return;
+        } catch (...) {
+        }
+        if constexpr (std::is_same_v<Fallback, std::nullptr_t>) {
+            target_.showExceptionMessageBox(context);
+        } else {
+            fallback(context);
+        }
+    }
+
+    void windowPosition() {
+        const Element pos = require(root_, u"WindowPosition");
+        const int left = readRequiredInteger(pos, u"Left");
+        const int top = readRequiredInteger(pos, u"Top");
+        const int width = readRequiredInteger(pos, u"Width");
+        const int height = readRequiredInteger(pos, u"Height");
+
+        const QSize w = target_.windowSize();
+        const ScreenMetrics screens = target_.screenMetrics();
+        const QRect& desk = screens.virtualDesktop;
+        const int newLeft =
+            storedEdgeAccepted(left, desk.x(), desk.width(), w.width())
+                ? left
+                : centredEdge(screens.primaryScreen.x(), screens.primaryScreen.width(), w.width());
+        const int newTop = storedEdgeAccepted(top, desk.y(), desk.height(), w.height())
+                               ? top
+                               : centredEdge(screens.primaryScreen.y(),
+                                             screens.primaryScreen.height(), w.height());
+        target_.setWindowPlacement(newLeft, newTop,
+                                   width >= target_.minClientWidth() ? width : DefaultClientWidth,
+                                   height >= MinStoredClientHeight ? height : DefaultClientHeight);
+    }
+
+    void windowPositionFallback(const QString& context) {
+        const QSize w = target_.windowSize();
+        const QRect primary = target_.screenMetrics().primaryScreen;
+        target_.setWindowPlacement(centredEdge(primary.x(), primary.width(), w.width()),
+                                   centredEdge(primary.y(), primary.height(), w.height()),
+                                   DefaultClientWidth, DefaultClientHeight);
+        target_.showExceptionMessageBox(context);
+    }
+
+    void columnInfo() {
+        TaskTable& table = target_.table();
+        const Element info = require(root_, u"ColumnInfo");
+        rows_ = readRequiredInteger(info, u"RowCount");
+        table.setRowCount(plusOne(rows_));
+        columns_ = readRequiredInteger(info, u"ColumnCount");
+        // The table keeps ColumnAlignments as long as its column count.
+        table.setColCount(columns_);
+        if (auto bold = info.child(u"HeaderTextBold")) {
+            table.setHeaderTextBold(readXmlBoolean(bold->value()));
+        }
+        if (auto grid = info.child(u"DrawGridLines")) {
+            table.setDrawGridLines(readXmlBoolean(grid->value()));
+        }
+    }
+
+    // A file whose ColumnCount is missing keeps its stored row count: R and N hold what was
+    // read before the failure.
+    void columnInfoFallback(const QString& context) {
+        target_.showExceptionMessageBox(context);
+        TaskTable& table = target_.table();
+        if (rows_ == 0) {
+            rows_ = FallbackTaskRows;
+        }
+        table.setRowCount(plusOne(rows_));
+        if (columns_ == 0) {
+            columns_ = FallbackColumns;
+        }
+        table.setColCount(columns_);
+        table.setHeaderTextBold(false);
+        table.setDrawGridLines(true);
+    }
+
+    void skin() {
+        const Element skin = require(root_, u"Skin");
+        if (auto name = skin.child(u"SkinName")) {
+            if (name->value() != NoSkinName) {
+                target_.setCurrentSkinName(name->value());
+            } else {
+                target_.setCurrentSkinName(NoSkinName);
+                target_.setCurrentSkinPath(QString());
+            }
+        }
+        if (auto path = skin.child(u"SkinPath")) {
+            // Tested with the name as it stands now: without SkinName, the name from before.
+            if (target_.directoryExists(path->value() + target_.currentSkinName())) {
+                target_.setCurrentSkinPath(path->value());
+                target_.loadSkin();
+            } else {
+                target_.setCurrentSkinName(NoSkinName);
+                target_.setCurrentSkinPath(QString());
+            }
+        }
+    }
+
+    void columnHeader() {
+        TaskTable& table = target_.table();
+        const Element header = require(root_, u"ColumnHeader");
+        RowAppender captions(table, 0);
+        for (int i = 0; i < header.childCount(); ++i) {
+            const Element column = header.childAt(i);
+            const int width = readRequiredInteger(column, u"ColumnWidth");
+            if (i >= table.colCount()) {
+                throw SectionFailure{};
+            }
+            table.setColumnWidth(i, std::max(width, MinColumnWidth));
+            captions.append(require(column, u"ColumnCaption").value());
+            table.setColumnAlignment(i, static_cast<TCellAlignment>(readXmlAlignment(
+                                            require(column, u"ColumnAlignment").value())));
+        }
+    }
+
+    void content() {
+        TaskTable& table = target_.table();
+        const Element content = require(root_, u"ToDoContent");
+        for (int j = 0; j < content.childCount(); ++j) {
+            const Element row = content.childAt(j);
+            // Row elements past the stored row count still fill table rows: the table keeps
+            // them hidden until it grows to them.
+            RowAppender cells(table, plusOne(j));
+            for (int k = 0; k < row.childCount(); ++k) {
+                if (!cells.append(row.childAt(k).value())) {
+                    break;  // a full row takes nothing more
+                }
+            }
+        }
+    }
+
+    std::optional<Element> root_;
+    LoadTarget& target_;
+    int rows_ = 0;
+    int columns_ = 0;
+};
+
+// A zero-byte or blank file is an empty document, which the reader would reject as having no
+// root element.
+bool isBlankContent(const QByteArray& content) {
+    QByteArrayView rest(content);
+    if (rest.startsWith("\xEF\xBB\xBF")) {
+        rest = rest.sliced(3);
+    }
+    return std::all_of(rest.begin(), rest.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
+
+}  // namespace
+
+void loadToDoList(const QByteArray* content, LoadTarget& target) {
+    if (content && isBlankContent(*content)) {
+        loadToDoListDocument(XmlDocument(), target);
+        return;
+    }
+    const std::optional<XmlDocument> document =
+        content ? readXmlDocument(*content) : std::optional<XmlDocument>();
+    if (!document) {
+        // Nothing of the file applies. The table already keeps one alignment per column, so
+        // drawing finds an entry for every column all the same.
+        target.showExceptionMessageBox(QStringLiteral("XMLloadToDoList"));
+        return;
+    }
+    loadToDoListDocument(*document, target);
+}
+
+void loadToDoListDocument(const XmlDocument& document, LoadTarget& target) {
+    std::optional<Element> root;
+    if (!document.nodes().empty()) {
+        root = document.root();
+    }
+    try {
+        Loader(root, target).run();
+    } catch (...) {
+        // Each section handles its own failures; only a fallback or a box that throws ends
+        // up here.
+        target.showExceptionMessageBox(QStringLiteral("XMLloadToDoList"));
+    }
+}
+
+void loadToDoListFile(const QString& path, LoadTarget& target) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        loadToDoList(nullptr, target);
+        return;
+    }
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        loadToDoList(nullptr, target);
+        return;
+    }
+    loadToDoList(&content, target);
+}
+
+}  // namespace taskwick

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "storage/XmlTree.h"
+#include "table/model/TaskTable.h"
+
+#include <QByteArray>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+namespace taskwick {
+
+struct ScreenMetrics {
+    QRect primaryScreen;   // the window is centred on this one
+    QRect virtualDesktop;  // union of all screens; stored positions are tested against it
+};
+
+// What the loader restores into: the main window implements it, tests fake it.
+class LoadTarget {
+public:
+    virtual ~LoadTarget() = default;
+
+    // The window's size before the load; the placement test and the centring use it.
+    virtual QSize windowSize() const = 0;
+    virtual void setWindowPlacement(int left, int top, int clientWidth, int clientHeight) = 0;
+    virtual int minClientWidth() const = 0;
+    virtual ScreenMetrics screenMetrics() const = 0;
+
+    virtual TaskTable& table() = 0;
+
+    virtual QString currentSkinName() const = 0;
+    virtual QString currentSkinPath() const = 0;
+    virtual void setCurrentSkinName(const QString& name) = 0;
+    virtual void setCurrentSkinPath(const QString& path) = 0;
+    // A symbolic link to a folder counts as a folder.
+    virtual bool directoryExists(const QString& path) const;
+    // Loads the pictures of CurrentSkinPath + CurrentSkinName into the frame.
+    virtual void loadSkin() = 0;
+
+    virtual void showExceptionMessageBox(const QString& methode) = 0;
+};
+
+inline constexpr int DefaultClientWidth = 370;
+inline constexpr int DefaultClientHeight = 211;
+inline constexpr int MinStoredClientHeight = 50;
+inline constexpr int MinColumnWidth = 2;
+inline constexpr int FallbackTaskRows = 5;
+inline constexpr int FallbackColumns = 3;
+
+// Restores the window placement, the table, its column settings and the skin from the file
+// content. No content (the file could not be read) or content that is not well-formed
+// applies nothing of the file and reports "XMLloadToDoList"; otherwise each of the five
+// sections reports its own failure and the others still run. Empty or blank content is an
+// empty document: every section misses its element.
+void loadToDoList(const QByteArray* content, LoadTarget& target);
+
+// The sections alone, on a document already read; a document without nodes is empty.
+void loadToDoListDocument(const XmlDocument& document, LoadTarget& target);
+
+// Reads the file whole and loads it; a file that cannot be read is reported like content
+// that is not well-formed.
+void loadToDoListFile(const QString& path, LoadTarget& target);
+
+}  // namespace taskwick

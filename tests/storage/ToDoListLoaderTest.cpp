@@ -1,0 +1,462 @@
+#include "storage/ToDoListLoader.h"
+
+#include "storage/XmlTree.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+using namespace taskwick;
+
+namespace {
+
+// Hand-built element trees, so the loader is tested on exactly the tree it walks.
+struct N {
+    QString name;
+    QString value;
+    std::vector<N> children;
+};
+
+N leaf(const QString& name, const QString& value) {
+    return N{name, value, {}};
+}
+N node(const QString& name, std::vector<N> children) {
+    return N{name, {}, std::move(children)};
+}
+
+int addNode(XmlDocument& doc, const N& n) {
+    const int index = static_cast<int>(doc.nodes().size());
+    doc.nodes().push_back({n.name, n.value, {}});
+    for (const N& child : n.children) {
+        const int c = addNode(doc, child);
+        doc.nodes()[static_cast<size_t>(index)].children.push_back(c);
+    }
+    return index;
+}
+
+XmlDocument documentOf(const N& root) {
+    XmlDocument doc;
+    addNode(doc, root);
+    return doc;
+}
+
+N windowPosition(const QString& left, const QString& top, const QString& width,
+                 const QString& height) {
+    return node("WindowPosition", {leaf("Left", left), leaf("Top", top), leaf("Width", width),
+                                   leaf("Height", height)});
+}
+
+N columnInfo(const QString& rows, const QString& cols) {
+    return node("ColumnInfo", {leaf("RowCount", rows), leaf("ColumnCount", cols),
+                               leaf("HeaderTextBold", "TRUE"), leaf("DrawGridLines", "FALSE")});
+}
+
+N headerColumn(const QString& caption, const QString& width, const QString& alignment) {
+    return node("Column", {leaf("ColumnCaption", caption), leaf("ColumnWidth", width),
+                           leaf("ColumnAlignment", alignment)});
+}
+
+N row(const QStringList& texts) {
+    N r{"Column", {}, {}};
+    for (const QString& t : texts) {
+        r.children.push_back(leaf("Text", t));
+    }
+    return r;
+}
+
+class FakeWindow : public LoadTarget {
+public:
+    QSize windowSize() const override { return size; }
+    void setWindowPlacement(int l, int t, int w, int h) override {
+        events.push_back("placement");
+        left = l;
+        top = t;
+        clientWidth = w;
+        clientHeight = h;
+    }
+    int minClientWidth() const override { return 30; }
+    ScreenMetrics screenMetrics() const override { return screens; }
+    TaskTable& table() override { return tasks; }
+    QString currentSkinName() const override { return skinName; }
+    QString currentSkinPath() const override { return skinPath; }
+    void setCurrentSkinName(const QString& name) override { skinName = name; }
+    void setCurrentSkinPath(const QString& path) override { skinPath = path; }
+    bool directoryExists(const QString& path) const override { return folders.count(path) > 0; }
+    void loadSkin() override {
+        if (skinThrows) {
+            throw std::runtime_error("broken picture");
+        }
+        loadedSkins.push_back(skinPath + skinName);
+    }
+    void showExceptionMessageBox(const QString& methode) override {
+        boxes.push_back(methode);
+        events.push_back("box " + methode);
+        rowsAtBox.push_back(tasks.rowCount());
+    }
+
+    QSize size{370, 211};
+    ScreenMetrics screens{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
+    TaskTable tasks;
+    QString skinName;
+    QString skinPath;
+    std::set<QString> folders;
+    bool skinThrows = false;
+
+    int left = -12345, top = -12345, clientWidth = -1, clientHeight = -1;
+    QStringList boxes;
+    QStringList events;
+    std::vector<int> rowsAtBox;
+    QStringList loadedSkins;
+};
+
+// A document whose every section is complete, with the given window position.
+N fullRoot(N position, std::vector<N> extra = {}) {
+    std::vector<N> children{
+        std::move(position), columnInfo("2", "3"),
+        node("ColumnHeader",
+             {headerColumn("Prio", "50", "CENTER"), headerColumn("Task", "235", "LEFT"),
+              headerColumn("Time", "45", "RIGHT")}),
+        node("ToDoContent", {row({"1", "first", "9:00"}), row({"", " ", "x"})})};
+    for (N& e : extra) {
+        children.push_back(std::move(e));
+    }
+    return node("ToDoList", std::move(children));
+}
+
+void loadPosition(FakeWindow& w, const QString& l, const QString& t, const QString& wd,
+                  const QString& h) {
+    loadToDoListDocument(documentOf(fullRoot(windowPosition(l, t, wd, h))), w);
+}
+
+}  // namespace
+
+TEST(ToDoListLoader, zeroByteOrBlankFile_showsFourBoxesInOrder_andUsesDefaults) {
+    const QByteArray contents[] = {QByteArray(), QByteArray("\xEF\xBB\xBF \r\n\t")};
+    for (const QByteArray& content : contents) {
+        FakeWindow w;
+        w.tasks.setHeaderTextBold(true);
+        w.tasks.setDrawGridLines(false);
+        w.skinName = "Before";
+        loadToDoList(&content, w);
+
+        EXPECT_EQ(w.boxes, QStringList({"Load WindowPosition", "Load ColumnInfo",
+                                        "Load ColumnHeader", "Load ToDoContent"}));
+        // Centred on 1920 x 1080: (1920 - 370) / 2 = 775, (1080 - 211) / 2 = 434.5 -> 434.
+        EXPECT_EQ(w.left, 775);
+        EXPECT_EQ(w.top, 434);
+        EXPECT_EQ(w.clientWidth, 370);
+        EXPECT_EQ(w.clientHeight, 211);
+        EXPECT_EQ(w.tasks.rowCount(), 6);
+        EXPECT_EQ(w.tasks.colCount(), 3);
+        EXPECT_FALSE(w.tasks.headerTextBold());
+        EXPECT_TRUE(w.tasks.drawGridLines());
+        EXPECT_EQ(w.skinName, "Before");  // no Skin element: no box, nothing changed
+        EXPECT_TRUE(w.loadedSkins.isEmpty());
+    }
+}
+
+TEST(ToDoListLoader, unreadableFile_showsOneBox_appliesNothing_andKeepsAnAlignmentPerColumn) {
+    FakeWindow w;
+    w.tasks.setColCount(5);
+    loadToDoList(nullptr, w);
+    EXPECT_EQ(w.boxes, QStringList({"XMLloadToDoList"}));
+    EXPECT_EQ(w.left, -12345);  // placement untouched
+    EXPECT_EQ(w.tasks.colCount(), 5);
+    EXPECT_EQ(w.tasks.columnAlignments().size(), 5u);
+}
+
+TEST(ToDoListLoader, completeDocument_restoresEverySection_withoutBoxes) {
+    FakeWindow w;
+    w.skinPath = "/old/";
+    w.folders.insert("/skins/Blue");
+    loadToDoListDocument(
+        documentOf(
+            fullRoot(windowPosition("1510", "434", "400", "300"),
+                     {node("Skin", {leaf("SkinName", "Blue"), leaf("SkinPath", "/skins/")})})),
+        w);
+    EXPECT_TRUE(w.boxes.isEmpty()) << w.boxes.join(", ").toStdString();
+    EXPECT_EQ(w.left, 1510);
+    EXPECT_EQ(w.top, 434);
+    EXPECT_EQ(w.clientWidth, 400);
+    EXPECT_EQ(w.clientHeight, 300);
+    EXPECT_EQ(w.tasks.rowCount(), 3);
+    EXPECT_EQ(w.tasks.colCount(), 3);
+    EXPECT_TRUE(w.tasks.headerTextBold());
+    EXPECT_FALSE(w.tasks.drawGridLines());
+    EXPECT_EQ(w.skinName, "Blue");
+    EXPECT_EQ(w.skinPath, "/skins/");
+    EXPECT_EQ(w.loadedSkins, QStringList({"/skins/Blue"}));
+    EXPECT_EQ(w.tasks.cell(0, 0), "Prio");
+    EXPECT_EQ(w.tasks.cell(2, 0), "Time");
+    EXPECT_EQ(w.tasks.columnWidth(1), 235);
+    EXPECT_EQ(w.tasks.columnAlignment(0), ALIGNCENTER);
+    EXPECT_EQ(w.tasks.columnAlignment(1), ALIGNLEFT);
+    EXPECT_EQ(w.tasks.columnAlignment(2), ALIGNRIGHT);
+    EXPECT_EQ(w.tasks.cell(1, 1), "first");
+    // Empty values come back as a single space, so the next text lands in the next cell.
+    EXPECT_EQ(w.tasks.cell(0, 2), " ");
+    EXPECT_EQ(w.tasks.cell(1, 2), " ");
+    EXPECT_EQ(w.tasks.cell(2, 2), "x");
+}
+
+TEST(ToDoListLoader, storedPosition_isTestedStrictlyAgainstTheDesktop_andCentredOtherwise) {
+    struct Case {
+        QString left, top;
+        int wantLeft, wantTop;
+    };
+    const Case cases[] = {
+        {"5000", "100", 775, 100},   // right of a 1920 desktop: centred
+        {"-300", "100", -300, 100},  // partly off-screen, accepted
+        {"-369", "-210", -369, -210},
+        {"-370", "-211", 775, 434},  // no pixel on the desktop
+        {"1909", "1069", 1909, 1069},
+        {"1910", "1070", 775, 434},  // within 10 pixels of the far edge
+        {"abc", "x", -1, -1},        // unparsable reads as -1, which passes the test
+    };
+    for (const Case& c : cases) {
+        FakeWindow w;
+        loadPosition(w, c.left, c.top, "370", "211");
+        EXPECT_EQ(w.left, c.wantLeft) << c.left.toStdString();
+        EXPECT_EQ(w.top, c.wantTop) << c.top.toStdString();
+        EXPECT_TRUE(w.boxes.isEmpty());
+    }
+
+    // The test and the centring use the window's size before the load, not the stored one.
+    FakeWindow small;
+    small.size = QSize(100, 50);
+    loadPosition(small, "-99", "5000", "800", "600");
+    EXPECT_EQ(small.left, -99);
+    EXPECT_EQ(small.top, 515);
+    EXPECT_EQ(small.clientWidth, 800);
+
+    // A desktop that starts left of the primary screen; centring is on the primary screen.
+    FakeWindow two;
+    two.screens = {QRect(1280, 0, 1920, 1080), QRect(0, 0, 3200, 1080)};
+    loadPosition(two, "5000", "100", "370", "211");
+    EXPECT_EQ(two.left, 1280 + 775);
+    loadPosition(two, "50", "100", "370", "211");
+    EXPECT_EQ(two.left, 50);
+}
+
+TEST(ToDoListLoader, storedSize_belowTheMinimumFallsBackToTheDefault) {
+    struct Case {
+        QString width, height;
+        int wantWidth, wantHeight;
+    };
+    const Case cases[] = {
+        {"20", "49", 370, 211}, {"30", "50", 30, 50}, {"x", "", 370, 211}, {"-5", "-1", 370, 211}};
+    for (const Case& c : cases) {
+        FakeWindow w;
+        loadPosition(w, "10", "10", c.width, c.height);
+        EXPECT_EQ(w.clientWidth, c.wantWidth) << c.width.toStdString();
+        EXPECT_EQ(w.clientHeight, c.wantHeight) << c.height.toStdString();
+    }
+}
+
+TEST(ToDoListLoader, missingPositionLeaf_centresAndShowsItsBoxAfterPlacing) {
+    FakeWindow w;
+    w.screens.primaryScreen = QRect(0, 0, 1239, 1000);  // (1239 - 370) / 2 = 434.5 -> 434
+    N position = node("WindowPosition",
+                      {leaf("Left", "10"), leaf("Top", "10"), leaf("Width", "500")});  // no Height
+    loadToDoListDocument(documentOf(fullRoot(position)), w);
+    EXPECT_EQ(w.left, 434);
+    EXPECT_EQ(w.top, 394);
+    EXPECT_EQ(w.clientWidth, 370);
+    EXPECT_EQ(w.clientHeight, 211);
+    ASSERT_GE(w.events.size(), 2);
+    EXPECT_EQ(w.events[0], "placement");
+    EXPECT_EQ(w.events[1], "box Load WindowPosition");
+    EXPECT_EQ(w.boxes.size(), 1);
+}
+
+TEST(ToDoListLoader, columnInfo_appliesCountsAndFlags_andKeepsAbsentFlags) {
+    FakeWindow w;
+    w.tasks.setHeaderTextBold(true);
+    w.tasks.setDrawGridLines(true);
+    loadToDoListDocument(
+        documentOf(
+            node("ToDoList", {node("ColumnInfo", {leaf("rowcount", "4"), leaf("COLUMNCOUNT", "5"),
+                                                  leaf("DrawGridLines", "true")})})),
+        w);
+    EXPECT_EQ(w.tasks.rowCount(), 5);
+    EXPECT_EQ(w.tasks.colCount(), 5);
+    EXPECT_EQ(w.tasks.columnAlignments().size(), 5u);
+    EXPECT_TRUE(w.tasks.headerTextBold());  // absent: kept
+    EXPECT_FALSE(w.tasks.drawGridLines());  // "true" is not "TRUE"
+    EXPECT_FALSE(w.boxes.contains("Load ColumnInfo"));
+
+    // Unparsable counts are -1, which the table raises to one.
+    FakeWindow bad;
+    loadToDoListDocument(documentOf(node("ToDoList", {columnInfo("many", "-7")})), bad);
+    EXPECT_EQ(bad.tasks.rowCount(), 1);
+    EXPECT_EQ(bad.tasks.colCount(), 1);
+    EXPECT_FALSE(bad.boxes.contains("Load ColumnInfo"));
+
+    // A row count at the top of the integer range must not overflow into a negative count.
+    FakeWindow huge;
+    loadToDoListDocument(documentOf(node("ToDoList", {columnInfo("2147483647", "2")})), huge);
+    EXPECT_EQ(huge.tasks.rowCount(), 2147483647);
+}
+
+TEST(ToDoListLoader, missingColumnCount_showsBoxFirst_thenKeepsTheStoredRowCount) {
+    FakeWindow w;
+    w.tasks.setHeaderTextBold(true);
+    w.tasks.setDrawGridLines(false);
+    loadToDoListDocument(
+        documentOf(node("ToDoList", {node("ColumnInfo", {leaf("RowCount", "7"),
+                                                         leaf("HeaderTextBold", "TRUE")})})),
+        w);
+    const qsizetype at = w.boxes.indexOf("Load ColumnInfo");
+    ASSERT_GE(at, 0);
+    // The box comes before the fallback shape: the row count read (8) is already set.
+    EXPECT_EQ(w.rowsAtBox[static_cast<size_t>(at)], 8);
+    EXPECT_EQ(w.tasks.rowCount(), 8);
+    EXPECT_EQ(w.tasks.colCount(), 3);
+    EXPECT_FALSE(w.tasks.headerTextBold());
+    EXPECT_TRUE(w.tasks.drawGridLines());
+
+    // Missing RowCount: R is still 0, so 5 task rows; the stored ColumnCount is not read.
+    FakeWindow noRows;
+    noRows.tasks.setColCount(7);
+    loadToDoListDocument(
+        documentOf(node("ToDoList", {node("ColumnInfo", {leaf("ColumnCount", "4")})})), noRows);
+    EXPECT_EQ(noRows.tasks.rowCount(), 6);
+    EXPECT_EQ(noRows.tasks.colCount(), 3);
+    EXPECT_EQ(noRows.tasks.columnAlignments().size(), 3u);
+}
+
+TEST(ToDoListLoader, skin_missingFolderOrNoSkin_clearsIt_andMissingPathKeepsThePath) {
+    {
+        FakeWindow w;  // folder not there
+        w.skinPath = "/old/";
+        loadToDoListDocument(
+            documentOf(node("ToDoList", {node("Skin", {leaf("SkinName", "Blue"),
+                                                       leaf("SkinPath", "/skins/")})})),
+            w);
+        EXPECT_EQ(w.skinName, "No Skin");
+        EXPECT_EQ(w.skinPath, "");
+        EXPECT_TRUE(w.loadedSkins.isEmpty());
+        EXPECT_FALSE(w.boxes.contains("Load Skin"));
+    }
+    {
+        FakeWindow w;  // no SkinPath: name taken, path kept, nothing loaded
+        w.skinPath = "/old/";
+        w.folders.insert("/old/Green");
+        loadToDoListDocument(
+            documentOf(node("ToDoList", {node("Skin", {leaf("SkinName", "Green")})})), w);
+        EXPECT_EQ(w.skinName, "Green");
+        EXPECT_EQ(w.skinPath, "/old/");
+        EXPECT_TRUE(w.loadedSkins.isEmpty());
+    }
+    {
+        FakeWindow w;  // no SkinName: the folder test uses the name from before the load
+        w.skinName = "Red";
+        w.folders.insert("/skins/Red");
+        loadToDoListDocument(
+            documentOf(node("ToDoList", {node("Skin", {leaf("SkinPath", "/skins/")})})), w);
+        EXPECT_EQ(w.skinPath, "/skins/");
+        EXPECT_EQ(w.loadedSkins, QStringList({"/skins/Red"}));
+    }
+    {
+        FakeWindow w;  // "No Skin" clears the path even without SkinPath
+        w.skinName = "Red";
+        w.skinPath = "/skins/";
+        loadToDoListDocument(
+            documentOf(node("ToDoList", {node("Skin", {leaf("SkinName", "No Skin")})})), w);
+        EXPECT_EQ(w.skinName, "No Skin");
+        EXPECT_EQ(w.skinPath, "");
+    }
+    {
+        FakeWindow w;  // an error while loading the pictures: its box, values as far as set
+        w.skinThrows = true;
+        w.folders.insert("/skins/Blue");
+        loadToDoListDocument(
+            documentOf(node("ToDoList", {node("Skin", {leaf("SkinName", "Blue"),
+                                                       leaf("SkinPath", "/skins/")})})),
+            w);
+        EXPECT_TRUE(w.boxes.contains("Load Skin"));
+        EXPECT_EQ(w.skinName, "Blue");
+        EXPECT_EQ(w.skinPath, "/skins/");
+        // The later sections still ran.
+        EXPECT_TRUE(w.boxes.contains("Load ToDoContent"));
+    }
+}
+
+TEST(ToDoListLoader, skin_realFolderTest_acceptsALinkToAFolder) {
+    struct RealFolders : FakeWindow {
+        bool directoryExists(const QString& path) const override {
+            return LoadTarget::directoryExists(path);
+        }
+    };
+    RealFolders w;
+    EXPECT_TRUE(w.directoryExists("/"));
+    EXPECT_FALSE(w.directoryExists(""));
+    EXPECT_FALSE(w.directoryExists("/proc/self/status"));
+    EXPECT_TRUE(w.directoryExists("/proc/self/cwd"));  // a link to a folder
+}
+
+TEST(ToDoListLoader, columnHeader_moreColumnElementsThanColumns_appliesTheFirstThenFails) {
+    FakeWindow w;
+    loadToDoListDocument(
+        documentOf(node("ToDoList", {columnInfo("1", "2"),
+                                     node("ColumnHeader", {headerColumn("A", "80", "RIGHT"),
+                                                           headerColumn("B", "1", "CENTER"),
+                                                           headerColumn("C", "90", "RIGHT")})})),
+        w);
+    EXPECT_TRUE(w.boxes.contains("Load ColumnHeader"));
+    EXPECT_EQ(w.tasks.colCount(), 2);
+    EXPECT_EQ(w.tasks.cell(0, 0), "A");
+    EXPECT_EQ(w.tasks.cell(1, 0), "B");
+    EXPECT_EQ(w.tasks.cell(2, 0), "");  // the third caption went nowhere
+    EXPECT_EQ(w.tasks.columnWidth(0), 80);
+    EXPECT_EQ(w.tasks.columnWidth(1), 2);  // below the smallest width
+    EXPECT_EQ(w.tasks.columnAlignment(0), ALIGNRIGHT);
+    EXPECT_EQ(w.tasks.columnAlignment(1), ALIGNCENTER);
+}
+
+TEST(ToDoListLoader, columnHeader_missingLeaf_keepsWhatWasSet_andEmptyCaptionIsABlank) {
+    FakeWindow w;
+    N header = node("ColumnHeader",
+                    {headerColumn("", "x", "center"),
+                     node("Column", {leaf("ColumnWidth", "77"), leaf("ColumnAlignment", "RIGHT")}),
+                     headerColumn("never", "99", "RIGHT")});
+    loadToDoListDocument(documentOf(node("ToDoList", {columnInfo("1", "3"), header})), w);
+    EXPECT_EQ(w.boxes.count("Load ColumnHeader"), 1);
+    EXPECT_EQ(w.tasks.cell(0, 0), " ");
+    EXPECT_EQ(w.tasks.columnWidth(0), 2);              // unparsable: -1, raised to 2
+    EXPECT_EQ(w.tasks.columnAlignment(0), ALIGNLEFT);  // "center" is not "CENTER"
+    EXPECT_EQ(w.tasks.columnWidth(1), 77);             // set before the caption failed
+    EXPECT_EQ(w.tasks.columnAlignment(1), ALIGNLEFT);
+    EXPECT_EQ(w.tasks.cell(1, 0), "");
+    EXPECT_EQ(w.tasks.columnWidth(2), 45);  // no element reached: the width it had
+}
+
+TEST(ToDoListLoader, content_dropsExtraTexts_keepsRowsPastTheCount_andIgnoresNames) {
+    FakeWindow w;
+    N content = node("ToDoContent", {row({"a", "b", "c", "dropped", "too"}),
+                                     node("Anything", {leaf("Whatever", "x"), leaf("Text", "")}),
+                                     row({"hidden"})});
+    loadToDoListDocument(documentOf(node("ToDoList", {columnInfo("2", "3"), content})), w);
+    EXPECT_FALSE(w.boxes.contains("Load ToDoContent"));
+    EXPECT_EQ(w.tasks.cell(0, 1), "a");
+    EXPECT_EQ(w.tasks.cell(2, 1), "c");
+    EXPECT_EQ(w.tasks.cell(3, 1), "");  // no fourth column: dropped
+    EXPECT_EQ(w.tasks.cell(0, 2), "x");
+    EXPECT_EQ(w.tasks.cell(1, 2), " ");
+    EXPECT_EQ(w.tasks.rowCount(), 3);
+    EXPECT_EQ(w.tasks.cell(0, 3), "hidden");  // past the row count, kept for a later row
+    w.tasks.setRowCount(4);
+    EXPECT_EQ(w.tasks.cell(0, 3), "hidden");
+}
+
+TEST(ToDoListLoader, content_missing_showsItsBox_andFillsNothing) {
+    FakeWindow w;
+    loadToDoListDocument(documentOf(node("ToDoList", {columnInfo("2", "3")})), w);
+    EXPECT_TRUE(w.boxes.contains("Load ToDoContent"));
+    for (int r = 1; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_TRUE(w.tasks.cell(c, r).isEmpty());
+        }
+    }
+}
