@@ -1,0 +1,17 @@
+#include "resources/Resources.h"
+
+#include <QtGlobal>
+
+// Q_INIT_RESOURCE must be used outside of any namespace.
+static void initAllResources() {
+    Q_INIT_RESOURCE(menu);
+}
+
+namespace taskwick {
+
+void initResources() {
+    static const bool done = (initAllResources(), true);
+    Q_UNUSED(done);
+}
+
+}  // namespace taskwick
