@@ -109,8 +109,8 @@ ContextMenu::ContextMenu(const TaskTable& table, Language language, QWidget* par
 
 ContextMenu::~ContextMenu() {
     // A parent widget may already have taken the menu with it.
-    if (popupMenu_ != nullptr && popupMenu_->parent() == nullptr) {
-        delete popupMenu_;
+    if (popupMenu_ && popupMenu_->parent() == nullptr) {
+        delete popupMenu_.data();
     }
 }
 

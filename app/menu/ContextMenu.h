@@ -2,13 +2,14 @@
 
 #include "app/texts/Texts.h"
 
+#include <QMenu>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 class QAction;
 class QActionGroup;
-class QMenu;
 class QWidget;
 
 namespace taskwick {
@@ -24,7 +25,8 @@ class TaskTable;
 class ContextMenu : public QObject {
     Q_OBJECT
 public:
-    // The table must outlive the menu. The parent widget owns the menu's window.
+    // The table must outlive the menu. The parent widget owns the menu's window; the window
+    // holds this object itself (it has no QObject parent), in either order of destruction.
     ContextMenu(const TaskTable& table, Language language, QWidget* parent = nullptr);
     ~ContextMenu() override;
 
@@ -80,7 +82,7 @@ private:
 
     const TaskTable& table_;
     Language language_;
-    QMenu* popupMenu_ = nullptr;
+    QPointer<QMenu> popupMenu_;
     QMenu* thisColumnMenu_ = nullptr;
     QMenu* skinMenu_ = nullptr;
     QActionGroup* alignGroup_ = nullptr;

@@ -7,8 +7,12 @@
 #include <QAction>
 #include <QIcon>
 #include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QStringList>
+#include <QWidget>
+
+#include <memory>
 
 #include <vector>
 
@@ -280,6 +284,26 @@ TEST_F(MenuTest, englishOpening_keepsEnglishCaptions) {
     menu.PopupMenuPopup();
     EXPECT_EQ(item("mnuChangeTitle")->text(), "Change &Title Text");
     EXPECT_EQ(item("mnuNoSkin")->text(), "No Skin");
+}
+
+TEST(MenuOwnership, windowAndMenuMayGoInEitherOrder) {
+    TaskTable table;
+    {
+        auto window = std::make_unique<QWidget>();
+        ContextMenu menu(table, Language::English, window.get());
+        EXPECT_EQ(menu.menu()->parent(), window.get());
+        window.reset();
+        EXPECT_EQ(menu.menu(), nullptr);
+    }
+    {
+        QWidget window;
+        QPointer<QMenu> popup;
+        {
+            ContextMenu menu(table, Language::English, &window);
+            popup = menu.menu();
+        }
+        EXPECT_FALSE(popup.isNull());
+    }
 }
 
 class GermanMenuTest : public ::testing::Test {
