@@ -1,0 +1,763 @@
+#include "table/view/TaskGrid.h"
+
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace taskwick {
+
+const QColor TaskGrid::BackgroundColor{0xF5, 0xF5, 0xFF};
+const QColor TaskGrid::FixedColor{0xD7, 0xE4, 0xF2};
+const QColor TaskGrid::TaskCellColor{0xFF, 0xFF, 0xFF};
+const QColor TaskGrid::HeaderLineColor{0, 0, 0};
+const QColor TaskGrid::GridLineColor{0xC0, 0xC0, 0xC0};
+
+namespace {
+
+// How close to a column border in the header row a press starts resizing that column.
+constexpr int ResizeGrip = 2;
+// One notch of a classic mouse wheel.
+constexpr int WheelNotch = 120;
+
+bool isPrintableKey(const QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    const QString text = event->text();
+    return !text.isEmpty() && text.at(0).unicode() >= 0x20 && text.at(0).unicode() != 0x7F;
+}
+
+}  // namespace
+
+TaskGrid::TaskGrid(TaskTable& table, QWidget* parent) : QAbstractScrollArea(parent), table_(table) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setFocusPolicy(Qt::StrongFocus);
+    setFont(tableFont());
+    viewport()->setMouseTracking(true);
+    viewport()->setAutoFillBackground(false);
+    setScrollBarMode(ScrollBarMode::Both);
+
+    editor_ = new QLineEdit(viewport());
+    editor_->setFrame(false);
+    editor_->setFont(tableFont());
+    QPalette editorPalette = editor_->palette();
+    editorPalette.setColor(QPalette::Base, BackgroundColor);
+    editorPalette.setColor(QPalette::Window, BackgroundColor);
+    editor_->setPalette(editorPalette);
+    editor_->setAutoFillBackground(true);
+    editor_->hide();
+    editor_->installEventFilter(this);
+    // Every keystroke lands in the model at once, so nothing typed is ever lost, whichever way
+    // editing ends.
+    connect(editor_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (editingCell_) {
+            table_.setCell(editingCell_->col, editingCell_->row, text);
+        }
+    });
+
+    connect(&table_, &TaskTable::changed, this, &TaskGrid::onModelChanged);
+    connect(&table_, &TaskTable::currentCellChanged, this, &TaskGrid::onCurrentCellChanged);
+    connect(&table_, &TaskTable::scrollToTopLeftRequested, this, [this] {
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+    });
+    updateScrollBars();
+}
+
+TaskGrid::~TaskGrid() = default;
+
+QFont TaskGrid::tableFont() {
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("Tahoma"), QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(17);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+void TaskGrid::setScrollBarMode(ScrollBarMode mode) {
+    scrollBarMode_ = mode;
+    setVerticalScrollBarPolicy(mode == ScrollBarMode::None ? Qt::ScrollBarAlwaysOff
+                                                           : Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(mode == ScrollBarMode::Both ? Qt::ScrollBarAsNeeded
+                                                             : Qt::ScrollBarAlwaysOff);
+    if (mode != ScrollBarMode::Both) {
+        horizontalScrollBar()->setValue(0);
+    }
+    if (mode == ScrollBarMode::None) {
+        verticalScrollBar()->setValue(0);
+    }
+}
+
+void TaskGrid::setExceptionReporter(std::function<void(const QString& methode)> reporter) {
+    exceptionReporter_ = std::move(reporter);
+}
+
+int TaskGrid::columnLeft(int col) const {
+    int x = 0;
+    for (int c = 0; c < col; ++c) {
+        x += table_.columnWidth(c) + table_.gridLineWidth();
+    }
+    return x;
+}
+
+int TaskGrid::contentWidth() const {
+    return columnLeft(table_.colCount());
+}
+
+int TaskGrid::visibleScrollRows() const {
+    const int free = viewport()->height() - table_.fixedRows() * pitchY();
+    return std::max(1, free / pitchY());
+}
+
+bool TaskGrid::tableHasFocus() const {
+    return hasFocus() || (editor_ != nullptr && editor_->hasFocus());
+}
+
+QRect TaskGrid::cellRect(int col, int row) const {
+    const int fixed = table_.fixedRows();
+    const int shownRow = row < fixed ? row : row - verticalScrollBar()->value();
+    return {columnLeft(col) - horizontalScrollBar()->value(), shownRow * pitchY(),
+            table_.columnWidth(col), DefaultRowHeight};
+}
+
+std::optional<CellPos> TaskGrid::cellAt(QPoint viewportPos) const {
+    if (viewportPos.x() < 0 || viewportPos.y() < 0) {
+        return std::nullopt;
+    }
+    // A grid line belongs to the cell above or to the left of it.
+    int row = viewportPos.y() / pitchY();
+    if (row >= table_.fixedRows()) {
+        row += verticalScrollBar()->value();
+    }
+    if (row >= table_.rowCount()) {
+        return std::nullopt;
+    }
+    const int x = viewportPos.x() + horizontalScrollBar()->value();
+    int left = 0;
+    for (int col = 0; col < table_.colCount(); ++col) {
+        left += table_.columnWidth(col) + table_.gridLineWidth();
+        if (x < left) {
+            return CellPos{col, row};
+        }
+    }
+    return std::nullopt;
+}
+
+int TaskGrid::columnBorderAt(QPoint viewportPos) const {
+    // Only the fixed header row carries the sizing grips; during title editing it is a row
+    // like any other.
+    if (!table_.headerFixed() || viewportPos.y() < 0 || viewportPos.y() >= DefaultRowHeight) {
+        return -1;
+    }
+    // From the right, so that a column dragged down to nothing can still be pulled open again.
+    for (int col = table_.colCount() - 1; col >= 0; --col) {
+        const int border =
+            columnLeft(col) + table_.columnWidth(col) - horizontalScrollBar()->value();
+        if (std::abs(viewportPos.x() - border) <= ResizeGrip) {
+            return col;
+        }
+    }
+    return -1;
+}
+
+// ---- painting ----
+
+void TaskGrid::ToDoGridDrawCell(QPainter& painter, int col, int row, const QRect& rect) {
+    if (failingCell_ && *failingCell_ == CellPos{col, row}) {
+        throw std::runtime_error("cell drawing failed");
+    }
+    painter.fillRect(rect, painter.brush());
+    int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter;
+    if (row == 0) {
+        if (table_.headerTextBold()) {
+            QFont bold = painter.font();
+            bold.setBold(true);
+            painter.setFont(bold);
+        }
+        flags |= Qt::AlignHCenter;
+    } else {
+        // A task cell looks the same whether it is current or not.
+        painter.fillRect(rect, TaskCellColor);
+        switch (table_.columnAlignment(col)) {
+            case ALIGNCENTER:
+                flags |= Qt::AlignHCenter;
+                break;
+            case ALIGNRIGHT:
+                flags |= Qt::AlignRight;
+                break;
+            default:
+                flags |= Qt::AlignLeft;
+                break;
+        }
+    }
+    painter.drawText(rect, flags, table_.cell(col, row));
+}
+
+void TaskGrid::paintCell(QPainter& painter, int col, int row, const QRect& rect) {
+    if (editingCell_ && *editingCell_ == CellPos{col, row}) {
+        return;  // the editor covers it
+    }
+    QColor fill = TaskCellColor;
+    // The current task cell keeps the window-text colour without the focus too: its background
+    // is always white, and the highlight-text colour would vanish on it.
+    QColor text = palette().color(QPalette::WindowText);
+    if (row < table_.fixedRows()) {
+        fill = FixedColor;
+    } else if (row == 0) {
+        fill = BackgroundColor;
+        const auto current = table_.currentCell();
+        if (current && *current == CellPos{col, row} && !tableHasFocus()) {
+            fill = palette().color(QPalette::Highlight);
+            text = palette().color(QPalette::HighlightedText);
+        }
+    }
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.setBrush(fill);
+    painter.setPen(text);
+    painter.setFont(font());
+    try {
+        ToDoGridDrawCell(painter, col, row, rect);
+    } catch (...) {
+        reportException(QStringLiteral("DrawCell"));
+    }
+    painter.restore();
+}
+
+void TaskGrid::paintGridLines(QPainter& painter, int firstRow, int lastRow, int firstCol,
+                              int lastCol) {
+    const int left = -horizontalScrollBar()->value();
+    const int right = contentWidth() - horizontalScrollBar()->value();  // one past the end
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const QRect first = cellRect(firstCol, row);
+        const bool fixedRow = row < table_.fixedRows();
+        for (int col = firstCol; col <= lastCol; ++col) {
+            const QRect cell = cellRect(col, row);
+            // Header cells run into each other: their gap takes the header colour.
+            painter.fillRect(cell.right() + 1, first.top(), 1, DefaultRowHeight,
+                             fixedRow ? FixedColor : GridLineColor);
+        }
+        painter.fillRect(left, first.top() + DefaultRowHeight, right - left, 1,
+                         fixedRow ? HeaderLineColor : GridLineColor);
+    }
+}
+
+void TaskGrid::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QRect area = viewport()->rect();
+    painter.fillRect(event->rect(), BackgroundColor);
+
+    const int cols = table_.colCount();
+    const int hscroll = horizontalScrollBar()->value();
+    int firstCol = 0;
+    while (firstCol < cols - 1 &&
+           columnLeft(firstCol + 1) - table_.gridLineWidth() - hscroll <= 0) {
+        ++firstCol;
+    }
+    int lastCol = firstCol;
+    while (lastCol < cols - 1 && columnLeft(lastCol + 1) - hscroll < area.width()) {
+        ++lastCol;
+    }
+
+    const int fixed = std::min(table_.fixedRows(), table_.rowCount());
+    const int firstScrollRow = fixed + verticalScrollBar()->value();
+    int lastScrollRow = firstScrollRow - 1;
+    while (lastScrollRow + 1 < table_.rowCount() &&
+           cellRect(0, lastScrollRow + 1).top() < area.height()) {
+        ++lastScrollRow;
+    }
+
+    auto paintRows = [&](int firstRow, int lastRow) {
+        for (int row = firstRow; row <= lastRow; ++row) {
+            for (int col = firstCol; col <= lastCol; ++col) {
+                paintCell(painter, col, row, cellRect(col, row));
+            }
+        }
+        if (table_.gridLineWidth() > 0 && firstRow <= lastRow) {
+            paintGridLines(painter, firstRow, lastRow, firstCol, lastCol);
+        }
+    };
+    paintRows(0, fixed - 1);
+    paintRows(firstScrollRow, lastScrollRow);
+
+    const auto current = table_.currentCell();
+    if (current && !editingCell_ && hasFocus()) {
+        const QRect rect = cellRect(current->col, current->row);
+        QPen dotted(palette().color(QPalette::WindowText), 1);
+        dotted.setDashPattern({1.0, 1.0});
+        painter.setPen(dotted);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+}
+
+void TaskGrid::reportException(const QString& methode) {
+    // Delivered from the event loop: a message box opened in the middle of a paint would
+    // re-enter painting. One report at a time, so that a cell that fails on every repaint
+    // does not stack boxes.
+    if (reportPending_) {
+        return;
+    }
+    reportPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, methode] {
+            if (exceptionReporter_) {
+                exceptionReporter_(methode);
+            } else {
+                qWarning("Exception in %s", qUtf8Printable(methode));
+            }
+            reportPending_ = false;
+        },
+        Qt::QueuedConnection);
+}
+
+// ---- scrolling and editor placement ----
+
+void TaskGrid::updateScrollBars() {
+    const int scrollRows = std::max(0, table_.rowCount() - table_.fixedRows());
+    const int shown = visibleScrollRows();
+    verticalScrollBar()->setRange(0, std::max(0, scrollRows - shown));
+    verticalScrollBar()->setPageStep(shown);
+    verticalScrollBar()->setSingleStep(1);
+    horizontalScrollBar()->setRange(0, std::max(0, contentWidth() - viewport()->width()));
+    horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
+    horizontalScrollBar()->setSingleStep(DefaultRowHeight);
+}
+
+void TaskGrid::ensureVisible(CellPos cell) {
+    updateScrollBars();
+    if (cell.row >= table_.fixedRows()) {
+        const int index = cell.row - table_.fixedRows();
+        const int top = verticalScrollBar()->value();
+        const int shown = visibleScrollRows();
+        if (index < top) {
+            verticalScrollBar()->setValue(index);
+        } else if (index >= top + shown) {
+            verticalScrollBar()->setValue(index - shown + 1);
+        }
+    }
+    const int left = columnLeft(cell.col);
+    const int right = left + table_.columnWidth(cell.col);
+    const int hscroll = horizontalScrollBar()->value();
+    const int width = viewport()->width();
+    if (left < hscroll) {
+        horizontalScrollBar()->setValue(left);
+    } else if (right > hscroll + width) {
+        horizontalScrollBar()->setValue(std::min(left, right - width));
+    }
+}
+
+void TaskGrid::placeEditor() {
+    if (editingCell_) {
+        editor_->setGeometry(cellRect(editingCell_->col, editingCell_->row));
+    }
+}
+
+void TaskGrid::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+    placeEditor();
+}
+
+void TaskGrid::scrollContentsBy(int /*dx*/, int /*dy*/) {
+    placeEditor();
+    viewport()->update();
+}
+
+void TaskGrid::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void TaskGrid::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+void TaskGrid::onModelChanged() {
+    updateScrollBars();
+    if (editingCell_) {
+        if (editingCell_->col >= table_.colCount() || editingCell_->row >= table_.rowCount()) {
+            closeEditor();
+        } else {
+            const QString text = table_.cell(editingCell_->col, editingCell_->row);
+            if (editor_->text() != text) {
+                editor_->setText(text);
+            }
+            placeEditor();
+        }
+    }
+    viewport()->update();
+}
+
+void TaskGrid::onCurrentCellChanged() {
+    const auto current = table_.currentCell();
+    if (editingCell_ && (!current || *current != *editingCell_)) {
+        closeEditor();
+    }
+    if (current) {
+        ensureVisible(*current);
+    }
+    viewport()->update();
+}
+
+// ---- editor ----
+
+void TaskGrid::openEditor(bool selectAll) {
+    const auto current = table_.currentCell();
+    if (!current || current->col >= table_.colCount() || current->row >= table_.rowCount()) {
+        return;
+    }
+    ensureVisible(*current);
+    editingCell_ = current;
+    editor_->setText(table_.cell(current->col, current->row));
+    placeEditor();
+    editor_->show();
+    editor_->setFocus(Qt::OtherFocusReason);
+    if (selectAll) {
+        editor_->selectAll();
+    } else {
+        editor_->end(false);
+    }
+    viewport()->update();
+}
+
+void TaskGrid::closeEditor() {
+    if (!editingCell_) {
+        return;
+    }
+    editingCell_.reset();
+    // Take the focus back first: hiding a focused editor would pass the focus on to the next
+    // widget of the window.
+    if (editor_->hasFocus()) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    editor_->hide();
+    viewport()->update();
+}
+
+bool TaskGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != editor_ || event->type() != QEvent::KeyPress) {
+        return QAbstractScrollArea::eventFilter(watched, event);
+    }
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    switch (keyEvent->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // The table's keys: they move the current cell or end editing.
+            keyPressEvent(keyEvent);
+            return true;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return false;
+        default:
+            // The key commands see the key before the editor does, so that Ctrl+V can clean
+            // the clipboard before the editor pastes it.
+            OnKeyDown(keyEvent->key(), keyEvent->modifiers());
+            return !isEditing();
+    }
+}
+
+// ---- keys ----
+
+void TaskGrid::keyPressEvent(QKeyEvent* event) {
+    OnKeyDown(event->key(), event->modifiers());
+    handleGridKey(event);
+}
+
+std::optional<CellPos> TaskGrid::movedBy(int key, Qt::KeyboardModifiers modifiers,
+                                         CellPos from) const {
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    const int page = visibleScrollRows();
+    switch (key) {
+        case Qt::Key_Up:
+            return ctrl ? CellPos{from.col, 0} : CellPos{from.col, from.row - 1};
+        case Qt::Key_Down:
+            return ctrl ? CellPos{from.col, table_.rowCount() - 1}
+                        : CellPos{from.col, from.row + 1};
+        case Qt::Key_Left:
+            return ctrl ? CellPos{0, from.row} : CellPos{from.col - 1, from.row};
+        case Qt::Key_Right:
+            return ctrl ? CellPos{table_.colCount() - 1, from.row}
+                        : CellPos{from.col + 1, from.row};
+        case Qt::Key_PageUp:
+            return CellPos{from.col, from.row - page};
+        case Qt::Key_PageDown:
+            return CellPos{from.col, from.row + page};
+        case Qt::Key_Home:
+            return ctrl ? CellPos{0, 0} : CellPos{0, from.row};
+        case Qt::Key_End:
+            return ctrl ? CellPos{table_.colCount() - 1, table_.rowCount() - 1}
+                        : CellPos{table_.colCount() - 1, from.row};
+        default:
+            return std::nullopt;
+    }
+}
+
+void TaskGrid::handleGridKey(QKeyEvent* event) {
+    const int key = event->key();
+    const auto current = table_.currentCell();
+    // With no current cell every key starts from just before the first cell, so that the
+    // clamp below lands on the first non-fixed one.
+    const CellPos from = current.value_or(CellPos{-1, -1});
+    CellPos target = movedBy(key, event->modifiers(), from).value_or(from);
+    target.col = std::clamp(target.col, 0, table_.colCount() - 1);
+    target.row = std::clamp(target.row, std::min(table_.fixedRows(), table_.rowCount() - 1),
+                            table_.rowCount() - 1);
+    if (!current || *current != target) {
+        focusCell(target);
+        ToDoGridClick();
+    }
+
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (isEditing()) {
+            closeEditor();
+        } else {
+            openEditor(true);
+        }
+    } else if (isEditing()) {
+        return;
+    } else if (key == Qt::Key_F2) {
+        openEditor(true);
+    } else if (key == Qt::Key_Backspace || isPrintableKey(event)) {
+        openEditor(true);
+        if (isEditing()) {
+            QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text(),
+                           event->isAutoRepeat(), static_cast<ushort>(event->count()));
+            QCoreApplication::sendEvent(editor_, &copy);
+        }
+    }
+}
+
+void TaskGrid::focusCell(CellPos target) {
+    ToDoGridSelectCell(target.col, target.row);
+    closeEditor();
+    table_.setCurrentCell(target);
+    ensureVisible(target);
+    viewport()->update();
+}
+
+// ---- mouse ----
+
+void TaskGrid::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        emit contextMenuRequested(event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (!isEditing()) {
+        setFocus(Qt::MouseFocusReason);
+    }
+    const int border = columnBorderAt(pos);
+    if (border >= 0) {
+        resizingColumn_ = border;
+        resizeGrabOffset_ = pos.x() - (columnLeft(border) + table_.columnWidth(border) -
+                                       horizontalScrollBar()->value());
+        return;
+    }
+    const auto cell = cellAt(pos);
+    if (!cell || cell->row < table_.fixedRows()) {
+        return;
+    }
+    const auto current = table_.currentCell();
+    if (current && *current == *cell) {
+        if (!isEditing()) {
+            openEditor(false);
+            editor_->setCursorPosition(
+                editor_->cursorPositionAt(editor_->mapFrom(viewport(), pos)));
+        }
+    } else {
+        focusCell(*cell);
+    }
+    ToDoGridClick();
+}
+
+void TaskGrid::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (resizingColumn_ >= 0) {
+        const int left = columnLeft(resizingColumn_) - horizontalScrollBar()->value();
+        table_.setColumnWidth(resizingColumn_, std::max(0, pos.x() - resizeGrabOffset_ - left));
+        return;
+    }
+    if (columnBorderAt(pos) >= 0) {
+        viewport()->setCursor(Qt::SplitHCursor);
+    } else {
+        viewport()->unsetCursor();
+    }
+}
+
+void TaskGrid::mouseReleaseEvent(QMouseEvent* /*event*/) {
+    resizingColumn_ = -1;
+    ToDoGridMouseUp();
+}
+
+void TaskGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click does not select or open anything of its own.
+    if (event->button() == Qt::RightButton) {
+        emit contextMenuRequested(event->globalPosition().toPoint());
+    } else if (event->button() == Qt::LeftButton) {
+        ToDoGridDblClick(event->position().toPoint());
+    }
+}
+
+void TaskGrid::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        event->ignore();
+        return;
+    }
+    ToDoGridMouseWheel();
+    wheelRemainder_ += delta;
+    while (wheelRemainder_ >= WheelNotch) {
+        wheelRemainder_ -= WheelNotch;
+        wheelStep(false);
+    }
+    while (wheelRemainder_ <= -WheelNotch) {
+        wheelRemainder_ += WheelNotch;
+        wheelStep(true);
+    }
+    event->accept();
+}
+
+void TaskGrid::wheelStep(bool down) {
+    const auto current = table_.currentCell();
+    if (!current) {
+        // Only reachable after the first wheel event of the run, when the red bar action has
+        // cleared the current cell: the wheel then picks the first non-fixed cell, as any key
+        // does with nothing current, and moves no further on this step.
+        focusCell(CellPos{0, std::min(table_.fixedRows(), table_.rowCount() - 1)});
+        ToDoGridClick();
+        return;
+    }
+    CellPos target = *current;
+    if (down && current->row < table_.rowCount() - 1) {
+        ++target.row;
+    } else if (!down && current->row > table_.fixedRows()) {
+        --target.row;
+    } else {
+        return;
+    }
+    focusCell(target);
+    ToDoGridClick();
+}
+
+// ---- the handlers ----
+
+void TaskGrid::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    const auto current = table_.currentCell();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+
+    if (ctrl && isEditing()) {
+        if (key == Qt::Key_V) {
+            // The editor's own paste follows and inserts the cleaned text; the clipboard keeps
+            // it, so a later paste elsewhere gets it too.
+            clipboard->setText(DeleteLineBreaks(clipboard->text()));
+        }
+    } else if (ctrl && current) {
+        const QString text = table_.cell(current->col, current->row);
+        if (key == Qt::Key_C && !text.isEmpty()) {
+            clipboard->setText(text);
+        } else if (key == Qt::Key_X && !text.isEmpty()) {
+            clipboard->setText(text);
+            table_.setCell(current->col, current->row, QString());
+        } else if (key == Qt::Key_V) {
+            table_.setCell(current->col, current->row, DeleteLineBreaks(clipboard->text()));
+        }
+    }
+
+    if (key == Qt::Key_Escape) {
+        if (isEditing()) {
+            // The grid then makes the first non-fixed cell current, which ends editing; what
+            // was typed is in the cell already.
+            table_.ClearCurrentCell();
+        } else {
+            emit redBarActionRequested();
+        }
+    } else if (key == Qt::Key_Delete && !isEditing() && current) {
+        table_.setCell(current->col, current->row, QString());
+    }
+}
+
+void TaskGrid::ToDoGridSelectCell(int col, int row) {
+    const QString text = table_.cell(col, row);
+    if (!text.isEmpty() && isBlank(text)) {
+        table_.setCell(col, row, QString());
+    }
+}
+
+void TaskGrid::ToDoGridClick() {
+    const auto current = table_.currentCell();
+    if (!table_.headerFixed() && current && current->row > 0) {
+        table_.setHeaderFixed(true);
+    }
+    emit plusMinusButtonsRepaintRequested();
+}
+
+void TaskGrid::ToDoGridDblClick(QPoint viewportPos) {
+    if (viewportPos.y() < DefaultRowHeight && table_.headerFixed()) {
+        emit fitColumnWidthsRequested();
+    }
+}
+
+void TaskGrid::ToDoGridMouseUp() {
+    emit plusMinusButtonsRepaintRequested();
+}
+
+void TaskGrid::ToDoGridMouseWheel() {
+    if (wheelUsed_) {
+        return;
+    }
+    wheelUsed_ = true;
+    // A table of only the caption row has no (0, 1); its first cell stands in.
+    focusCell(CellPos{0, std::min(1, table_.rowCount() - 1)});
+}
+
+QString TaskGrid::DeleteLineBreaks(const QString& text) {
+    try {
+        QString result = text;
+        for (QChar& c : result) {
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+                c = QLatin1Char(' ');
+            }
+        }
+        qsizetype end = result.size();
+        while (end > 0 && result.at(end - 1).unicode() <= 0x20) {
+            --end;
+        }
+        result.truncate(end);
+        return result;
+    } catch (...) {
+        reportException(QStringLiteral("DeleteLineBreaks"));
+        // Better the text as it came than an empty one that would wipe the cell.
+        return text;
+    }
+}
+
+}  // namespace taskwick

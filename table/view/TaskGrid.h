@@ -1,0 +1,147 @@
+#pragma once
+
+#include "table/model/TaskTable.h"
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QLineEdit;
+class QPainter;
+
+namespace taskwick {
+
+// The task table's grid: paints the cells of a TaskTable, places a QLineEdit over the current
+// cell for in-place editing and turns keys, clicks, the wheel and the clipboard into changes of
+// the model. The header row is part of the model: fixed while HeaderFixed, an ordinary editable
+// row during title editing.
+//
+// The handlers with the program's own names (OnKeyDown, ToDoGrid...) are public so that the main
+// window can call them too and tests can reach them; the grid calls them from its event handling
+// in the order the rest of the program relies on.
+class TaskGrid : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    static constexpr int DefaultRowHeight = 24;
+    static const QColor BackgroundColor;  // #F5F5FF
+    static const QColor FixedColor;       // #D7E4F2
+    static const QColor TaskCellColor;    // white
+    static const QColor HeaderLineColor;  // black
+    static const QColor GridLineColor;    // #C0C0C0
+
+    enum class ScrollBarMode { Both, VerticalOnly, None };
+
+    explicit TaskGrid(TaskTable& table, QWidget* parent = nullptr);
+    ~TaskGrid() override;
+
+    TaskTable& table() const { return table_; }
+
+    // The table's font: Tahoma 17 px, falling back to look-alikes where Tahoma is missing.
+    static QFont tableFont();
+
+    void setScrollBarMode(ScrollBarMode mode);
+    ScrollBarMode scrollBarMode() const { return scrollBarMode_; }
+
+    // Receives the context name of an exception caught by a guarded handler ("DrawCell",
+    // "DeleteLineBreaks"). Reports are delivered from the event loop, never from inside a paint.
+    void setExceptionReporter(std::function<void(const QString& methode)> reporter);
+
+    // Rectangle of a cell in viewport coordinates (may lie outside the visible area).
+    QRect cellRect(int col, int row) const;
+    // The cell under a viewport point, or none when the point is beyond the last row or column.
+    std::optional<CellPos> cellAt(QPoint viewportPos) const;
+
+    bool isEditing() const { return editingCell_.has_value(); }
+    QLineEdit* editor() const { return editor_; }
+    // Opens the editor on the current cell; selectAll picks the whole text, otherwise the caret
+    // goes to the end.
+    void openEditor(bool selectAll);
+    void closeEditor();
+
+    // Draws one cell after the view prepared the painter: brush = fill colour, pen = text
+    // colour, font = the table's font. Clipping to the cell is the caller's business.
+    void ToDoGridDrawCell(QPainter& painter, int col, int row, const QRect& rect);
+
+    // Key commands on the current cell (clipboard, Escape, Delete). Never consumes the key: the
+    // grid's own handling follows when the key came to the grid.
+    void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // Runs before a cell becomes current; empties a blank cell.
+    void ToDoGridSelectCell(int col, int row);
+    void ToDoGridClick();
+    // viewportPos: where the double click happened, in the table's coordinates.
+    void ToDoGridDblClick(QPoint viewportPos);
+    void ToDoGridMouseUp();
+    void ToDoGridMouseWheel();
+    QString DeleteLineBreaks(const QString& text);
+
+    // Test seam: drawing this cell throws, as a fault in the cell painting would.
+    void setFailingCellForTest(std::optional<CellPos> cell) { failingCell_ = cell; }
+
+signals:
+    // Escape without an open editor: the window folds or unfolds.
+    void redBarActionRequested();
+    // The +/- buttons lie over the frame next to the table and must be drawn again.
+    void plusMinusButtonsRepaintRequested();
+    void fitColumnWidthsRequested();
+    void contextMenuRequested(QPoint globalPos);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int pitchY() const { return DefaultRowHeight + table_.gridLineWidth(); }
+    int columnLeft(int col) const;  // content x, before horizontal scrolling
+    int contentWidth() const;
+    int visibleScrollRows() const;  // non-fixed rows that fit completely below the fixed ones
+    bool tableHasFocus() const;
+
+    // The grid's own part of a key: movement, the fix-up of a current cell outside the
+    // non-fixed area, opening and closing the editor. OnKeyDown has run before.
+    void handleGridKey(QKeyEvent* event);
+    std::optional<CellPos> movedBy(int key, Qt::KeyboardModifiers modifiers, CellPos from) const;
+    // Makes the cell current the way every user move does: select handler, editor closed.
+    void focusCell(CellPos target);
+    void ensureVisible(CellPos cell);
+    void wheelStep(bool down);
+
+    void paintCell(QPainter& painter, int col, int row, const QRect& rect);
+    void paintGridLines(QPainter& painter, int firstRow, int lastRow, int firstCol, int lastCol);
+    void reportException(const QString& methode);
+
+    void updateScrollBars();
+    void placeEditor();
+    void onModelChanged();
+    void onCurrentCellChanged();
+    int columnBorderAt(QPoint viewportPos) const;
+
+    TaskTable& table_;
+    QLineEdit* editor_ = nullptr;
+    std::optional<CellPos> editingCell_;
+    ScrollBarMode scrollBarMode_ = ScrollBarMode::Both;
+    std::function<void(const QString&)> exceptionReporter_;
+    bool reportPending_ = false;
+    std::optional<CellPos> failingCell_;
+    bool wheelUsed_ = false;
+    int wheelRemainder_ = 0;
+    int resizingColumn_ = -1;
+    int resizeGrabOffset_ = 0;
+};
+
+}  // namespace taskwick

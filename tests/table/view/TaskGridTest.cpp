@@ -1,0 +1,731 @@
+#include "table/view/TaskGrid.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+using taskwick::ALIGNCENTER;
+using taskwick::ALIGNLEFT;
+using taskwick::ALIGNRIGHT;
+using taskwick::CellPos;
+using taskwick::TaskGrid;
+using taskwick::TaskTable;
+
+namespace {
+
+QRgb rgb(const QColor& color) {
+    return color.rgb();
+}
+
+class TaskGridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        table.appendToRow(0, "Prio");
+        table.appendToRow(0, "Task");
+        table.appendToRow(0, "Time");
+        table.setColumnAlignment(0, ALIGNCENTER);
+        table.setColumnAlignment(1, ALIGNLEFT);
+        table.setColumnAlignment(2, ALIGNCENTER);
+        grid = std::make_unique<TaskGrid>(table);
+        grid->resize(400, 250);
+        grid->show();
+        grid->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(grid.get()));
+        grid->setFocus();
+    }
+
+    QImage shot() const {
+        return grid->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    QRgb pixel(int x, int y) const { return shot().pixel(x, y); }
+
+    // Pixels of the cell that are not the background colour given.
+    QRect ink(const QImage& image, const QRect& rect, QRgb background) const {
+        QRect box;
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                if (image.pixel(x, y) != background) {
+                    box |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        return box;
+    }
+
+    // What a task cell should look like: the text drawn on white with the given flags.
+    QImage expectedCell(const QRect& rect, const QString& text, int flags) const {
+        QImage image(rect.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(grid->font());
+        painter.setPen(grid->palette().color(QPalette::WindowText));
+        painter.drawText(QRect(QPoint(0, 0), rect.size()), flags, text);
+        return image;
+    }
+
+    QWidget* keyTarget() const {
+        QWidget* focus = QApplication::focusWidget();
+        return focus != nullptr ? focus : grid.get();
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(keyTarget(), k, modifiers);
+    }
+    // One key at a time, each to whichever widget has the focus then, as typing does.
+    void type(const QString& text) {
+        for (const QChar c : text) {
+            QTest::keyClicks(keyTarget(), QString(c));
+        }
+    }
+    void press(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(grid->viewport(), button, {}, grid->cellRect(col, row).center());
+        QTest::mouseRelease(grid->viewport(), button, {}, grid->cellRect(col, row).center());
+    }
+    void wheel(int angle) {
+        const QPointF pos = grid->cellRect(1, 2).center();
+        QWheelEvent event(pos, grid->viewport()->mapToGlobal(pos), QPoint(), QPoint(0, angle),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &event);
+    }
+    CellPos current() const {
+        const auto cell = table.currentCell();
+        return cell.value_or(CellPos{-1, -1});
+    }
+
+    TaskTable table;
+    std::unique_ptr<TaskGrid> grid;
+};
+
+// ---- painting ----
+
+TEST_F(TaskGridTest, colours_headerTaskCellsBackgroundAndLines) {
+    const QImage image = shot();
+    const QRect header = grid->cellRect(1, 0);
+    EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(TaskGrid::FixedColor));
+    const QRect task = grid->cellRect(0, 3);
+    EXPECT_TRUE(ink(image, task, rgb(TaskGrid::TaskCellColor)).isEmpty());
+    // Below the last row and right of the last column.
+    EXPECT_EQ(image.pixel(5, 6 * 25 + 10), rgb(TaskGrid::BackgroundColor));
+    EXPECT_EQ(image.pixel(50 + 235 + 45 + 3 + 5, 50), rgb(TaskGrid::BackgroundColor));
+    // The line under the header is black, the task area's lines are grey.
+    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::HeaderLineColor));
+    EXPECT_EQ(image.pixel(50, 40), rgb(TaskGrid::GridLineColor));
+    EXPECT_EQ(image.pixel(10, 49), rgb(TaskGrid::GridLineColor));
+    EXPECT_EQ(image.pixel(50, 49), rgb(TaskGrid::GridLineColor));
+    // No line between header cells.
+    EXPECT_EQ(image.pixel(50, 3), rgb(TaskGrid::FixedColor));
+    EXPECT_EQ(image.pixel(50 + 235 + 1, 3), rgb(TaskGrid::FixedColor));
+}
+
+TEST_F(TaskGridTest, gridLinesOff_emptyTableShowsOnlyCellAndBackgroundColours) {
+    for (int col = 0; col < 3; ++col) {
+        table.setCell(col, 0, "");
+    }
+    auto colours = [&] {
+        std::set<QRgb> seen;
+        const QImage image = shot();
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                seen.insert(image.pixel(x, y));
+            }
+        }
+        return seen;
+    };
+    const std::set<QRgb> withLines = colours();
+    EXPECT_TRUE(withLines.count(rgb(TaskGrid::HeaderLineColor)));
+    EXPECT_TRUE(withLines.count(rgb(TaskGrid::GridLineColor)));
+
+    table.setDrawGridLines(false);
+    const std::set<QRgb> plain{rgb(TaskGrid::FixedColor), rgb(TaskGrid::TaskCellColor),
+                               rgb(TaskGrid::BackgroundColor)};
+    EXPECT_EQ(colours(), plain);
+    // Without lines the rows follow each other directly.
+    EXPECT_EQ(grid->cellRect(0, 1).top(), 24);
+    EXPECT_EQ(grid->cellRect(1, 0).left(), 50);
+}
+
+TEST_F(TaskGridTest, taskText_followsColumnAlignment_headerAlwaysCentred) {
+    table.setCell(1, 1, "iii");
+    const QRect cell = grid->cellRect(1, 1);
+    const QRgb white = rgb(TaskGrid::TaskCellColor);
+
+    table.setColumnAlignment(1, ALIGNLEFT);
+    QRect box = ink(shot(), cell, white);
+    EXPECT_LT(box.left() - cell.left(), 6);
+
+    table.setColumnAlignment(1, ALIGNCENTER);
+    box = ink(shot(), cell, white);
+    EXPECT_LE(std::abs(box.center().x() - cell.center().x()), 2);
+
+    table.setColumnAlignment(1, ALIGNRIGHT);
+    const QImage image = shot();
+    box = ink(image, cell, white);
+    EXPECT_LT(cell.right() - box.right(), 6);
+    // Vertically centred in the row.
+    EXPECT_LE(std::abs(box.center().y() - cell.center().y()), 3);
+
+    const QRect header = grid->cellRect(1, 0);
+    const QRect caption = ink(image, header, rgb(TaskGrid::FixedColor));
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_LE(std::abs(caption.center().x() - header.center().x()), 2);
+}
+
+TEST_F(TaskGridTest, boldHeader_drawsWiderCaption) {
+    const QRect header = grid->cellRect(1, 0);
+    const QRect regular = ink(shot(), header, rgb(TaskGrid::FixedColor));
+    table.setHeaderTextBold(true);
+    const QRect bold = ink(shot(), header, rgb(TaskGrid::FixedColor));
+    EXPECT_GT(bold.width(), regular.width());
+    EXPECT_LE(std::abs(bold.center().x() - header.center().x()), 2);
+}
+
+TEST_F(TaskGridTest, longText_isCutAtCellEdgeWithoutWrapOrEllipsis) {
+    const QString text = "WWWWWWWWWWWW WWWWWWWWW";
+    table.setCell(0, 1, text);
+    table.setColumnAlignment(0, ALIGNLEFT);
+    const QImage image = shot();
+    const QRect cell = grid->cellRect(0, 1);
+    const QImage expected =
+        expectedCell(cell, text, Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignVCenter);
+    EXPECT_EQ(image.copy(cell), expected);
+    // The text reaches the edge, the line beside it and the next cell stay untouched.
+    EXPECT_GE(ink(image, cell, rgb(TaskGrid::TaskCellColor)).right(), cell.right() - 1);
+    EXPECT_EQ(image.pixel(cell.right() + 1, cell.center().y()), rgb(TaskGrid::GridLineColor));
+    EXPECT_TRUE(ink(image, grid->cellRect(1, 1), rgb(TaskGrid::TaskCellColor)).isEmpty());
+    EXPECT_TRUE(ink(image, grid->cellRect(0, 2), rgb(TaskGrid::TaskCellColor)).isEmpty());
+}
+
+TEST_F(TaskGridTest, ampersand_isMnemonicPrefix_doubledShowsOne) {
+    table.setColumnAlignment(1, ALIGNLEFT);
+    const QRect cell = grid->cellRect(1, 1);
+    const int plain = Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignVCenter;
+
+    table.setCell(1, 1, "A&&B");
+    EXPECT_EQ(shot().copy(cell), expectedCell(cell, "A&B", plain));
+
+    table.setCell(1, 1, "A&B");
+    const QImage drawn = shot().copy(cell);
+    const QImage withoutPrefix = expectedCell(cell, "AB", plain);
+    const QFontMetrics metrics(grid->font());
+    const int baseline = (cell.height() - metrics.height()) / 2 + metrics.ascent();
+    // The letters are those of "AB"; only the underline under the B below the baseline differs.
+    EXPECT_EQ(drawn.copy(0, 0, cell.width(), baseline),
+              withoutPrefix.copy(0, 0, cell.width(), baseline));
+    EXPECT_NE(drawn, withoutPrefix);
+    EXPECT_NE(drawn, expectedCell(cell, "A&B", plain));
+}
+
+TEST_F(TaskGridTest, titleEditing_headerTakesBackgroundColourAndGreyLines) {
+    table.setHeaderTextBold(true);
+    table.setHeaderFixed(false);
+    QImage image = shot();
+    const QRect header = grid->cellRect(1, 0);
+    EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(TaskGrid::BackgroundColor));
+    EXPECT_EQ(image.pixel(50, 3), rgb(TaskGrid::GridLineColor));
+    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::GridLineColor));
+    const QRect caption = ink(image, header, rgb(TaskGrid::BackgroundColor));
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_LE(std::abs(caption.center().x() - header.center().x()), 2);
+
+    // (0, 0) is current; without the focus it shows the highlight colour.
+    const QRect first = grid->cellRect(0, 0);
+    EXPECT_EQ(image.pixel(first.left() + 1, first.bottom() - 1), rgb(TaskGrid::BackgroundColor));
+    grid->clearFocus();
+    image = shot();
+    EXPECT_EQ(image.pixel(first.left() + 1, first.bottom() - 1),
+              grid->palette().color(QPalette::Highlight).rgb());
+    EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(TaskGrid::BackgroundColor));
+}
+
+TEST_F(TaskGridTest, currentTaskCell_staysWhiteWithDottedFocusRectOnlyWithFocus) {
+    table.setCurrentCell({1, 2});
+    const QRect cell = grid->cellRect(1, 2);
+    QImage image = shot();
+    const QRgb white = rgb(TaskGrid::TaskCellColor);
+    EXPECT_EQ(image.pixel(cell.center()), white);
+    int dark = 0;
+    int light = 0;
+    for (int x = cell.left(); x < cell.right(); ++x) {
+        (image.pixel(x, cell.top()) == white ? light : dark) += 1;
+    }
+    EXPECT_GT(dark, cell.width() / 3);
+    EXPECT_GT(light, cell.width() / 3);
+
+    grid->clearFocus();
+    EXPECT_TRUE(ink(shot(), cell, white).isEmpty());
+}
+
+TEST_F(TaskGridTest, drawCellException_isReportedAndOtherCellsStillDraw) {
+    QStringList reports;
+    grid->setExceptionReporter([&](const QString& methode) { reports << methode; });
+    table.setCell(0, 1, "High");
+    table.setCell(2, 1, "10min");
+    table.setCell(1, 1, "broken");
+    grid->setFailingCellForTest(CellPos{1, 1});
+    const QImage image = shot();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reports, QStringList{"DrawCell"});
+    const QRgb white = rgb(TaskGrid::TaskCellColor);
+    EXPECT_FALSE(ink(image, grid->cellRect(0, 1), white).isEmpty());
+    EXPECT_FALSE(ink(image, grid->cellRect(2, 1), white).isEmpty());
+    EXPECT_FALSE(ink(image, grid->cellRect(1, 0), rgb(TaskGrid::FixedColor)).isEmpty());
+    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::HeaderLineColor));
+
+    // Once the fault is gone, repaints report nothing more.
+    grid->setFailingCellForTest(std::nullopt);
+    QCoreApplication::processEvents();
+    const qsizetype before = reports.size();
+    shot();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reports.size(), before);
+}
+
+// ---- scroll bars ----
+
+TEST_F(TaskGridTest, scrollBars_onlyWhenContentExceedsViewport_andModeLimitsThem) {
+    EXPECT_FALSE(grid->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    table.setRowCount(40);
+    table.setColumnWidth(1, 600);
+    QApplication::processEvents();
+    EXPECT_TRUE(grid->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(grid->horizontalScrollBar()->isVisible());
+
+    grid->setScrollBarMode(TaskGrid::ScrollBarMode::VerticalOnly);
+    QApplication::processEvents();
+    EXPECT_TRUE(grid->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+
+    grid->setScrollBarMode(TaskGrid::ScrollBarMode::None);
+    QApplication::processEvents();
+    EXPECT_FALSE(grid->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(TaskGridTest, headerFixedChange_scrollsToTopLeft_andKeysScrollToCurrent) {
+    table.setRowCount(40);
+    table.setColumnWidth(1, 600);
+    QApplication::processEvents();
+    table.setCurrentCell({0, 1});
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(current(), (CellPos{2, 39}));
+    EXPECT_GT(grid->verticalScrollBar()->value(), 0);
+    EXPECT_GT(grid->horizontalScrollBar()->value(), 0);
+    EXPECT_TRUE(grid->viewport()->rect().contains(grid->cellRect(2, 39)));
+    // The header stays at the top while the task rows scroll under it.
+    EXPECT_EQ(grid->cellRect(0, 0).top(), 0);
+
+    table.setHeaderFixed(false);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(grid->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(current(), (CellPos{0, 0}));
+}
+
+// ---- mouse ----
+
+TEST_F(TaskGridTest, click_selectsThenOpensEditor_fixedCellChangesNothing) {
+    QSignalSpy repaints(grid.get(), &TaskGrid::plusMinusButtonsRepaintRequested);
+    press(1, 2);
+    EXPECT_EQ(current(), (CellPos{1, 2}));
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(repaints.count(), 2);  // the click and the release
+
+    press(1, 2);
+    ASSERT_TRUE(grid->isEditing());
+    EXPECT_TRUE(grid->editor()->isVisible());
+    EXPECT_EQ(grid->editor()->geometry(), grid->cellRect(1, 2));
+    EXPECT_EQ(grid->editor()->font().pixelSize(), 17);
+    EXPECT_EQ(grid->editor()->palette().color(QPalette::Base), TaskGrid::BackgroundColor);
+
+    repaints.clear();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0, 0).center());
+    EXPECT_EQ(current(), (CellPos{1, 2}));
+    EXPECT_TRUE(grid->isEditing());
+    EXPECT_EQ(repaints.count(), 0);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0, 0).center());
+
+    // A press on another cell ends editing there.
+    press(2, 4);
+    EXPECT_EQ(current(), (CellPos{2, 4}));
+    EXPECT_FALSE(grid->isEditing());
+}
+
+TEST_F(TaskGridTest, pressDuringTitleEditing_endsItWithFirstTaskCellCurrent) {
+    table.setRowCount(40);
+    table.setHeaderFixed(false);
+    QApplication::processEvents();
+    grid->verticalScrollBar()->setValue(5);
+    press(2, 8);
+    EXPECT_TRUE(table.headerFixed());
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+    EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
+}
+
+TEST_F(TaskGridTest, pressInTitleRowDuringTitleEditing_keepsTitleEditing) {
+    table.setHeaderFixed(false);
+    press(2, 0);
+    EXPECT_FALSE(table.headerFixed());
+    EXPECT_EQ(current(), (CellPos{2, 0}));
+    press(2, 0);
+    EXPECT_TRUE(grid->isEditing());
+}
+
+TEST_F(TaskGridTest, selectingCell_emptiesBlankCellOnly) {
+    table.setCell(1, 2, " ");
+    table.setCell(1, 3, " keep ");
+    press(1, 2);
+    EXPECT_EQ(table.cell(1, 2), "");
+    press(1, 3);
+    EXPECT_EQ(table.cell(1, 3), " keep ");
+    // Blank through control characters too.
+    table.setCell(2, 3, "\t ");
+    key(Qt::Key_Right);
+    EXPECT_EQ(current(), (CellPos{2, 3}));
+    EXPECT_EQ(table.cell(2, 3), "");
+}
+
+TEST_F(TaskGridTest, rightPress_requestsContextMenuAtCursor_leftPressNever) {
+    QSignalSpy menus(grid.get(), &TaskGrid::contextMenuRequested);
+    const QPoint pos = grid->cellRect(1, 2).center();
+    press(1, 2);
+    EXPECT_EQ(menus.count(), 0);
+    press(1, 3, Qt::RightButton);
+    ASSERT_EQ(menus.count(), 1);
+    EXPECT_EQ(menus.at(0).at(0).toPoint(),
+              grid->viewport()->mapToGlobal(grid->cellRect(1, 3).center()));
+    EXPECT_EQ(current(), (CellPos{1, 2}));
+
+    // Right press while the left button is held.
+    QMouseEvent both(QEvent::MouseButtonPress, pos, grid->viewport()->mapToGlobal(pos),
+                     Qt::RightButton, Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &both);
+    EXPECT_EQ(menus.count(), 2);
+    QMouseEvent left(QEvent::MouseButtonPress, pos, grid->viewport()->mapToGlobal(pos),
+                     Qt::LeftButton, Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &left);
+    EXPECT_EQ(menus.count(), 2);
+}
+
+TEST_F(TaskGridTest, doubleClickOnHeader_requestsFitting_notOnTasksNorDuringTitleEditing) {
+    QSignalSpy fits(grid.get(), &TaskGrid::fitColumnWidthsRequested);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 0).center());
+    EXPECT_EQ(fits.count(), 1);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 2).center());
+    EXPECT_EQ(fits.count(), 1);
+    table.setHeaderFixed(false);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 0).center());
+    EXPECT_EQ(fits.count(), 1);
+}
+
+TEST_F(TaskGridTest, dragColumnBorderInHeader_resizesColumn) {
+    auto send = [&](QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, pos, grid->viewport()->mapToGlobal(pos), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(grid->viewport(), &event);
+    };
+    send(QEvent::MouseButtonPress, QPoint(50, 10), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(80, 12), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(80, 12), Qt::NoButton);
+    EXPECT_EQ(table.columnWidth(0), 80);
+    EXPECT_FALSE(table.currentCell().has_value());
+    // The same drag in a task row only selects.
+    send(QEvent::MouseButtonPress, QPoint(80, 40), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(120, 40), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(120, 40), Qt::NoButton);
+    EXPECT_EQ(table.columnWidth(0), 80);
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+}
+
+// ---- wheel ----
+
+TEST_F(TaskGridTest, wheel_firstEventStartsAtFirstTaskCell_thenMovesWithinTaskRows) {
+    table.setCurrentCell({2, 4});
+    QSignalSpy repaints(grid.get(), &TaskGrid::plusMinusButtonsRepaintRequested);
+    wheel(-120);
+    EXPECT_EQ(current(), (CellPos{0, 2}));
+    EXPECT_GE(repaints.count(), 1);
+    wheel(-120);
+    EXPECT_EQ(current(), (CellPos{0, 3}));
+    wheel(240);
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+    wheel(120);
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+    table.setCurrentCell({1, 5});
+    wheel(-120);
+    EXPECT_EQ(current(), (CellPos{1, 5}));
+    // With nothing current the wheel picks the first task cell and goes no further.
+    table.ClearCurrentCell();
+    wheel(-120);
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+}
+
+// ---- editing and keys ----
+
+TEST_F(TaskGridTest, typing_replacesTextKeystrokeByKeystroke_enterCloses) {
+    table.setCell(1, 1, "old");
+    table.setCurrentCell({1, 1});
+    key(Qt::Key_N);
+    ASSERT_TRUE(grid->isEditing());
+    EXPECT_EQ(table.cell(1, 1), "n");
+    key(Qt::Key_E);
+    EXPECT_EQ(table.cell(1, 1), "ne");
+    type("w!");
+    EXPECT_EQ(table.cell(1, 1), "new!");
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(table.cell(1, 1), "new");
+    key(Qt::Key_Return);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(table.cell(1, 1), "new");
+    EXPECT_EQ(current(), (CellPos{1, 1}));
+    EXPECT_TRUE(grid->hasFocus());
+
+    // Enter and F2 open with the whole text selected; Backspace opens and empties.
+    key(Qt::Key_Return);
+    ASSERT_TRUE(grid->isEditing());
+    EXPECT_EQ(grid->editor()->selectedText(), "new");
+    key(Qt::Key_Enter);
+    key(Qt::Key_F2);
+    ASSERT_TRUE(grid->isEditing());
+    EXPECT_EQ(grid->editor()->selectedText(), "new");
+    key(Qt::Key_Return);
+    key(Qt::Key_Backspace);
+    EXPECT_TRUE(grid->isEditing());
+    EXPECT_EQ(table.cell(1, 1), "");
+}
+
+TEST_F(TaskGridTest, editorKeys_leftRightHomeEndStay_upDownMoveAndEndEditing) {
+    table.setCurrentCell({1, 3});
+    type("abc");
+    key(Qt::Key_Left);
+    key(Qt::Key_Home);
+    key(Qt::Key_End);
+    key(Qt::Key_Left);
+    ASSERT_TRUE(grid->isEditing());
+    EXPECT_EQ(current(), (CellPos{1, 3}));
+    EXPECT_EQ(grid->editor()->cursorPosition(), 2);
+    key(Qt::Key_Down);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(current(), (CellPos{1, 4}));
+    EXPECT_EQ(table.cell(1, 3), "abc");
+    type("x");
+    key(Qt::Key_Up);
+    EXPECT_EQ(current(), (CellPos{1, 3}));
+    EXPECT_EQ(table.cell(1, 4), "x");
+    // Delete inside the editor edits the text, it does not empty the cell.
+    key(Qt::Key_F2);
+    key(Qt::Key_Home);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(table.cell(1, 3), "bc");
+}
+
+TEST_F(TaskGridTest, escapeWithEditor_keepsTextAndLeavesFirstTaskCellCurrent) {
+    QSignalSpy redBar(grid.get(), &TaskGrid::redBarActionRequested);
+    table.setCurrentCell({2, 3});
+    type("abc");
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(table.cell(2, 3), "abc");
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+    EXPECT_EQ(redBar.count(), 0);
+
+    key(Qt::Key_Escape);
+    EXPECT_EQ(redBar.count(), 1);
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+}
+
+TEST_F(TaskGridTest, escapeWithEditorDuringTitleEditing_keepsTitleEditingAtFirstCaption) {
+    table.setHeaderFixed(false);
+    table.setCurrentCell({1, 0});
+    type("Job");
+    key(Qt::Key_Escape);
+    EXPECT_EQ(table.cell(1, 0), "Job");
+    EXPECT_FALSE(table.headerFixed());
+    EXPECT_EQ(current(), (CellPos{0, 0}));
+}
+
+TEST_F(TaskGridTest, gridKeys_moveCurrentCellNeverIntoFixedRow) {
+    key(Qt::Key_Down);  // nothing current: the first task cell
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+    key(Qt::Key_Up);
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+    key(Qt::Key_Right);
+    key(Qt::Key_Down);
+    EXPECT_EQ(current(), (CellPos{1, 2}));
+    key(Qt::Key_End);
+    EXPECT_EQ(current(), (CellPos{2, 2}));
+    key(Qt::Key_Home);
+    EXPECT_EQ(current(), (CellPos{0, 2}));
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(current(), (CellPos{0, 5}));
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(current(), (CellPos{2, 5}));
+    key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+}
+
+TEST_F(TaskGridTest, keyIntoTaskRowDuringTitleEditing_endsTitleEditing) {
+    table.setHeaderFixed(false);
+    key(Qt::Key_Right);
+    EXPECT_EQ(current(), (CellPos{1, 0}));
+    EXPECT_FALSE(table.headerFixed());
+    key(Qt::Key_Down);
+    EXPECT_TRUE(table.headerFixed());
+    EXPECT_EQ(current(), (CellPos{0, 1}));
+}
+
+TEST_F(TaskGridTest, tab_movesFocusAwayFromTable) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    TaskTable other;
+    auto* inner = new TaskGrid(other);
+    auto* next = new QLineEdit;
+    layout->addWidget(inner);
+    layout->addWidget(next);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    inner->setFocus();
+    other.setCurrentCell({1, 1});
+    QTest::keyClick(inner, Qt::Key_Tab);
+    EXPECT_TRUE(next->hasFocus());
+    EXPECT_EQ(other.currentCell(), (CellPos{1, 1}));
+}
+
+// ---- key commands and the clipboard ----
+
+TEST_F(TaskGridTest, ctrlC_copiesNonEmptyCell_emptyCellLeavesClipboard) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText("before");
+    table.setCurrentCell({1, 2});
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "before");
+
+    table.setCell(1, 2, " ");
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), " ");
+
+    table.setCell(1, 2, "task");
+    key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(clipboard->text(), "task");
+    EXPECT_EQ(table.cell(1, 2), "task");
+    EXPECT_FALSE(grid->isEditing());
+}
+
+TEST_F(TaskGridTest, ctrlX_cutsNonEmptyCell_emptyCellChangesNothing) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText("before");
+    table.setCurrentCell({1, 2});
+    key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "before");
+    table.setCell(1, 2, "cut me");
+    key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "cut me");
+    EXPECT_EQ(table.cell(1, 2), "");
+}
+
+TEST_F(TaskGridTest, ctrlV_withoutEditor_storesTextWithoutLineBreaks) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    table.setCell(1, 2, "old");
+    table.setCurrentCell({1, 2});
+    clipboard->setText("a\r\nb\r\n  ");
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(table.cell(1, 2), "a  b");
+    EXPECT_FALSE(grid->isEditing());
+    // The clipboard itself is left alone here.
+    EXPECT_EQ(clipboard->text(), "a\r\nb\r\n  ");
+
+    clipboard->clear();
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(table.cell(1, 2), "");
+}
+
+TEST_F(TaskGridTest, ctrlV_whileEditing_rewritesClipboardThenEditorPastes) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    table.setCurrentCell({1, 2});
+    type("x");
+    clipboard->setText("one\r\ntwo\n");
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "one  two");
+    EXPECT_EQ(table.cell(1, 2), "xone  two");
+    EXPECT_TRUE(grid->isEditing());
+
+    // Nothing textual on the clipboard: it ends up holding an empty text.
+    auto* data = new QMimeData;
+    data->setData("application/x-taskwick-test", "binary");
+    clipboard->setMimeData(data);
+    key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_NE(clipboard->mimeData(), nullptr);
+    EXPECT_TRUE(clipboard->mimeData()->hasText());
+    EXPECT_EQ(clipboard->text(), "");
+    EXPECT_EQ(table.cell(1, 2), "xone  two");
+}
+
+TEST_F(TaskGridTest, ctrlCWhileEditing_isLeftToEditor) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    table.setCell(1, 2, "whole");
+    table.setCurrentCell({1, 2});
+    key(Qt::Key_F2);
+    key(Qt::Key_End);
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "le");
+    key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(table.cell(1, 2), "who");
+}
+
+TEST_F(TaskGridTest, delete_emptiesCurrentCell_alsoCaptionDuringTitleEditing) {
+    table.setCell(1, 2, "gone");
+    table.setCurrentCell({1, 2});
+    key(Qt::Key_Delete);
+    EXPECT_EQ(table.cell(1, 2), "");
+    EXPECT_FALSE(grid->isEditing());
+
+    table.setHeaderFixed(false);
+    EXPECT_EQ(current(), (CellPos{0, 0}));
+    key(Qt::Key_Delete);
+    EXPECT_EQ(table.cell(0, 0), "");
+    EXPECT_EQ(table.cell(1, 0), "Task");
+}
+
+TEST_F(TaskGridTest, onKeyDownFromWindow_actsOnCurrentCell) {
+    QSignalSpy redBar(grid.get(), &TaskGrid::redBarActionRequested);
+    table.setCell(2, 3, "x");
+    table.setCurrentCell({2, 3});
+    grid->OnKeyDown(Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(table.cell(2, 3), "");
+    grid->OnKeyDown(Qt::Key_Escape, Qt::NoModifier);
+    EXPECT_EQ(redBar.count(), 1);
+    // Without a current cell the clipboard keys do nothing.
+    table.ClearCurrentCell();
+    QGuiApplication::clipboard()->setText("paste");
+    grid->OnKeyDown(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(table.cell(2, 3), "");
+}
+
+TEST_F(TaskGridTest, deleteLineBreaks_replacesBreaksAndTrimsOnlyTheEnd) {
+    EXPECT_EQ(grid->DeleteLineBreaks("a\r\nb"), "a  b");
+    EXPECT_EQ(grid->DeleteLineBreaks("a\nb\rc"), "a b c");
+    EXPECT_EQ(grid->DeleteLineBreaks("  lead\t\x01 \r\n"), "  lead");
+    EXPECT_EQ(grid->DeleteLineBreaks("in\tside"), "in\tside");
+    EXPECT_EQ(grid->DeleteLineBreaks("\r\n"), "");
+    EXPECT_EQ(grid->DeleteLineBreaks(""), "");
+    EXPECT_EQ(grid->DeleteLineBreaks(QString::fromUtf8("tr\xC3\xA8s\xC2\xA0")),
+              QString::fromUtf8("tr\xC3\xA8s\xC2\xA0"));  // U+00A0 is above U+0020
+}
+
+}  // namespace
