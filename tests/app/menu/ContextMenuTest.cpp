@@ -286,6 +286,19 @@ TEST_F(MenuTest, englishOpening_keepsEnglishCaptions) {
     EXPECT_EQ(item("mnuNoSkin")->text(), "No Skin");
 }
 
+TEST(MenuPopup, rightPress_showsThePreparedMenuWithoutBlocking) {
+    TaskTable table;
+    table.setRowCount(100);
+    ContextMenu menu(table, Language::English);
+    EXPECT_FALSE(menu.PopupFake(Qt::LeftButton, QPoint(40, 50)));
+    EXPECT_FALSE(menu.menu()->isVisible());
+
+    ASSERT_TRUE(menu.PopupFake(Qt::RightButton, QPoint(40, 50)));
+    EXPECT_TRUE(menu.menu()->isVisible());
+    EXPECT_FALSE(menu.item("mnuAddRow")->isEnabled());
+    menu.menu()->close();
+}
+
 TEST(MenuOwnership, windowAndMenuMayGoInEitherOrder) {
     TaskTable table;
     {
