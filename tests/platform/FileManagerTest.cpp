@@ -1,0 +1,132 @@
+// Runs on a private session bus (dbus-run-session), where this test plays the file manager.
+#include "platform/FileManager.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDesktopServices>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace taskwick;
+
+namespace {
+
+// A stand-in for the desktop's file manager that records what it was asked to show.
+class FakeFileManager : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+public:
+    QStringList lastUris() {
+        QMutexLocker lock(&mutex_);
+        return uris_;
+    }
+    QString lastStartupId() {
+        QMutexLocker lock(&mutex_);
+        return startupId_;
+    }
+
+public slots:
+    void ShowItems(const QStringList& uris, const QString& startupId) {
+        QMutexLocker lock(&mutex_);
+        uris_ = uris;
+        startupId_ = startupId;
+    }
+
+private:
+    QMutex mutex_;
+    QStringList uris_;
+    QString startupId_;
+};
+
+// The fake lives on a connection and thread of its own, so that it answers while the code
+// under test waits for the reply.
+class FileManagerService {
+public:
+    FileManagerService() {
+        thread_.start();
+        fake_.moveToThread(&thread_);
+        bus_ = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, "fake-file-manager"));
+        registered_ = bus_->registerObject("/org/freedesktop/FileManager1", &fake_,
+                                           QDBusConnection::ExportAllSlots) &&
+                      bus_->registerService("org.freedesktop.FileManager1");
+    }
+    ~FileManagerService() {
+        bus_->unregisterService("org.freedesktop.FileManager1");
+        bus_->unregisterObject("/org/freedesktop/FileManager1");
+        bus_.reset();
+        QDBusConnection::disconnectFromBus("fake-file-manager");
+        thread_.quit();
+        thread_.wait();
+    }
+    bool registered() const { return registered_; }
+    FakeFileManager& fake() { return fake_; }
+
+private:
+    QThread thread_;
+    FakeFileManager fake_;
+    std::unique_ptr<QDBusConnection> bus_;
+    bool registered_ = false;
+};
+
+// Takes the place of the desktop's handler of file: URLs.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+}  // namespace
+
+TEST(FileManager, fileUri_isAbsoluteAndPercentEncoded) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("my tasks/To Do#1.xml");
+    EXPECT_EQ(FileManager::fileUri(path),
+              "file://" + QString(dir.path()).replace(' ', "%20") + "/my%20tasks/To%20Do%231.xml");
+    const QString relative = FileManager::fileUri("ToDoList.xml");
+    EXPECT_TRUE(relative.startsWith("file:///")) << relative.toStdString();
+    EXPECT_TRUE(relative.endsWith("/ToDoList.xml")) << relative.toStdString();
+}
+
+TEST(FileManager, showItem_asksFileManagerToSelectTheFile) {
+    ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "needs a session bus";
+    FileManagerService service;
+    ASSERT_TRUE(service.registered());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ToDoList.xml");
+    EXPECT_TRUE(FileManager::showItem(path));
+    EXPECT_EQ(service.fake().lastUris(), QStringList{FileManager::fileUri(path)});
+    EXPECT_EQ(service.fake().lastStartupId(), QString());
+}
+
+TEST(FileManager, showItem_withoutFileManagerOrOpener_reportsFailure) {
+    ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "needs a session bus";
+    ASSERT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+        "org.freedesktop.FileManager1"));
+    // The offscreen platform has no desktop to open the folder with either.
+    QTemporaryDir dir;
+    EXPECT_FALSE(FileManager::showItem(dir.filePath("ToDoList.xml")));
+}
+
+TEST(FileManager, showItem_withoutFileManager_opensTheFolder) {
+    ASSERT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+        "org.freedesktop.FileManager1"));
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
+    QTemporaryDir dir;
+    const bool shown = FileManager::showItem(dir.filePath("ToDoList.xml"));
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+}
+
+#include "FileManagerTest.moc"

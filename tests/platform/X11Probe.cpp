@@ -1,0 +1,131 @@
+// Stands in for the two sides of a second start under a real X server:
+//   x11_probe own [--hidden] [--no-marker] [--title T] [--class C]
+//       owns a window like the main window and reads commands (show, hide, above 0|1, quit)
+//       from stdin; prints "ready 0x<id>" once the window exists and "shown" on a show request.
+//   x11_probe find            prints the running instance's window id, exit 1 when none
+//   x11_probe find-and-show   finds it and asks it to show itself, exit 1 when none
+//   x11_probe find-self       owns a matching window and checks that the search passes it over
+#include "platform/SignalPipe.h"
+#include "platform/X11Windows.h"
+
+#include <QGuiApplication>
+#include <QSocketNotifier>
+#include <QWindow>
+
+#include <unistd.h>
+#include <cstdio>
+
+using namespace taskwick;
+
+namespace {
+
+void say(const QString& line) {
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+QString hexId(x11::WindowId id) {
+    return QStringLiteral("0x%1").arg(id, 0, 16);
+}
+
+QString option(const QStringList& args, const QString& name, const QString& fallback) {
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
+}
+
+void prepare(QWindow& window, const QStringList& args) {
+    window.setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    window.setTitle(option(args, "--title", "Taskwick"));
+    window.setGeometry(1510, 434, 370, 211);
+    window.create();
+    x11::setWindowClass(&window, "taskwick", option(args, "--class", "TToDoForm").toLatin1());
+    x11::setSkipTaskbarAndPager(&window);
+    if (!args.contains("--no-marker")) {
+        x11::markAsTaskwickWindow(&window);
+    }
+}
+
+int own(QGuiApplication& app, const QStringList& args) {
+    QWindow window;
+    prepare(window, args);
+
+    x11::ShowRequestListener listener;
+    QObject::connect(&listener, &x11::ShowRequestListener::showRequested, [&window] {
+        window.show();
+        window.raise();
+        window.requestActivate();
+        x11::activateWindow(&window);
+        say("shown");
+    });
+    SignalPipe signalPipe;
+    QObject::connect(&signalPipe, &SignalPipe::terminationRequested, &app, &QCoreApplication::quit);
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buffer[256];
+        const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer - 1);
+        if (got <= 0) {
+            input.setEnabled(false);
+            return;
+        }
+        for (const QByteArray& command : QByteArray(buffer, got).split('\n')) {
+            if (command == "show") {
+                window.show();
+            } else if (command == "hide") {
+                window.hide();
+            } else if (command == "above 0" || command == "above 1") {
+                x11::setStayOnTop(&window, command.endsWith('1'));
+            } else if (command == "quit") {
+                app.quit();
+            } else {
+                continue;
+            }
+            say("done " + QString::fromLatin1(command));
+        }
+    });
+
+    if (!args.contains("--hidden")) {
+        window.show();
+    }
+    say("ready " + hexId(static_cast<x11::WindowId>(window.winId())));
+    return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (!x11::isAvailable()) {
+        say("no X11");
+        return 3;
+    }
+    const QString mode = args.value(0);
+    if (mode == "own") {
+        return own(app, args);
+    }
+    if (mode == "find" || mode == "find-and-show") {
+        const auto found = x11::findRunningInstanceWindow();
+        if (!found) {
+            say("none");
+            return 1;
+        }
+        say("found " + hexId(*found) + (x11::isTaskwickWindow(*found) ? " marked" : " foreign"));
+        if (mode == "find-and-show" && !x11::requestShowWindow(*found)) {
+            say("show request failed");
+            return 2;
+        }
+        return 0;
+    }
+    if (mode == "find-self") {
+        QWindow window;
+        prepare(window, args);
+        window.show();
+        app.processEvents();
+        const auto found = x11::findRunningInstanceWindow();
+        say(found ? "found " + hexId(*found) : QStringLiteral("none"));
+        return found ? 0 : 1;
+    }
+    say("unknown mode");
+    return 64;
+}
