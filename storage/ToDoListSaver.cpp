@@ -1,0 +1,239 @@
+#include "storage/ToDoListSaver.h"
+
+#include "app/texts/Texts.h"
+#include "storage/XmlWriter.h"
+
+#include <QUuid>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+
+namespace taskwick {
+
+namespace {
+
+// Links are followed by hand so that a link whose file is gone yet still gets its file.
+constexpr int MaxLinkHops = 40;
+constexpr int CreateAttempts = 3;
+
+int clampToInt(qint64 value) {
+    return static_cast<int>(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
+                                               std::numeric_limits<int>::max()));
+}
+
+QString folderOf(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) {
+        return QStringLiteral(".");
+    }
+    return slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+SaveResult failure(SaveResult::Step step, int error) {
+    SaveResult r;
+    r.step = step;
+    r.error = error;
+    r.errorMessage = errnoMessage(error);
+    r.errorKind = errnoName(error);
+    return r;
+}
+
+struct Target {
+    QString path;  // the file to replace, links resolved
+    PathStatus status;
+};
+
+int resolveTarget(FileOps& ops, const QString& start, Target* out) {
+    QString path = start;
+    for (int hop = 0; hop <= MaxLinkHops; ++hop) {
+        PathStatus st;
+        const int error = ops.status(path, &st);
+        if (error == ENOENT) {
+            *out = Target{path, PathStatus{}};  // the first save creates it
+            return 0;
+        }
+        if (error != 0) {
+            return error;
+        }
+        if (!st.isSymlink) {
+            *out = Target{path, st};
+            return 0;
+        }
+        QString link;
+        if (const int linkError = ops.readLink(path, &link); linkError != 0) {
+            return linkError;
+        }
+        path = link.startsWith(QLatin1Char('/')) ? link : folderOf(path) + QLatin1Char('/') + link;
+    }
+    return ELOOP;
+}
+
+int writeAll(FileOps& ops, int fd, const QByteArray& content) {
+    const char* data = content.constData();
+    std::size_t left = static_cast<std::size_t>(content.size());
+    while (left > 0) {
+        std::size_t written = 0;
+        const int error = ops.write(fd, data, left, &written);
+        if (error == EINTR) {
+            continue;
+        }
+        if (error != 0) {
+            return error;
+        }
+        if (written == 0) {
+            return EIO;  // no progress and no error: never loop forever
+        }
+        data += written;
+        left -= written;
+    }
+    return 0;
+}
+
+// Writes and flushes the whole content; on failure removes what it created.
+int writeTempFile(FileOps& ops, const QString& folder, const Target& target,
+                  const QByteArray& content, QString* tempPath) {
+    int fd = -1;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < CreateAttempts && error == EEXIST; ++attempt) {
+        *tempPath = folder + QLatin1Char('/') + TempFilePrefix +
+                    QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+        // A new file starts private when it replaces one whose permissions it then copies;
+        // a first save takes the usual permissions of a new file.
+        error = ops.createExclusive(*tempPath, target.status.exists ? 0600 : 0666, &fd);
+    }
+    if (error != 0) {
+        return error;
+    }
+    if (target.status.exists) {
+        // Not being able to copy the permissions leaves the private ones: no reason to fail.
+        ops.changeModeOf(fd, (target.status.mode & 07777 & ~mode_t{S_ISUID | S_ISGID}) | S_IWUSR);
+    }
+    error = writeAll(ops, fd, content);
+    if (error == 0) {
+        error = ops.flush(fd);
+    }
+    // close reports late write errors of some file systems, so it counts too.
+    const int closeError = ops.close(fd);
+    if (error == 0) {
+        error = closeError;
+    }
+    if (error != 0) {
+        ops.remove(*tempPath);
+    }
+    return error;
+}
+
+}  // namespace
+
+ToDoListData snapshotForSave(const SaveSource& window, const TaskTable& table) {
+    ToDoListData data;
+    if (window.frameFull) {
+        data.left = window.left;
+        data.width = window.clientWidth;
+    } else {
+        data.left =
+            clampToInt(qint64{window.left} + window.clientWidth - window.unfoldedClientWidth);
+        data.width = window.unfoldedClientWidth;
+    }
+    data.top = window.top;
+    data.height = window.clientHeight;
+    data.rowCount = table.rowCount() - 1;
+    data.columnCount = table.colCount();
+    data.headerTextBold = table.headerTextBold();
+    data.drawGridLines = table.drawGridLines();
+    data.skinName = window.skinName;
+    data.skinPath = window.skinPath;
+
+    data.columns.reserve(static_cast<std::size_t>(table.colCount()));
+    for (int i = 0; i < table.colCount(); ++i) {
+        data.columns.push_back({table.cell(i, 0), table.columnWidth(i), table.columnAlignment(i)});
+    }
+    data.rows.reserve(static_cast<std::size_t>(data.rowCount));
+    for (int j = 1; j < table.rowCount(); ++j) {
+        std::vector<QString> row;
+        row.reserve(static_cast<std::size_t>(table.colCount()));
+        for (int i = 0; i < table.colCount(); ++i) {
+            row.push_back(table.cell(i, j));
+        }
+        data.rows.push_back(std::move(row));
+    }
+    return data;
+}
+
+SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QByteArray& content) {
+    Target target;
+    if (const int error = resolveTarget(ops, appFolder + ToDoListFileName, &target); error != 0) {
+        return failure(SaveResult::Replace, error);
+    }
+    const bool exists = target.status.exists;
+    if (exists && (target.status.mode & S_IWUSR) == 0) {
+        const mode_t writable = (target.status.mode & 07777) | S_IWUSR;
+        if (const int error = ops.changeMode(target.path, writable); error != 0) {
+            return failure(SaveResult::ReadOnly, error);
+        }
+        target.status.mode = (target.status.mode & ~mode_t{07777}) | writable;
+    }
+
+    // The temporary file lives beside the file it replaces, so that the rename stays inside
+    // one file system and is atomic.
+    const QString folder = folderOf(target.path);
+    QString tempPath;
+    if (const int error = writeTempFile(ops, folder, target, content, &tempPath); error != 0) {
+        return failure(SaveResult::TempFile, error);
+    }
+    if (const int error = ops.rename(tempPath, target.path); error != 0) {
+        // The temporary file holds the only complete copy of the new document: keep it.
+        SaveResult r = failure(SaveResult::Replace, error);
+        r.keptTempFile = tempPath;
+        return r;
+    }
+    // The new document is already in place; a folder that cannot be flushed only weakens
+    // what survives a crash in the next moments, and a box could not help the user there.
+    ops.flushFolder(folder);
+    return {};
+}
+
+SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const ToDoListData& data) {
+    QByteArray content;
+    try {
+        content = writeToDoList(data);
+    } catch (...) {
+        SaveResult r;
+        r.step = SaveResult::BuildDocument;
+        return r;
+    }
+    return replaceToDoListFile(ops, appFolder, content);
+}
+
+SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const SaveSource& window,
+                        const TaskTable& table) {
+    QByteArray content;
+    try {
+        content = writeToDoList(snapshotForSave(window, table));
+    } catch (...) {
+        SaveResult r;
+        r.step = SaveResult::BuildDocument;
+        return r;
+    }
+    return replaceToDoListFile(ops, appFolder, content);
+}
+
+QString saveErrorText(const SaveResult& result, const Texts& texts, const QString& appFolder) {
+    switch (result.step) {
+        case SaveResult::ReadOnly:
+            return texts.saveReadOnlyText(appFolder, result.errorMessage, result.errorKind);
+        case SaveResult::TempFile:
+            return texts.saveTempFileText(appFolder, result.errorKind);
+        case SaveResult::Replace:
+            return texts.saveReplaceText(appFolder, result.errorKind);
+        case SaveResult::Ok:
+        case SaveResult::BuildDocument:
+            break;
+    }
+    return {};
+}
+
+}  // namespace taskwick

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "storage/FileOps.h"
+#include "storage/ToDoListData.h"
+#include "table/model/TaskTable.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace taskwick {
+
+struct Texts;
+
+// The window state a save reads besides the table.
+struct SaveSource {
+    int left = 0;
+    int top = 0;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    // False while the window is folded, folding or unfolding: the file then receives the
+    // unfolded window, with its right edge where the current right edge is.
+    bool frameFull = true;
+    int unfoldedClientWidth = 0;
+    QString skinName;
+    QString skinPath;
+};
+
+ToDoListData snapshotForSave(const SaveSource& window, const TaskTable& table);
+
+struct SaveResult {
+    enum Step {
+        Ok,
+        BuildDocument,  // the document could not be built; nothing on disk was touched
+        ReadOnly,       // the target's write protection could not be removed
+        TempFile,       // the temporary file could not be created, written or flushed
+        Replace,        // the target could not be replaced; the temporary file stays
+    };
+    Step step = Ok;
+    int error = 0;         // errno of the failed step
+    QString errorMessage;  // "Permission denied"
+    QString errorKind;     // "EACCES"
+    QString keptTempFile;  // a temporary file holding the new document, left for the user
+
+    bool ok() const { return step == Ok; }
+};
+
+inline const QString ToDoListFileName = QStringLiteral("ToDoList.xml");
+inline const QString TempFilePrefix = QStringLiteral("ToDoList~tmp~backup~");
+// The context of the unexpected-error box for BuildDocument.
+inline const QString SaveBuildContext = QStringLiteral("XMLsaveToDoList-create XML Node");
+
+// Replaces appFolder + "ToDoList.xml" by `content` so that the target never holds a partial
+// document: the content goes completely into a new temporary file in the target's folder, is
+// flushed to the disk, and is then renamed over the target. A symbolic link stays a link; the
+// file it points to is replaced. A target without owner write permission gets it back first,
+// and the new file keeps the old one's other permission bits. After any failure the old
+// target is unchanged, and only a failed rename leaves the temporary file behind.
+// `appFolder` ends with "/".
+SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QByteArray& content);
+
+// Builds the document and replaces the file with it.
+SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const ToDoListData& data);
+SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const SaveSource& window,
+                        const TaskTable& table);
+
+// The text of the save-error box for a failed save; empty for Ok and for BuildDocument,
+// which is reported through the unexpected-error box with SaveBuildContext instead.
+QString saveErrorText(const SaveResult& result, const Texts& texts, const QString& appFolder);
+
+}  // namespace taskwick
