@@ -2,6 +2,9 @@
 
 #include "app/boxes/ExceptionGuard.h"
 #include "app/startup/StartupRules.h"
+#include "frame/geometry/ColumnFitting.h"
+#include "frame/geometry/FrameLayout.h"
+#include "frame/widgets/PlusMinusButton.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,7 +19,13 @@ TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       settings_(std::move(settings)),
       boxes_(boxes),
-      texts_(textsFor(settings_.language)) {
+      texts_(textsFor(settings_.language)),
+      commands_(
+          table_, settings_.language,
+          [this](const QString& text, const QString& title) {
+              return boxes_.ShowYesAndNoDialogBox(text, title);
+          },
+          [this] { AdjustColumnWidths(); }) {
     setObjectName(QStringLiteral("ToDoForm"));
     setWindowTitle(ProductName);
     setMinimumSize(10, 10);
@@ -24,6 +33,8 @@ TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent
 
     grid_ = new QWidget(this);
     grid_->setObjectName(QStringLiteral("ToDoGrid"));
+
+    createPlusMinusButtons();
 
     // A place to park the keyboard focus for a moment; it lies outside the client area.
     ButtonForFocus = new QPushButton(QStringLiteral("ButtonForFocus"), this);
@@ -67,6 +78,7 @@ void TToDoForm::FormCreate() {
             fillFirstRunTable();
             setClientSize(DefaultClientWidth, DefaultClientHeight);
             frameState_ = FrameFull;
+            AdjustColumnWidths();
             currentSkinName_ = NoSkinName;
             FormResize();
         }
@@ -162,9 +174,92 @@ void TToDoForm::FormResize() {
     if (frameState_ != FrameFull) {
         return;
     }
-    const int w = width();
-    const int h = height();
-    grid_->setGeometry(30, 30, std::max(0, w - 60), std::max(0, h - 60));
+    const FrameLayout layout = computeFrameLayout(width(), height(), false);
+    grid_->setGeometry(layout.toDoGrid);
+    AdjustColumnWidths();
+    plusRow_->move(layout.plusRow.topLeft());
+    minusRow_->move(layout.minusRow.topLeft());
+    plusColumn_->move(layout.plusColumn.topLeft());
+    minusColumn_->move(layout.minusColumn.topLeft());
+    repaintPlusMinusButtons();
+}
+
+void TToDoForm::AdjustColumnWidths() {
+    guarded(boxes_, QStringLiteral("AdjustColumnWidths"), [&] {
+        injectFailure(QStringLiteral("AdjustColumnWidths"));
+        fitTableColumns(table_, grid_->width());
+        grid_->update();
+        repaintPlusMinusButtons();
+    });
+}
+
+void TToDoForm::createPlusMinusButtons() {
+    using Sign = PlusMinusButton::Sign;
+    const Hints& hints = texts_.hints;
+    plusRow_ = new PlusMinusButton(Sign::Plus, hints.plusRow, this);
+    minusRow_ = new PlusMinusButton(Sign::Minus, hints.minusRow, this);
+    plusColumn_ = new PlusMinusButton(Sign::Plus, hints.plusColumn, this);
+    minusColumn_ = new PlusMinusButton(Sign::Minus, hints.minusColumn, this);
+    plusRow_->setObjectName(QStringLiteral("PanelPlusRow"));
+    minusRow_->setObjectName(QStringLiteral("PanelMinusRow"));
+    plusColumn_->setObjectName(QStringLiteral("PanelPlusColumn"));
+    minusColumn_->setObjectName(QStringLiteral("PanelMinusColumn"));
+    connect(plusRow_, &PlusMinusButton::clicked, this, &TToDoForm::mnuAddRowClick);
+    connect(minusRow_, &PlusMinusButton::clicked, this, &TToDoForm::mnuDeleteRowClick);
+    connect(plusColumn_, &PlusMinusButton::clicked, this, &TToDoForm::mnuAddColumnClick);
+    connect(minusColumn_, &PlusMinusButton::clicked, this, &TToDoForm::mnuDeleteColumnClick);
+}
+
+void TToDoForm::repaintPlusMinusButtons() {
+    // They lie over the table's edge; keep them above it after every change of the table.
+    for (PlusMinusButton* b : {minusRow_, plusRow_, minusColumn_, plusColumn_}) {
+        b->raise();
+        b->update();
+    }
+}
+
+void TToDoForm::mnuAddRowClick() {
+    commands_.addRow();
+    repaintPlusMinusButtons();
+}
+
+void TToDoForm::mnuDeleteRowClick() {
+    commands_.deleteLastRow();
+    repaintPlusMinusButtons();
+}
+
+void TToDoForm::mnuAddColumnClick() {
+    commands_.addColumn();
+    repaintPlusMinusButtons();
+}
+
+void TToDoForm::mnuDeleteColumnClick() {
+    commands_.deleteLastColumn();
+    repaintPlusMinusButtons();
+}
+
+void TToDoForm::mnuLeftAlignClick() {
+    commands_.alignCurrentColumn(ALIGNLEFT);
+}
+
+void TToDoForm::mnuCenterAlignClick() {
+    commands_.alignCurrentColumn(ALIGNCENTER);
+}
+
+void TToDoForm::mnuRightAlignClick() {
+    commands_.alignCurrentColumn(ALIGNRIGHT);
+}
+
+void TToDoForm::mnuMakeTitleBoldClick() {
+    commands_.toggleHeaderBold();
+}
+
+void TToDoForm::mnuShowGridLinesClick() {
+    commands_.toggleGridLines();
+}
+
+void TToDoForm::mnuChangeTitleClick() {
+    commands_.startTitleEditing();
 }
 
 void TToDoForm::paintEvent(QPaintEvent*) {

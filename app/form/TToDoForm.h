@@ -2,6 +2,7 @@
 
 #include "app/boxes/MessageBoxes.h"
 #include "app/texts/Texts.h"
+#include "table/commands/TableCommands.h"
 #include "table/model/TaskTable.h"
 
 #include <QPushButton>
@@ -9,7 +10,11 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 namespace taskwick {
+
+class PlusMinusButton;
 
 // States of the window frame; only FrameFull lays the frame out.
 enum FrameStateValue : quint8 {
@@ -47,6 +52,19 @@ public:
     void requestClose();
 
     void FormResize();
+    void AdjustColumnWidths();
+
+    // Row and column commands, from the context menu and the frame's +/- buttons.
+    void mnuAddRowClick();
+    void mnuDeleteRowClick();
+    void mnuAddColumnClick();
+    void mnuDeleteColumnClick();
+    void mnuLeftAlignClick();
+    void mnuCenterAlignClick();
+    void mnuRightAlignClick();
+    void mnuMakeTitleBoldClick();
+    void mnuShowGridLinesClick();
+    void mnuChangeTitleClick();
 
     TaskTable& table() { return table_; }
     const QString& AppFolder() const { return settings_.appFolder; }
@@ -56,6 +74,10 @@ public:
     const QString& CurrentSkinName() const { return currentSkinName_; }
     const QString& CurrentSkinPath() const { return currentSkinPath_; }
     QWidget* ToDoGrid() const { return grid_; }
+    PlusMinusButton* PanelPlusRow() const { return plusRow_; }
+    PlusMinusButton* PanelMinusRow() const { return minusRow_; }
+    PlusMinusButton* PanelPlusColumn() const { return plusColumn_; }
+    PlusMinusButton* PanelMinusColumn() const { return minusColumn_; }
     bool closeQueryRan() const { return closeQueryRan_; }
 
     // Test seam: a hook that runs inside a handler's guard, to make that handler fail.
@@ -77,12 +99,19 @@ private:
     void applyGermanHints();
     void checkLanguageMarker();
     void injectFailure(const QString& handler);
+    void createPlusMinusButtons();
+    void repaintPlusMinusButtons();
 
     FormSettings settings_;
     MessageBoxes& boxes_;
     const Texts& texts_;
     TaskTable table_;
     QWidget* grid_ = nullptr;
+    TableCommands commands_;
+    PlusMinusButton* plusRow_ = nullptr;
+    PlusMinusButton* minusRow_ = nullptr;
+    PlusMinusButton* plusColumn_ = nullptr;
+    PlusMinusButton* minusColumn_ = nullptr;
     QPushButton* ButtonForFocus = nullptr;
     QTimer tmrAnwendungsStartOnTimer;
 

@@ -1,5 +1,6 @@
 #include "app/TaskwickApplication.h"
 #include "app/form/TToDoForm.h"
+#include "frame/widgets/PlusMinusButton.h"
 #include "tests/support/RecordingBoxPresenter.h"
 
 #include <QApplication>
@@ -61,9 +62,15 @@ TEST(TToDoForm, firstRun_defaultsTableSizeAndNoBox) {
             EXPECT_EQ(t.cell(col, row), "") << col << "," << row;
         }
     }
-    EXPECT_EQ(t.columnAlignments(), (std::vector<TCellAlignment>{ALIGNCENTER, ALIGNLEFT, ALIGNCENTER}));
+    EXPECT_EQ(t.columnAlignments(),
+              (std::vector<TCellAlignment>{ALIGNCENTER, ALIGNLEFT, ALIGNCENTER}));
     EXPECT_FALSE(t.currentCell().has_value());
     EXPECT_EQ(form->ToDoGrid()->geometry(), QRect(30, 30, 310, 151));
+    EXPECT_EQ(t.columnWidth(0), 50);
+    EXPECT_EQ(t.columnWidth(1), 210);
+    EXPECT_EQ(t.columnWidth(2), 45);
+    EXPECT_EQ(form->PanelPlusRow()->geometry(), QRect(174, 176, 9, 9));
+    EXPECT_EQ(form->PanelMinusColumn()->geometry(), QRect(335, 109, 9, 9));
 }
 
 TEST(TToDoForm, germanBuild_germanDefaults_andMarkerBoxWhenToolkitTextsAreEnglish) {
@@ -182,8 +189,11 @@ TEST(StayOnTopLowering, lowersVisibleStayOnTopWindowsOnceAndRestoresAtTheOutermo
     secondary.show();
     plain.show();
     std::vector<std::pair<QWidget*, bool>> calls;
-    StayOnTopLowering lowering([&] { return std::vector<QWidget*>{&secondary, &plain}; },
-                               [&](QWidget* w, bool top) { calls.emplace_back(w, top); });
+    StayOnTopLowering lowering(
+        [&] {
+            return std::vector<QWidget*>{&secondary, &plain};
+        },
+        [&](QWidget* w, bool top) { calls.emplace_back(w, top); });
     lowering.lower();
     lowering.lower();
     ASSERT_EQ(calls.size(), 1u);
@@ -195,4 +205,40 @@ TEST(StayOnTopLowering, lowersVisibleStayOnTopWindowsOnceAndRestoresAtTheOutermo
     EXPECT_EQ(calls[1], std::make_pair(&secondary, true));
     lowering.restore();
     EXPECT_EQ(lowering.depth(), 0);
+}
+
+TEST(TToDoForm, plusMinusButtonsRunTheCommandsWithoutTheMenuLimits) {
+    FormFixture f;
+    auto form = f.make();
+    form->FormCreate();
+    TaskTable& t = form->table();
+
+    QTest::mouseClick(form->PanelPlusRow(), Qt::LeftButton);
+    EXPECT_EQ(t.rowCount(), 7);
+
+    // Rows 2..6 are empty: removed without a question, down to the first task row.
+    for (int i = 0; i < 5; ++i) {
+        QTest::mouseClick(form->PanelMinusRow(), Qt::LeftButton);
+    }
+    EXPECT_EQ(t.rowCount(), 2);
+    EXPECT_TRUE(f.presenter.boxes.empty());
+
+    // The default task row has content: the question comes, and No keeps it.
+    f.presenter.setNextAnswer(false);
+    QTest::mouseClick(form->PanelMinusRow(), Qt::LeftButton);
+    EXPECT_EQ(t.rowCount(), 2);
+    ASSERT_EQ(f.presenter.boxes.size(), 1u);
+    EXPECT_EQ(f.presenter.boxes[0].text,
+              "Do you really want to delete the row?\r\nContent: High, ...Click here for new "
+              "task, 10min");
+    EXPECT_EQ(f.presenter.boxes[0].title, "Attention");
+
+    // Yes: the last task row goes, and the header row stops being fixed.
+    QTest::mouseClick(form->PanelMinusRow(), Qt::LeftButton);
+    EXPECT_EQ(t.rowCount(), 1);
+    EXPECT_FALSE(t.headerFixed());
+
+    QTest::mouseClick(form->PanelPlusColumn(), Qt::LeftButton);
+    EXPECT_EQ(t.colCount(), 4);
+    EXPECT_EQ(t.columnAlignments().size(), 4u);
 }
