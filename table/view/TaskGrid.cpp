@@ -483,6 +483,22 @@ bool TaskGrid::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- keys ----
 
+bool TaskGrid::event(QEvent* event) {
+    // The key commands must reach the table even when the window binds the same keys as
+    // shortcuts, as the editor's own copy and paste keys do.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
+        const bool ctrl = keyEvent->modifiers() & Qt::ControlModifier;
+        if ((ctrl && (key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_V)) ||
+            key == Qt::Key_Delete || key == Qt::Key_Escape) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void TaskGrid::keyPressEvent(QKeyEvent* event) {
     OnKeyDown(event->key(), event->modifiers());
     handleGridKey(event);

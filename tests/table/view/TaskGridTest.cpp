@@ -1,5 +1,6 @@
 #include "table/view/TaskGrid.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
@@ -347,6 +348,8 @@ TEST_F(TaskGridTest, click_selectsThenOpensEditor_fixedCellChangesNothing) {
     EXPECT_TRUE(grid->editor()->isVisible());
     EXPECT_EQ(grid->editor()->geometry(), grid->cellRect(1, 2));
     EXPECT_EQ(grid->editor()->font().pixelSize(), 17);
+    EXPECT_EQ(grid->font().pixelSize(), 17);
+    EXPECT_EQ(grid->font().families().value(0), "Tahoma");
     EXPECT_EQ(grid->editor()->palette().color(QPalette::Base), TaskGrid::BackgroundColor);
 
     repaints.clear();
@@ -623,6 +626,27 @@ TEST_F(TaskGridTest, ctrlC_copiesNonEmptyCell_emptyCellLeavesClipboard) {
     EXPECT_EQ(clipboard->text(), "task");
     EXPECT_EQ(table.cell(1, 2), "task");
     EXPECT_FALSE(grid->isEditing());
+}
+
+TEST_F(TaskGridTest, keyCommands_winOverWindowShortcutsOfTheSameKeys) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    TaskTable other;
+    auto* inner = new TaskGrid(other);
+    layout->addWidget(inner);
+    QAction copy(&window);
+    copy.setShortcut(QKeySequence::Copy);
+    window.addAction(&copy);
+    QSignalSpy triggered(&copy, &QAction::triggered);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    inner->setFocus();
+    other.setCell(1, 1, "mine");
+    other.setCurrentCell({1, 1});
+    QTest::keyClick(inner, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "mine");
+    EXPECT_EQ(triggered.count(), 0);
 }
 
 TEST_F(TaskGridTest, ctrlX_cutsNonEmptyCell_emptyCellChangesNothing) {
