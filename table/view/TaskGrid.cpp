@@ -30,7 +30,12 @@ constexpr int ResizeGrip = 2;
 constexpr int WheelNotch = 120;
 
 bool isPrintableKey(const QKeyEvent* event) {
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    const bool alt = modifiers & Qt::AltModifier;
+    // Ctrl together with Alt is how some systems report AltGr, which types characters such as
+    // "@" on German keyboards; Ctrl or Alt alone are commands.
+    if (ctrl != alt || (modifiers & Qt::MetaModifier)) {
         return false;
     }
     const QString text = event->text();
@@ -93,12 +98,6 @@ void TaskGrid::setScrollBarMode(ScrollBarMode mode) {
                                                            : Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(mode == ScrollBarMode::Both ? Qt::ScrollBarAsNeeded
                                                              : Qt::ScrollBarAlwaysOff);
-    if (mode != ScrollBarMode::Both) {
-        horizontalScrollBar()->setValue(0);
-    }
-    if (mode == ScrollBarMode::None) {
-        verticalScrollBar()->setValue(0);
-    }
 }
 
 void TaskGrid::setExceptionReporter(std::function<void(const QString& methode)> reporter) {

@@ -508,6 +508,18 @@ TEST_F(TaskGridTest, typing_replacesTextKeystrokeByKeystroke_enterCloses) {
     EXPECT_EQ(table.cell(1, 1), "");
 }
 
+TEST_F(TaskGridTest, typing_altGrCharacterOpensEditor_altOrCtrlLetterDoesNot) {
+    table.setCell(1, 1, "old");
+    table.setCurrentCell({1, 1});
+    QTest::keyClick(grid.get(), 'q', Qt::AltModifier);
+    QTest::keyClick(grid.get(), 'q', Qt::ControlModifier);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(table.cell(1, 1), "old");
+    QTest::keyClick(grid.get(), '@', Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(grid->isEditing());
+    EXPECT_EQ(table.cell(1, 1), "@");
+}
+
 TEST_F(TaskGridTest, editorKeys_leftRightHomeEndStay_upDownMoveAndEndEditing) {
     table.setCurrentCell({1, 3});
     type("abc");
