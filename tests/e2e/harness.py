@@ -1,0 +1,204 @@
+"""Runs programs under a private X server for the end-to-end tests.
+
+Each XSession starts its own Xvfb on a free display (the server picks the number through
+-displayfd), optionally openbox, and stops everything it started by process id. Programs
+started through the session get its DISPLAY and a private XDG_RUNTIME_DIR, so the instance
+lock of one test never meets another test's or the user's.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+SCREEN = "1920x1080x24"
+
+
+class HarnessError(Exception):
+    pass
+
+
+def wait_until(predicate, timeout, interval=0.05, what="condition"):
+    """Polls predicate until it returns a true value, which is returned."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise HarnessError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+def stop_process(proc, timeout=5.0):
+    """Ends one process this harness started, by its id: SIGTERM first, SIGKILL if it stays."""
+    if proc.poll() is not None:
+        return proc.returncode
+    proc.send_signal(signal.SIGTERM)
+    try:
+        return proc.wait(timeout)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        return proc.wait(timeout)
+
+
+class XSession:
+    def __init__(self, window_manager=False, screen=SCREEN):
+        self.window_manager = window_manager
+        self.screen = screen
+        self.display = None
+        self.started = []  # processes in start order; stopped in reverse
+        self.tmp = tempfile.TemporaryDirectory(prefix="taskwick-e2e-")
+        self.runtime_dir = os.path.join(self.tmp.name, "runtime")
+        os.mkdir(self.runtime_dir, 0o700)
+
+    def __enter__(self):
+        try:
+            self._start_server()
+            if self.window_manager:
+                self._start_openbox()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def close(self):
+        for proc in reversed(self.started):
+            stop_process(proc)
+        self.started.clear()
+        self.tmp.cleanup()
+
+    @property
+    def env(self):
+        env = dict(os.environ)
+        env.update(
+            DISPLAY=self.display,
+            XDG_RUNTIME_DIR=self.runtime_dir,
+            QT_QPA_PLATFORM="xcb",
+            ASAN_OPTIONS="detect_leaks=0",
+            UBSAN_OPTIONS="print_stacktrace=1",
+        )
+        # The programs must not reach a desktop outside this session.
+        env.pop("WAYLAND_DISPLAY", None)
+        env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        return env
+
+    def _start_server(self):
+        if shutil.which("Xvfb") is None:
+            raise HarnessError("Xvfb is not installed")
+        read_end, write_end = os.pipe()
+        try:
+            server = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen,
+                 "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        finally:
+            os.close(write_end)
+        self.started.append(server)
+        number = b""
+        deadline = time.monotonic() + 15
+        with os.fdopen(read_end, "rb", buffering=0) as pipe:
+            while not number.endswith(b"\n") and time.monotonic() < deadline:
+                chunk = pipe.read(16)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip().isdigit():
+            raise HarnessError("Xvfb did not report its display number")
+        self.display = ":" + number.decode().strip()
+
+    def _start_openbox(self):
+        if shutil.which("openbox") is None:
+            raise HarnessError("openbox is not installed")
+        config = os.path.join(self.tmp.name, "config")
+        os.mkdir(config)
+        env = self.env
+        env["XDG_CONFIG_HOME"] = config
+        self.started.append(subprocess.Popen(
+            ["openbox", "--sm-disable"], env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        wait_until(lambda: "window id" in self.xprop_root("_NET_SUPPORTING_WM_CHECK"), 15,
+                   what="openbox")
+
+    def start(self, argv, cwd=None, stdin=None, stdout=None):
+        """Starts a program in this session; the caller may end it, else close() does."""
+        proc = subprocess.Popen(argv, cwd=cwd, env=self.env, stdin=stdin, stdout=stdout,
+                                stderr=None, text=True)
+        self.started.append(proc)
+        return proc
+
+    def run(self, argv, timeout=10, **kwargs):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
+                              timeout=timeout, **kwargs)
+
+    # --- X queries -------------------------------------------------------------------------
+
+    def xprop_root(self, prop):
+        return self.run(["xprop", "-root", prop]).stdout
+
+    def active_window(self):
+        match = re.search(r"window id # (0x[0-9a-f]+)", self.xprop_root("_NET_ACTIVE_WINDOW"))
+        return int(match.group(1), 16) if match else None
+
+    def xprop(self, window, prop):
+        return self.run(["xprop", "-id", str(window), prop]).stdout
+
+    def wm_class(self, window):
+        """(instance, class) of WM_CLASS, or None."""
+        found = re.findall(r'"((?:[^"\\]|\\.)*)"', self.xprop(window, "WM_CLASS"))
+        return tuple(found[:2]) if len(found) >= 2 else None
+
+    def title(self, window):
+        match = re.search(r'= "(.*)"$', self.xprop(window, "_NET_WM_NAME").strip())
+        return match.group(1) if match else None
+
+    def net_wm_state(self, window):
+        text = self.xprop(window, "_NET_WM_STATE")
+        if "=" not in text:
+            return set()
+        return {atom.strip() for atom in text.split("=", 1)[1].split(",") if atom.strip()}
+
+    def window_info(self, window):
+        """xwininfo's fields: map state, absolute position and size; None when it is gone."""
+        result = self.run(["xwininfo", "-id", str(window)])
+        if result.returncode != 0:
+            return None
+        info = {}
+        for key, pattern in (("x", r"Absolute upper-left X:\s+(-?\d+)"),
+                             ("y", r"Absolute upper-left Y:\s+(-?\d+)"),
+                             ("width", r"Width:\s+(\d+)"), ("height", r"Height:\s+(\d+)")):
+            match = re.search(pattern, result.stdout)
+            info[key] = int(match.group(1)) if match else None
+        match = re.search(r"Map State:\s+(\w+)", result.stdout)
+        info["map_state"] = match.group(1) if match else None
+        return info
+
+    def map_state(self, window):
+        info = self.window_info(window)
+        return info["map_state"] if info else None
+
+    def is_viewable(self, window):
+        return self.map_state(window) == "IsViewable"
+
+    def windows_of_class(self, class_name, pid=None):
+        """Ids of all windows, mapped or not, whose WM_CLASS class part is class_name."""
+        argv = ["xdotool", "search", "--class", f"^{re.escape(class_name)}$"]
+        if pid is not None:
+            argv[2:2] = ["--all", "--pid", str(pid)]
+        result = self.run(argv)
+        ids = [int(line) for line in result.stdout.split() if line.isdigit()]
+        # xdotool's --class also matches the instance part; keep the class part only.
+        return [w for w in ids if (self.wm_class(w) or ("", ""))[1] == class_name]
+
+
+def copy_binary(binary, folder):
+    """Copies the program into folder, where it keeps its ToDoList.xml, and returns the copy."""
+    target = os.path.join(folder, os.path.basename(binary))
+    shutil.copy2(binary, target)
+    return target

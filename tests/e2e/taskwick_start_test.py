@@ -1,0 +1,136 @@
+"""Start, single instance and end of the real taskwick executable under Xvfb and openbox.
+
+Usage: taskwick_start_test.py TASKWICK_BINARY
+Each test copies the binary into a folder of its own, since the program keeps its
+ToDoList.xml beside the executable.
+"""
+
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+from harness import XSession, copy_binary, wait_until
+
+BINARY = None
+MAIN_CLASS = "TToDoForm"
+HIDDEN_STATES = ("IsUnMapped", "IsUnviewable")
+
+
+class TaskwickStartTest(unittest.TestCase):
+    def setUp(self):
+        self.session = XSession(window_manager=True).__enter__()
+        self.folder = tempfile.TemporaryDirectory(prefix="taskwick-app-")
+        self.binary = copy_binary(BINARY, self.folder.name)
+
+    def tearDown(self):
+        self.session.close()
+        self.folder.cleanup()
+
+    def start(self, *args):
+        return self.session.start([self.binary, *args], cwd=self.folder.name)
+
+    def main_window(self, proc, timeout=15):
+        """The main window of proc once it exists, mapped or not."""
+        def find():
+            self.assertIsNone(proc.poll(), "taskwick ended early")
+            windows = self.session.windows_of_class(MAIN_CLASS, pid=proc.pid)
+            return windows[0] if windows else None
+        return wait_until(find, timeout, what="the main window")
+
+    def wait_viewable(self, window, timeout=10):
+        wait_until(lambda: self.session.is_viewable(window), timeout, what="the window mapped")
+
+    def assert_stays_hidden(self, window, seconds=2.0):
+        """Hidden now and still hidden after the start timer had its chance."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertIn(self.session.map_state(window), HIDDEN_STATES)
+
+    def test_firstStart_showsWindowAtRightEdgeAndEndsCleanOnSigterm(self):
+        proc = self.start()
+        window = self.main_window(proc)
+        self.wait_viewable(window)
+        session = self.session
+        self.assertEqual(session.wm_class(window)[1], "TToDoForm")
+        self.assertEqual(session.title(window), "Taskwick")
+        info = session.window_info(window)
+        self.assertEqual((info["width"], info["height"]), (370, 211))
+        # left = 1920 - 370 - 40; top = 1080 / 2 - 211 / 2 = 434.5, rounded to even.
+        self.assertEqual((info["x"], info["y"]), (1510, 434))
+        wanted = {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+                  "_NET_WM_STATE_ABOVE"}
+        wait_until(lambda: wanted <= session.net_wm_state(window), 5,
+                   what="skip-taskbar, skip-pager and above states")
+
+        proc.send_signal(signal.SIGTERM)
+        self.assertEqual(proc.wait(10), 0)
+        # Ending through SIGTERM runs the ordinary close, which saves the task list.
+        self.assertTrue(os.path.isfile(os.path.join(self.folder.name, "ToDoList.xml")))
+
+    def test_startHidden_leavesWindowUnmapped(self):
+        proc = self.start("-m")
+        window = self.main_window(proc)
+        self.assert_stays_hidden(window)
+        self.assertIsNone(proc.poll())
+
+    def test_argumentsOtherThanExactMinusM_startVisible(self):
+        for args in (["-M"], ["/m"], ["x", "-m"]):
+            with self.subTest(args=args):
+                proc = self.start(*args)
+                window = self.main_window(proc)
+                self.wait_viewable(window)
+                proc.send_signal(signal.SIGTERM)
+                self.assertEqual(proc.wait(10), 0)
+
+    def test_secondStart_showsHiddenFirstInstanceAndEnds(self):
+        first = self.start("-m")
+        window = self.main_window(first)
+        self.assert_stays_hidden(window)
+
+        started = time.monotonic()
+        second = self.start()
+        self.assertEqual(second.wait(2), 0)
+        self.assertLess(time.monotonic() - started, 2.0)
+
+        self.wait_viewable(window, timeout=5)
+        # The second process made no main window of its own, and the first still runs.
+        self.assertEqual(self.session.windows_of_class(MAIN_CLASS), [window])
+        self.assertIsNone(first.poll())
+
+    def test_secondStartWhileVisible_endsAndLeavesOneWindow(self):
+        first = self.start()
+        window = self.main_window(first)
+        self.wait_viewable(window)
+        second = self.start("-m")
+        self.assertEqual(second.wait(2), 0)
+        self.assertTrue(self.session.is_viewable(window))
+        self.assertEqual(self.session.windows_of_class(MAIN_CLASS), [window])
+
+    def test_startAfterKilledInstance_runsNormally(self):
+        # A killed instance saves nothing and leaves its lock file behind; the lock itself
+        # went with the process.
+        first = self.start()
+        self.wait_viewable(self.main_window(first))
+        first.kill()
+        first.wait(10)
+        second = self.start()
+        self.wait_viewable(self.main_window(second))
+        self.assertIsNone(second.poll())
+
+
+def main():
+    global BINARY
+    if len(sys.argv) < 2 or not os.path.isfile(sys.argv[1]):
+        print("usage: taskwick_start_test.py TASKWICK_BINARY [unittest options]", file=sys.stderr)
+        return 2
+    BINARY = os.path.abspath(sys.argv[1])
+    unittest.main(argv=[sys.argv[0], *sys.argv[2:]], verbosity=2)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,134 @@
+"""The X11 functions of platform/, tried with x11_probe under Xvfb.
+
+Usage: x11_platform_test.py PROBE [--openbox]
+"""
+
+import argparse
+import subprocess
+import sys
+import unittest
+
+from harness import HarnessError, XSession, wait_until
+
+PROBE = None
+OPENBOX = False
+
+
+class Owner:
+    """An x11_probe that owns a main-window-like window and takes commands."""
+
+    def __init__(self, session, *args):
+        self.proc = session.start([PROBE, "own", *args], stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE)
+        line = self.proc.stdout.readline().strip()
+        if not line.startswith("ready "):
+            raise HarnessError(f"probe did not start: {line!r}")
+        self.window = int(line.split()[1], 16)
+
+    def command(self, text):
+        self.proc.stdin.write(text + "\n")
+        self.proc.stdin.flush()
+        return self.read_line()
+
+    def read_line(self):
+        return self.proc.stdout.readline().strip()
+
+
+class X11PlatformTest(unittest.TestCase):
+    def setUp(self):
+        self.session = XSession(window_manager=OPENBOX).__enter__()
+
+    def tearDown(self):
+        self.session.close()
+
+    def probe(self, *args):
+        return self.session.run([PROBE, *args])
+
+    def test_hiddenMarkedWindow_isFoundAndShowsItselfOnRequest(self):
+        owner = Owner(self.session, "--hidden")
+        self.assertIn(self.session.map_state(owner.window), ("IsUnMapped", "IsUnviewable"))
+
+        found = self.probe("find")
+        self.assertEqual(found.returncode, 0, found.stdout)
+        self.assertEqual(found.stdout.split()[:3], ["found", hex(owner.window), "marked"])
+
+        shown = self.probe("find-and-show")
+        self.assertEqual(shown.returncode, 0, shown.stdout)
+        self.assertEqual(owner.read_line(), "shown")
+        wait_until(lambda: self.session.is_viewable(owner.window), 5, what="window mapped")
+        if OPENBOX:
+            wait_until(lambda: self.session.active_window() == owner.window, 5,
+                       what="window activated")
+
+    def test_foreignWindowInOtherLetterCase_isMappedByTheSearcher(self):
+        owner = Owner(self.session, "--hidden", "--no-marker", "--caption", "TASKWICK",
+                      "--wm-class", "ttodoform")
+        shown = self.probe("find-and-show")
+        self.assertEqual(shown.returncode, 0, shown.stdout)
+        self.assertEqual(shown.stdout.split()[:3], ["found", hex(owner.window), "foreign"])
+        wait_until(lambda: self.session.is_viewable(owner.window), 5, what="window mapped")
+
+    def test_otherTitleOrClass_isNotFound(self):
+        Owner(self.session, "--caption", "Taskwick Exit")
+        Owner(self.session, "--wm-class", "TToDoForm2")
+        Owner(self.session, "--hidden", "--wm-class", "Taskwick", "--caption", "TToDoForm")
+        found = self.probe("find")
+        self.assertEqual(found.returncode, 1, found.stdout)
+        self.assertEqual(found.stdout.strip(), "none")
+
+    def test_ownWindowIsPassedOver(self):
+        found = self.probe("find-self")
+        self.assertEqual(found.returncode, 1, found.stdout)
+        # With a second owner present, that one is found instead.
+        owner = Owner(self.session)
+        found = self.probe("find-self")
+        self.assertEqual(found.stdout.strip(), f"found {hex(owner.window)}")
+
+    def test_windowProperties_classSkipStatesAndStayOnTop(self):
+        owner = Owner(self.session)
+        session = self.session
+        wait_until(lambda: session.is_viewable(owner.window), 5, what="window mapped")
+        self.assertEqual(session.wm_class(owner.window), ("taskwick", "TToDoForm"))
+        self.assertEqual(session.title(owner.window), "Taskwick")
+        skip = {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}
+        wait_until(lambda: skip | {"_NET_WM_STATE_ABOVE"} <= session.net_wm_state(owner.window),
+                   5, what="skip and above states")
+
+        # Hidden and shown again, the window keeps out of the taskbar.
+        self.assertEqual(owner.command("hide"), "done hide")
+        wait_until(lambda: not session.is_viewable(owner.window), 5, what="window unmapped")
+        self.assertEqual(owner.command("show"), "done show")
+        wait_until(lambda: session.is_viewable(owner.window), 5, what="window mapped again")
+        wait_until(lambda: skip <= session.net_wm_state(owner.window), 5,
+                   what="skip states after show")
+
+        # Stay-on-top goes and comes back without the window being recreated.
+        self.assertEqual(owner.command("above 0"), "done above 0")
+        wait_until(lambda: "_NET_WM_STATE_ABOVE" not in session.net_wm_state(owner.window), 5,
+                   what="above state removed")
+        self.assertTrue(skip <= session.net_wm_state(owner.window))
+        self.assertEqual(owner.command("above 1"), "done above 1")
+        wait_until(lambda: "_NET_WM_STATE_ABOVE" in session.net_wm_state(owner.window), 5,
+                   what="above state back")
+        self.assertTrue(session.is_viewable(owner.window))
+
+    def test_windowAtPlace_hasRequestedGeometry(self):
+        owner = Owner(self.session)
+        info = wait_until(lambda: (i := self.session.window_info(owner.window)) and
+                          i["map_state"] == "IsViewable" and i, 5, what="window mapped")
+        self.assertEqual((info["x"], info["y"], info["width"], info["height"]),
+                         (1510, 434, 370, 211))
+
+
+def main():
+    global PROBE, OPENBOX
+    parser = argparse.ArgumentParser()
+    parser.add_argument("probe")
+    parser.add_argument("--openbox", action="store_true")
+    args, rest = parser.parse_known_args()
+    PROBE, OPENBOX = args.probe, args.openbox
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
