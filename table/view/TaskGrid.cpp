@@ -245,7 +245,7 @@ void TaskGrid::paintGridLines(QPainter& painter, int firstRow, int lastRow, int 
         const bool fixedRow = row < table_.fixedRows();
         for (int col = firstCol; col <= lastCol; ++col) {
             const QRect cell = cellRect(col, row);
-            // Header cells run into each other: their gap takes the header colour.
+            // The fixed header row has no lines between its cells: the gap keeps its colour.
             painter.fillRect(cell.right() + 1, first.top(), 1, DefaultRowHeight,
                              fixedRow ? FixedColor : GridLineColor);
         }
