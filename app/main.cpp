@@ -1,6 +1,9 @@
 #include "app/TaskwickApplication.h"
 #include "app/boxes/MessageBoxes.h"
 #include "app/form/TToDoForm.h"
+#include "platform/SignalPipe.h"
+#include "platform/SingleInstanceLock.h"
+#include "platform/X11Windows.h"
 
 #include <QLibraryInfo>
 #include <QSessionManager>
@@ -19,13 +22,43 @@ void installToolkitTranslation(QApplication& app, QTranslator& translator) {
     }
 }
 
+// When another instance holds the lock, brings its window to the front and says whether this
+// process should end. Any failure of the search lets this instance start normally.
+bool handedOverToRunningInstance() {
+    try {
+        const std::optional<x11::WindowId> window = x11::findRunningInstanceWindow();
+        return window && x11::requestShowWindow(*window);
+    } catch (...) {
+        return false;
+    }
+}
+
+// The other windows of this program that stay on top; they step back while a box is open.
+std::vector<QWidget*> secondaryStayOnTopWindows(const QWidget* mainWindow) {
+    std::vector<QWidget*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != mainWindow && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            windows.push_back(w);
+        }
+    }
+    return windows;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     preferX11Platform();
     TaskwickApplication app(argc, argv);
+
+    SingleInstanceLock instanceLock;
+    if (instanceLock.acquire() == SingleInstanceLock::Result::HeldByOther &&
+        handedOverToRunningInstance()) {
+        return 0;
+    }
+
     QTranslator translator;
     installToolkitTranslation(app, translator);
+    app.setApplicationDisplayName(QString());
 
     FormSettings settings;
     settings.language = buildLanguage();
@@ -34,17 +67,34 @@ int main(int argc, char** argv) {
 
     QWidget* mainWindow = nullptr;
     QtBoxPresenter presenter([&] { return mainWindow; });
-    MessageBoxes boxes(settings.language, presenter);
+    StayOnTopLowering lowering(
+        [&] { return secondaryStayOnTopWindows(mainWindow); },
+        [](QWidget* w, bool onTop) { x11::setStayOnTop(w->windowHandle(), onTop); });
+    MessageBoxes boxes(settings.language, presenter, &lowering);
     app.setExceptionHandler([&](const QString& message, const QString& className) {
         boxes.ApplicationEventsOnException(message, className);
     });
 
     TToDoForm form(settings, boxes);
     mainWindow = &form;
+    form.releaseInstanceLock = [&] { instanceLock.release(); };
+
+    // The window manager's close, signals and the end of the session all run the close query.
+    SignalPipe signalPipe;
+    QObject::connect(&signalPipe, &SignalPipe::terminationRequested, &form,
+                     [&](int) { form.requestClose(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&](QSessionManager&) { form.requestClose(); });
-    form.FormCreate();
+    x11::ShowRequestListener showRequests;
+    QObject::connect(&showRequests, &x11::ShowRequestListener::showRequested, &form,
+                     &TToDoForm::showNormalAndActivate);
+
     form.winId();
+    x11::setWindowClass(form.windowHandle(), "taskwick", "TToDoForm");
+    x11::setSkipTaskbarAndPager(form.windowHandle());
+    x11::markAsTaskwickWindow(form.windowHandle());
+
+    form.FormCreate();
     if (!form.StartHidden()) {
         form.show();
     }

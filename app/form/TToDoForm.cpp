@@ -1,19 +1,78 @@
 #include "app/form/TToDoForm.h"
 
 #include "app/boxes/ExceptionGuard.h"
+#include "app/menu/ContextMenu.h"
 #include "app/startup/StartupRules.h"
 #include "frame/geometry/ColumnFitting.h"
 #include "frame/geometry/FrameLayout.h"
 #include "frame/widgets/PlusMinusButton.h"
+#include "platform/FileManager.h"
+#include "storage/FileOps.h"
+#include "storage/ToDoListLoader.h"
+#include "storage/ToDoListSaver.h"
+#include "table/view/TaskGrid.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
 namespace taskwick {
+
+namespace {
+
+// What the loader restores into: this window, its table and its skin state.
+class FormLoadTarget : public LoadTarget {
+public:
+    FormLoadTarget(TToDoForm& form, int minClientWidth, QString& skinName, QString& skinPath,
+                   MessageBoxes& boxes)
+        : form_(form),
+          minClientWidth_(minClientWidth),
+          skinName_(skinName),
+          skinPath_(skinPath),
+          boxes_(boxes) {}
+
+    QSize windowSize() const override { return form_.size(); }
+    void setWindowPlacement(int left, int top, int clientWidth, int clientHeight) override {
+        form_.move(left, top);
+        form_.resize(clientWidth, clientHeight);
+    }
+    int minClientWidth() const override { return minClientWidth_; }
+    ScreenMetrics screenMetrics() const override {
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        if (!primary) {
+            return {QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
+        }
+        return {primary->geometry(), primary->virtualGeometry()};
+    }
+    TaskTable& table() override { return form_.table(); }
+    QString currentSkinName() const override { return skinName_; }
+    QString currentSkinPath() const override { return skinPath_; }
+    void setCurrentSkinName(const QString& name) override { skinName_ = name; }
+    void setCurrentSkinPath(const QString& path) override { skinPath_ = path; }
+    // Skin pictures come with the skin support; the names are kept and saved meanwhile.
+    void loadSkin() override {}
+    void showExceptionMessageBox(const QString& methode) override {
+        boxes_.ShowExceptionMessageBox(methode);
+    }
+
+private:
+    TToDoForm& form_;
+    int minClientWidth_;
+    QString& skinName_;
+    QString& skinPath_;
+    MessageBoxes& boxes_;
+};
+
+PosixFileOps& realFileOps() {
+    static PosixFileOps ops;
+    return ops;
+}
+
+}  // namespace
 
 TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
@@ -31,10 +90,11 @@ TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent
     setMinimumSize(10, 10);
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    grid_ = new QWidget(this);
+    grid_ = new TaskGrid(table_, this);
     grid_->setObjectName(QStringLiteral("ToDoGrid"));
-
+    connectGrid();
     createPlusMinusButtons();
+    createContextMenu();
 
     // A place to park the keyboard focus for a moment; it lies outside the client area.
     ButtonForFocus = new QPushButton(QStringLiteral("ButtonForFocus"), this);
@@ -70,14 +130,15 @@ void TToDoForm::FormCreate() {
         setClientSize(DefaultClientWidth, DefaultClientHeight);
         injectFailure(QStringLiteral("FormCreate"));
 
-        const QString listFile = settings_.appFolder + QStringLiteral("ToDoList.xml");
+        const QString listFile = settings_.appFolder + ToDoListFileName;
         if (QFileInfo::exists(listFile)) {
-            // Loading comes with the task list file support.
+            XMLLaden();
         } else {
             placeForFirstRun();
             fillFirstRunTable();
             setClientSize(DefaultClientWidth, DefaultClientHeight);
             frameState_ = FrameFull;
+            setDisplaySettingItems();
             AdjustColumnWidths();
             currentSkinName_ = NoSkinName;
             FormResize();
@@ -127,10 +188,13 @@ void TToDoForm::tmrAnwendungsStartOnTimerTimer() {
         injectFailure(QStringLiteral("tmrAnwendungsStartOnTimerTimer"));
         setVisible(!startHidden_);
         if (table_.colCount() == 1) {
+            grid_->setScrollBarMode(TaskGrid::ScrollBarMode::VerticalOnly);
             ButtonForFocus->setFocus();
             grid_->setFocus();
+        } else {
+            grid_->setScrollBarMode(TaskGrid::ScrollBarMode::Both);
         }
-        grid_->update();
+        grid_->viewport()->update();
     });
 }
 
@@ -141,6 +205,7 @@ void TToDoForm::FormCloseQuery() {
     closeQueryRan_ = true;
     guarded(boxes_, QStringLiteral("FormCloseQuery"), [&] {
         injectFailure(QStringLiteral("FormCloseQuery"));
+        XMLSpeichern();
         QCoreApplication::processEvents();
     });
     // The window closes and the application ends whatever happened above.
@@ -153,6 +218,103 @@ void TToDoForm::mnuExitClick() {
         injectFailure(QStringLiteral("Close"));
         close();
     });
+}
+
+void TToDoForm::XMLLaden() {
+    FormLoadTarget target(*this, minClientWidth_, currentSkinName_, currentSkinPath_, boxes_);
+    loadToDoListFile(settings_.appFolder + ToDoListFileName, target);
+    setDisplaySettingItems();
+}
+
+void TToDoForm::XMLSpeichern() {
+    SaveSource source;
+    source.left = x();
+    source.top = y();
+    source.clientWidth = width();
+    source.clientHeight = height();
+    source.frameFull = frameState_ == FrameFull;
+    source.unfoldedClientWidth = width();
+    source.skinName = currentSkinName_;
+    source.skinPath = currentSkinPath_;
+    FileOps& ops = fileOps_ ? *fileOps_ : realFileOps();
+    const SaveResult result = saveToDoList(ops, settings_.appFolder, source, table_);
+    if (result.step == SaveResult::BuildDocument) {
+        boxes_.ShowExceptionMessageBox(SaveBuildContext);
+    } else if (!result.ok()) {
+        boxes_.ShowErrorMessageBox(saveErrorText(result, texts_, settings_.appFolder),
+                                   texts_.saveErrorTitle);
+    }
+}
+
+void TToDoForm::Restart() {
+    guarded(boxes_, QStringLiteral("Restart"), [&] {
+        injectFailure(QStringLiteral("Restart"));
+        // The successor must neither take this window for the running instance nor read
+        // the list before it is saved: save (which also ends the event loop once this
+        // handler returns), step aside, and only then start it.
+        FormCloseQuery();
+        hide();
+        setWindowTitle(ProductName + QStringLiteral(" Exit"));
+        if (releaseInstanceLock) {
+            releaseInstanceLock();
+        }
+        if (launchSuccessor) {
+            launchSuccessor();
+        } else {
+            relaunchSelf();
+        }
+    });
+}
+
+void TToDoForm::showNormalAndActivate() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TToDoForm::mnuOpenFolderHereClick() {
+    guarded(boxes_, QStringLiteral("OpenFolderHereClick"), [&] {
+        injectFailure(QStringLiteral("OpenFolderHereClick"));
+        FileManager::showItem(settings_.appFolder + ToDoListFileName);
+    });
+}
+
+void TToDoForm::connectGrid() {
+    grid_->setExceptionReporter(
+        [this](const QString& methode) { boxes_.ShowExceptionMessageBox(methode); });
+    connect(grid_, &TaskGrid::plusMinusButtonsRepaintRequested, this,
+            &TToDoForm::repaintPlusMinusButtons);
+    connect(grid_, &TaskGrid::fitColumnWidthsRequested, this, &TToDoForm::AdjustColumnWidths);
+    connect(grid_, &TaskGrid::contextMenuRequested, this,
+            [this](QPoint globalPos) { menu_->PopupFake(Qt::RightButton, globalPos); });
+}
+
+void TToDoForm::createContextMenu() {
+    menu_ = std::make_unique<ContextMenu>(table_, settings_.language, this);
+    ContextMenu* m = menu_.get();
+    connect(m, &ContextMenu::changeTitleClicked, this, &TToDoForm::mnuChangeTitleClick);
+    connect(m, &ContextMenu::makeTitleBoldClicked, this, &TToDoForm::mnuMakeTitleBoldClick);
+    connect(m, &ContextMenu::showGridLinesClicked, this, &TToDoForm::mnuShowGridLinesClick);
+    connect(m, &ContextMenu::leftAlignClicked, this, &TToDoForm::mnuLeftAlignClick);
+    connect(m, &ContextMenu::centerAlignClicked, this, &TToDoForm::mnuCenterAlignClick);
+    connect(m, &ContextMenu::rightAlignClicked, this, &TToDoForm::mnuRightAlignClick);
+    connect(m, &ContextMenu::addRowClicked, this, &TToDoForm::mnuAddRowClick);
+    connect(m, &ContextMenu::deleteRowClicked, this, &TToDoForm::mnuDeleteRowClick);
+    connect(m, &ContextMenu::addColumnClicked, this, &TToDoForm::mnuAddColumnClick);
+    connect(m, &ContextMenu::deleteColumnClicked, this, &TToDoForm::mnuDeleteColumnClick);
+    connect(m, &ContextMenu::openFolderHereClicked, this, &TToDoForm::mnuOpenFolderHereClick);
+    connect(m, &ContextMenu::exitClicked, this, &TToDoForm::mnuExitClick);
+}
+
+void TToDoForm::setDisplaySettingItems() {
+    menu_->syncSettingItems(table_);
+}
+
+void TToDoForm::keyPressEvent(QKeyEvent* event) {
+    // Keys that reach the window rather than the table act on the table all the same.
+    grid_->OnKeyDown(event->key(), event->modifiers());
+    QWidget::keyPressEvent(event);
 }
 
 void TToDoForm::requestClose() {
@@ -188,7 +350,7 @@ void TToDoForm::AdjustColumnWidths() {
     guarded(boxes_, QStringLiteral("AdjustColumnWidths"), [&] {
         injectFailure(QStringLiteral("AdjustColumnWidths"));
         fitTableColumns(table_, grid_->width());
-        grid_->update();
+        grid_->viewport()->update();
         repaintPlusMinusButtons();
     });
 }

@@ -14,7 +14,10 @@
 
 namespace taskwick {
 
+class ContextMenu;
+class FileOps;
 class PlusMinusButton;
+class TaskGrid;
 
 // States of the window frame; only FrameFull lays the frame out.
 enum FrameStateValue : quint8 {
@@ -50,6 +53,16 @@ public:
     void mnuExitClick();
     // Close requests from outside the window: signals and the end of the desktop session.
     void requestClose();
+    // Starts a fresh instance and closes this one. The list is saved and the instance lock
+    // let go before the successor starts, so it neither finds this window nor reads an old
+    // list.
+    void Restart();
+    // A second start asked the running instance to come to the front.
+    void showNormalAndActivate();
+
+    void XMLLaden();
+    void XMLSpeichern();
+    void mnuOpenFolderHereClick();
 
     void FormResize();
     void AdjustColumnWidths();
@@ -73,15 +86,22 @@ public:
     FrameStateValue FrameState() const { return frameState_; }
     const QString& CurrentSkinName() const { return currentSkinName_; }
     const QString& CurrentSkinPath() const { return currentSkinPath_; }
-    QWidget* ToDoGrid() const { return grid_; }
+    TaskGrid* ToDoGrid() const { return grid_; }
+    ContextMenu* PopupMenu() const { return menu_.get(); }
     PlusMinusButton* PanelPlusRow() const { return plusRow_; }
     PlusMinusButton* PanelMinusRow() const { return minusRow_; }
     PlusMinusButton* PanelPlusColumn() const { return plusColumn_; }
     PlusMinusButton* PanelMinusColumn() const { return minusColumn_; }
     bool closeQueryRan() const { return closeQueryRan_; }
 
-    // Test seam: a hook that runs inside a handler's guard, to make that handler fail.
+    // Test seams: a hook that runs inside a handler's guard, to make that handler fail, and
+    // the file layer saves go through.
     std::function<void(const QString& handler)> failureInjection;
+    void setFileOps(FileOps* ops) { fileOps_ = ops; }
+    // Called by Restart in place of starting the executable again; returns whether it started.
+    std::function<bool()> launchSuccessor;
+    // Called by Restart to let go of the single-instance lock before the successor starts.
+    std::function<void()> releaseInstanceLock;
 
 signals:
     // Emitted when the close query has finished; the application then quits.
@@ -90,6 +110,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -100,13 +121,19 @@ private:
     void checkLanguageMarker();
     void injectFailure(const QString& handler);
     void createPlusMinusButtons();
+    void createContextMenu();
+    void connectGrid();
+    void setDisplaySettingItems();
+
     void repaintPlusMinusButtons();
 
     FormSettings settings_;
     MessageBoxes& boxes_;
     const Texts& texts_;
     TaskTable table_;
-    QWidget* grid_ = nullptr;
+    TaskGrid* grid_ = nullptr;
+    std::unique_ptr<ContextMenu> menu_;
+    FileOps* fileOps_ = nullptr;
     TableCommands commands_;
     PlusMinusButton* plusRow_ = nullptr;
     PlusMinusButton* minusRow_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/TaskwickApplication.h"
 #include "app/form/TToDoForm.h"
 #include "frame/widgets/PlusMinusButton.h"
+#include "table/view/TaskGrid.h"
 #include "tests/support/RecordingBoxPresenter.h"
 
 #include <QApplication>
