@@ -1,0 +1,176 @@
+// Saving a 100 x 100 task table (building the document, writing and flushing the temporary
+// file, renaming it over the target, flushing the folder) against a plain write + fsync of the
+// same bytes to one file, in the same run and on the same disk. The goal is a save within 1.5
+// times the plain write. Files go to a temporary folder inside the current folder, so run it
+// from a folder on the disk of interest (/tmp is often in memory, where fsync costs nothing).
+
+#include "storage/FileOps.h"
+#include "storage/ToDoListSaver.h"
+#include "storage/XmlWriter.h"
+#include "table/model/TaskTable.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+
+using namespace taskwick;
+
+namespace {
+
+constexpr int Rows = 100;
+constexpr int Cols = 100;
+
+// Plain words, escaped characters, text above 127 and blanks, as a real list mixes them.
+QString mixedText(int col, int row) {
+    switch ((col + row) % 4) {
+        case 0:
+            return QStringLiteral("Task %1/%2: call the office").arg(row).arg(col);
+        case 1:
+            return QStringLiteral("Gr\u00FC\u00DFe & <notes> \"%1\"").arg(row);
+        case 2:
+            return QStringLiteral(" ");
+        default:
+            return QStringLiteral("\u20AC %1 \U0001F600 due").arg(col);
+    }
+}
+
+struct Fixture {
+    TaskTable table;
+    SaveSource window;
+    QTemporaryDir dir{QDir::currentPath() + QStringLiteral("/save_bench-XXXXXX")};
+
+    Fixture() {
+        table.setColCount(Cols);
+        table.setRowCount(Rows);
+        for (int row = 0; row < Rows; ++row) {
+            for (int col = 0; col < Cols; ++col) {
+                table.setCell(col, row, mixedText(col, row));
+            }
+        }
+        window = {1510, 434, 370, 211, true, 370, QStringLiteral("No Skin"), QString()};
+    }
+    QString appFolder() const { return dir.path() + QLatin1Char('/'); }
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+void BM_SaveToDoList(benchmark::State& state) {
+    Fixture& f = fixture();
+    PosixFileOps ops;
+    for (auto _ : state) {
+        const SaveResult r = saveToDoList(ops, f.appFolder(), f.window, f.table);
+        if (!r.ok()) {
+            state.SkipWithError(r.errorKind.toStdString().c_str());
+            break;
+        }
+    }
+    state.SetLabel(std::to_string(QFile(f.appFolder() + ToDoListFileName).size()) + " bytes");
+}
+BENCHMARK(BM_SaveToDoList)->Unit(benchmark::kMicrosecond);
+
+// The two parts of a save on their own: the document in memory, and the safe replace.
+void BM_BuildDocument(benchmark::State& state) {
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(writeToDoList(snapshotForSave(f.window, f.table)));
+    }
+}
+BENCHMARK(BM_BuildDocument)->Unit(benchmark::kMicrosecond);
+
+void BM_ReplaceFile(benchmark::State& state) {
+    Fixture& f = fixture();
+    const QByteArray bytes = writeToDoList(snapshotForSave(f.window, f.table));
+    PosixFileOps ops;
+    for (auto _ : state) {
+        if (!replaceToDoListFile(ops, f.appFolder(), bytes).ok()) {
+            state.SkipWithError("replace failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_ReplaceFile)->Unit(benchmark::kMicrosecond);
+
+void BM_PlainWriteAndFsync(benchmark::State& state) {
+    Fixture& f = fixture();
+    const QByteArray bytes = writeToDoList(snapshotForSave(f.window, f.table));
+    const QByteArray path = QFile::encodeName(f.appFolder() + QStringLiteral("plain.xml"));
+    for (auto _ : state) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0 ||
+            ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())) != bytes.size() ||
+            ::fsync(fd) != 0) {
+            state.SkipWithError("plain write failed");
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+}
+BENCHMARK(BM_PlainWriteAndFsync)->Unit(benchmark::kMicrosecond);
+
+// Also prints the ratio the goal is stated in.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_Color : OO_None) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            // With repetitions the median stands for the benchmark, otherwise its one run.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || run.run_type == Run::RT_Iteration) {
+                if (median || !medians_.count(run.run_name.function_name)) {
+                    times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+                }
+                if (median) {
+                    medians_.insert(run.run_name.function_name);
+                }
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void printRatios() const {
+        const double plain = time("BM_PlainWriteAndFsync");
+        if (plain <= 0) {
+            return;
+        }
+        std::printf("save / plain write + fsync:          %.2fx (goal: at most 1.5x)\n",
+                    time("BM_SaveToDoList") / plain);
+        std::printf("replace only / plain write + fsync:  %.2fx\n", time("BM_ReplaceFile") / plain);
+        std::printf("build only / plain write + fsync:    %.2fx\n",
+                    time("BM_BuildDocument") / plain);
+    }
+
+private:
+    double time(const std::string& name) const {
+        const auto found = times_.find(name);
+        return found == times_.end() ? 0 : found->second;
+    }
+    std::map<std::string, double> times_;
+    std::set<std::string> medians_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
+}
