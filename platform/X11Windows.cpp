@@ -240,7 +240,10 @@ void sendActivation(xcb_connection_t* conn, xcb_window_t window) {
 // reads them from the property, and once it is on screen, in case Qt mapped it first.
 class SkipStateKeeper : public QObject {
 public:
+    static constexpr char Name[] = "taskwick-skip-state-keeper";
+
     explicit SkipStateKeeper(QWindow* window) : QObject(window), window_(window) {
+        setObjectName(QLatin1String(Name));
         window->installEventFilter(this);
     }
 
@@ -265,7 +268,10 @@ private:
 // Activates a window once it is on screen; removes itself afterwards.
 class DeferredActivation : public QObject {
 public:
+    static constexpr char Name[] = "taskwick-deferred-activation";
+
     explicit DeferredActivation(QWindow* window) : QObject(window), window_(window) {
+        setObjectName(QLatin1String(Name));
         window->installEventFilter(this);
     }
 
@@ -419,7 +425,8 @@ void setSkipTaskbarAndPager(QWindow* window) {
     if (connection() == nullptr || window == nullptr) {
         return;
     }
-    if (window->findChild<SkipStateKeeper*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
+    if (window->findChild<QObject*>(QLatin1String(SkipStateKeeper::Name),
+                                    Qt::FindDirectChildrenOnly) == nullptr) {
         new SkipStateKeeper(window);
     }
     applySkipStates(window);
@@ -442,8 +449,8 @@ void activateWindow(QWindow* window) {
     }
     if (window->isExposed()) {
         sendActivation(conn, nativeId(window));
-    } else if (window->findChild<DeferredActivation*>(QString(), Qt::FindDirectChildrenOnly) ==
-               nullptr) {
+    } else if (window->findChild<QObject*>(QLatin1String(DeferredActivation::Name),
+                                           Qt::FindDirectChildrenOnly) == nullptr) {
         new DeferredActivation(window);
     }
 }

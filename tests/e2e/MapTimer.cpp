@@ -5,16 +5,16 @@
 // window manager, where the client windows are the root's children.
 #include <xcb/xcb.h>
 
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <poll.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -30,8 +30,7 @@ xcb_atom_t internAtom(xcb_connection_t* conn, const char* name) {
 
 std::string property(xcb_connection_t* conn, xcb_window_t window, xcb_atom_t atom) {
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        conn, xcb_get_property(conn, 0, window, atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
-        nullptr);
+        conn, xcb_get_property(conn, 0, window, atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 256), nullptr);
     std::string value;
     if (reply != nullptr) {
         value.assign(static_cast<const char*>(xcb_get_property_value(reply)),
@@ -57,8 +56,7 @@ bool isProgramWindow(xcb_connection_t* conn, xcb_window_t window, pid_t pid, xcb
     }
     const std::string wmClass = property(conn, window, XCB_ATOM_WM_CLASS);
     const std::size_t end = wmClass.find('\0');
-    return end != std::string::npos &&
-           std::strcmp(wmClass.c_str() + end + 1, wantedClass) == 0;
+    return end != std::string::npos && std::strcmp(wmClass.c_str() + end + 1, wantedClass) == 0;
 }
 
 }  // namespace

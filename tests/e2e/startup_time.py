@@ -15,6 +15,8 @@ import tempfile
 
 from harness import XSession, copy_binary
 
+CLASS = "TToDoForm"
+
 
 def measure(session, argv, cwd, runs):
     times = []
@@ -38,8 +40,8 @@ def main():
         taskwick = copy_binary(os.path.abspath(args.taskwick), folder)
         timer = os.path.abspath(args.map_timer)
         # The first run writes ToDoList.xml when it is ended; later runs read it.
-        measure(session, [timer, "--class", "TToDoForm", taskwick], folder, 1)
-        ours = measure(session, [timer, "--class", "TToDoForm", taskwick], folder, args.runs)
+        measure(session, [timer, "--class", CLASS, taskwick], folder, 1)
+        ours = measure(session, [timer, "--class", CLASS, taskwick], folder, args.runs)
         minimal = measure(session, [timer, os.path.abspath(args.minimal)], folder, args.runs)
 
     ours_median = statistics.median(ours)

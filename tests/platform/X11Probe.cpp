@@ -1,5 +1,5 @@
 // Stands in for the two sides of a second start under a real X server:
-//   x11_probe own [--hidden] [--no-marker] [--title T] [--class C]
+//   x11_probe own [--hidden] [--no-marker] [--caption T] [--wm-class C]
 //       owns a window like the main window and reads commands (show, hide, above 0|1, quit)
 //       from stdin; prints "ready 0x<id>" once the window exists and "shown" on a show request.
 //   x11_probe find            prints the running instance's window id, exit 1 when none
@@ -35,10 +35,10 @@ QString option(const QStringList& args, const QString& name, const QString& fall
 
 void prepare(QWindow& window, const QStringList& args) {
     window.setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    window.setTitle(option(args, "--title", "Taskwick"));
+    window.setTitle(option(args, "--caption", "Taskwick"));
     window.setGeometry(1510, 434, 370, 211);
     window.create();
-    x11::setWindowClass(&window, "taskwick", option(args, "--class", "TToDoForm").toLatin1());
+    x11::setWindowClass(&window, "taskwick", option(args, "--wm-class", "TToDoForm").toLatin1());
     x11::setSkipTaskbarAndPager(&window);
     if (!args.contains("--no-marker")) {
         x11::markAsTaskwickWindow(&window);
