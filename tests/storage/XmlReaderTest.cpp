@@ -60,6 +60,11 @@ TEST(XmlReaderEncoding, markAndDeclaration_chooseTheDecoding) {
               QStringLiteral("\u20AC"));
     EXPECT_EQ(rootValue("<?xml version=\"1.0\" encoding=\"Windows-1252\"?><r>\x80</r>"),
               QStringLiteral("\u20AC"));
+    // The declaration switches even after a mark, and may follow a comment.
+    EXPECT_EQ(rootValue("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"windows-1252\"?><r>\x80</r>"),
+              QStringLiteral("\u20AC"));
+    EXPECT_EQ(rootValue("<!-- \x80 --><?xml version=\"1.0\" encoding=\"utf-8\"?><r>\xC3\xBC</r>"),
+              QStringLiteral("\u00FC"));
     // Any other registered name, looked up without regard to case.
     EXPECT_EQ(rootValue("<?xml version=\"1.0\" encoding=\"iso-8859-15\"?><r>\xA4</r>"),
               QStringLiteral("\u20AC"));
