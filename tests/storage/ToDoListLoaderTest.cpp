@@ -1,6 +1,10 @@
 #include "storage/ToDoListLoader.h"
 
+#include "storage/ToDoListSaver.h"
 #include "storage/XmlTree.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -459,4 +463,121 @@ TEST(ToDoListLoader, content_missing_showsItsBox_andFillsNothing) {
             EXPECT_TRUE(w.tasks.cell(c, r).isEmpty());
         }
     }
+}
+
+// From here on the whole way through the real writer, file and reader.
+
+TEST(ToDoListLoader, savedFile_loadsBackToTheSameState_withEmptyAndBlankCellsAsOneSpace) {
+    TaskTable source;
+    source.setColCount(3);
+    source.setRowCount(4);
+    const QString mixed = QString::fromUtf8("Gr\u00FC\u00DFe & <7> \u20AC \U0001F600");
+    source.setCell(0, 0, "Prio");
+    source.setCell(2, 0, "Time");  // column 1 has no caption
+    source.setCell(0, 1, " a ");
+    source.setCell(1, 1, mixed);
+    source.setCell(2, 1, "line\r\nbreak");
+    source.setCell(0, 2, "   ");  // blanks only
+    source.setCell(2, 3, "&amp;");
+    source.setColumnWidth(0, 50);
+    source.setColumnWidth(1, 1);
+    source.setColumnWidth(2, 45);
+    source.setColumnAlignment(0, ALIGNCENTER);
+    source.setColumnAlignment(1, ALIGNRIGHT);
+    source.setHeaderTextBold(true);
+    source.setDrawGridLines(false);
+    SaveSource window{1510, 434, 400, 300, true, 400, "Blue", "/skins/"};
+
+    QTemporaryDir dir;
+    const QString app = dir.path() + "/";
+    PosixFileOps ops;
+    ASSERT_TRUE(saveToDoList(ops, app, window, source).ok());
+
+    FakeWindow w;
+    w.folders.insert("/skins/Blue");
+    loadToDoListFile(app + "ToDoList.xml", w);
+    EXPECT_TRUE(w.boxes.isEmpty()) << w.boxes.join(", ").toStdString();
+    EXPECT_EQ(w.left, 1510);
+    EXPECT_EQ(w.top, 434);
+    EXPECT_EQ(w.clientWidth, 400);
+    EXPECT_EQ(w.clientHeight, 300);
+    EXPECT_EQ(w.skinName, "Blue");
+    EXPECT_EQ(w.skinPath, "/skins/");
+    EXPECT_EQ(w.loadedSkins.size(), 1);
+    const TaskTable& t = w.tasks;
+    EXPECT_EQ(t.rowCount(), 4);
+    EXPECT_EQ(t.colCount(), 3);
+    EXPECT_TRUE(t.headerTextBold());
+    EXPECT_FALSE(t.drawGridLines());
+    EXPECT_EQ(t.columnWidth(0), 50);
+    EXPECT_EQ(t.columnWidth(1), 2);  // below the smallest width
+    EXPECT_EQ(t.columnWidth(2), 45);
+    EXPECT_EQ(t.columnAlignments(), source.columnAlignments());
+    EXPECT_EQ(t.cell(0, 0), "Prio");
+    EXPECT_EQ(t.cell(1, 0), " ");
+    EXPECT_EQ(t.cell(2, 0), "Time");
+    EXPECT_EQ(t.cell(0, 1), " a ");
+    EXPECT_EQ(t.cell(1, 1), mixed);
+    EXPECT_EQ(t.cell(2, 1), "line\r\nbreak");
+    EXPECT_EQ(t.cell(0, 2), " ");
+    EXPECT_EQ(t.cell(1, 2), " ");
+    EXPECT_EQ(t.cell(2, 3), "&amp;");
+    EXPECT_EQ(t.cell(0, 3), " ");
+
+    // Once loaded, a table saves and loads back to itself: nothing drifts further.
+    FakeWindow again;
+    again.folders.insert("/skins/Blue");
+    SaveSource window2 = window;
+    ASSERT_TRUE(saveToDoList(ops, app, window2, w.tasks).ok());
+    loadToDoListFile(app + "ToDoList.xml", again);
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(again.tasks.cell(c, r), t.cell(c, r)) << c << "," << r;
+        }
+    }
+}
+
+TEST(ToDoListLoader, realFiles_brokenOrMissing_showOnlyTheDocumentBox_andTooManyColumnsFail) {
+    QTemporaryDir dir;
+    const auto write = [&dir](const QByteArray& bytes) {
+        QFile f(dir.path() + "/ToDoList.xml");
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        return f.fileName();
+    };
+
+    FakeWindow missing;
+    loadToDoListFile(dir.path() + "/none.xml", missing);
+    EXPECT_EQ(missing.boxes, QStringList({"XMLloadToDoList"}));
+
+    FakeWindow broken;
+    loadToDoListFile(write("<ToDoList><ColumnInfo><RowCount>3</Rowcount></ColumnInfo>"), broken);
+    EXPECT_EQ(broken.boxes, QStringList({"XMLloadToDoList"}));
+    EXPECT_EQ(broken.tasks.rowCount(), TaskTable::DesignRowCount);
+    EXPECT_EQ(broken.left, -12345);
+
+    FakeWindow zero;
+    loadToDoListFile(write(""), zero);
+    EXPECT_EQ(zero.boxes.size(), 4);
+
+    FakeWindow extra;
+    loadToDoListFile(write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                           "<Anything><columninfo><RowCount>1</RowCount>"
+                           "<ColumnCount>2</ColumnCount></columninfo><ColumnHeader>"
+                           "<Column><ColumnCaption>A</ColumnCaption><ColumnWidth>$1F</ColumnWidth>"
+                           "<ColumnAlignment>RIGHT</ColumnAlignment></Column>"
+                           "<Column><ColumnCaption>B</ColumnCaption><ColumnWidth>40</ColumnWidth>"
+                           "<ColumnAlignment>CENTER</ColumnAlignment></Column>"
+                           "<Column><ColumnCaption>C</ColumnCaption><ColumnWidth>40</ColumnWidth>"
+                           "<ColumnAlignment>CENTER</ColumnAlignment></Column>"
+                           "</ColumnHeader><ToDoContent><Column><Text>x</Text><Text>y</Text>"
+                           "<Text>z</Text></Column></ToDoContent></Anything>"),
+                     extra);
+    EXPECT_EQ(extra.boxes, QStringList({"Load WindowPosition", "Load ColumnHeader"}));
+    EXPECT_EQ(extra.tasks.colCount(), 2);
+    EXPECT_EQ(extra.tasks.columnWidth(0), 31);
+    EXPECT_EQ(extra.tasks.cell(1, 0), "B");
+    EXPECT_EQ(extra.tasks.columnAlignment(1), ALIGNCENTER);
+    EXPECT_EQ(extra.tasks.cell(1, 1), "y");
+    EXPECT_EQ(extra.tasks.cell(2, 1), "");
 }
