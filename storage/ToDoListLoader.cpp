@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <type_traits>
 
 namespace taskwick {
 
@@ -79,36 +78,36 @@ public:
     Loader(std::optional<Element> root, LoadTarget& target) : root_(root), target_(target) {}
 
     void run() {
-        guarded(
-            QStringLiteral("Load WindowPosition"), [this] { windowPosition(); },
-            [this](const QString& c) { windowPositionFallback(c); });
-        guarded(
-            QStringLiteral("Load ColumnInfo"), [this] { columnInfo(); },
-            [this](const QString& c) { columnInfoFallback(c); });
-        if (root_ && root_->child(u"Skin")) {
-            guarded(
-                QStringLiteral("Load Skin"), [this] { skin(); }, nullptr);
+        // The window is placed before its box shows; the column info box shows before the
+        // table takes the fallback shape.
+        if (failed([this] { windowPosition(); })) {
+            windowPositionFallback();
+            target_.showExceptionMessageBox(QStringLiteral("Load WindowPosition"));
         }
-        guarded(
-            QStringLiteral("Load ColumnHeader"), [this] { columnHeader(); }, nullptr);
-        guarded(
-            QStringLiteral("Load ToDoContent"), [this] { content(); }, nullptr);
+        if (failed([this] { columnInfo(); })) {
+            target_.showExceptionMessageBox(QStringLiteral("Load ColumnInfo"));
+            columnInfoFallback();
+        }
+        if (root_ && root_->child(u"Skin") && failed([this] { skin(); })) {
+            target_.showExceptionMessageBox(QStringLiteral("Load Skin"));
+        }
+        if (failed([this] { columnHeader(); })) {
+            target_.showExceptionMessageBox(QStringLiteral("Load ColumnHeader"));
+        }
+        if (failed([this] { content(); })) {
+            target_.showExceptionMessageBox(QStringLiteral("Load ToDoContent"));
+        }
     }
 
 private:
-    // The window position places the window before its box; the column info shows its box
-    // before the table takes the fallback shape.
-    template <typename Body, typename Fallback>
-    void guarded(const QString& context, Body body, Fallback fallback) {
+    // Each section stands alone: whatever goes wrong in it, the next one still runs.
+    template <typename Section>
+    static bool failed(Section section) {
         try {
-            body();
-            return;
+            section();
+            return false;
         } catch (...) {
-        }
-        if constexpr (std::is_same_v<Fallback, std::nullptr_t>) {
-            target_.showExceptionMessageBox(context);
-        } else {
-            fallback(context);
+            return true;
         }
     }
 
@@ -135,13 +134,12 @@ private:
                                    height >= MinStoredClientHeight ? height : DefaultClientHeight);
     }
 
-    void windowPositionFallback(const QString& context) {
+    void windowPositionFallback() {
         const QSize w = target_.windowSize();
         const QRect primary = target_.screenMetrics().primaryScreen;
         target_.setWindowPlacement(centredEdge(primary.x(), primary.width(), w.width()),
                                    centredEdge(primary.y(), primary.height(), w.height()),
                                    DefaultClientWidth, DefaultClientHeight);
-        target_.showExceptionMessageBox(context);
     }
 
     void columnInfo() {
@@ -162,8 +160,7 @@ private:
 
     // A file whose ColumnCount is missing keeps its stored row count: R and N hold what was
     // read before the failure.
-    void columnInfoFallback(const QString& context) {
-        target_.showExceptionMessageBox(context);
+    void columnInfoFallback() {
         TaskTable& table = target_.table();
         if (rows_ == 0) {
             rows_ = FallbackTaskRows;
