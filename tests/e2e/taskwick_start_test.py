@@ -98,6 +98,11 @@ class TaskwickStartTest(unittest.TestCase):
         self.assertLess(time.monotonic() - started, 2.0)
 
         self.wait_viewable(window, timeout=5)
+        # Brought to the front where it was placed, with the focus.
+        wait_until(lambda: self.session.active_window() == window, 5, what="window activated")
+        info = self.session.window_info(window)
+        self.assertEqual((info["x"], info["y"], info["width"], info["height"]),
+                         (1510, 434, 370, 211))
         # The second process made no main window of its own, and the first still runs.
         self.assertEqual(self.session.windows_of_class(MAIN_CLASS), [window])
         self.assertIsNone(first.poll())
