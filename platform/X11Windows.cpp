@@ -53,11 +53,26 @@ xcb_connection_t* connection() {
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
-xcb_window_t rootWindow(xcb_connection_t* conn) {
-    // Qt opens the default screen of $DISPLAY; the first screen is that one for the
-    // single-screen displays this program is used on.
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
-    return screen != nullptr ? screen->root : XCB_NONE;
+// The root windows of all screens of the display. A display with several X screens (not
+// several monitors, which share one) is rare, but an instance may run on any of them.
+std::vector<xcb_window_t> rootWindows(xcb_connection_t* conn) {
+    std::vector<xcb_window_t> roots;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(conn)); it.rem > 0;
+         xcb_screen_next(&it)) {
+        roots.push_back(it.data->root);
+    }
+    return roots;
+}
+
+// The root window of the window's screen, where window manager requests about it go.
+xcb_window_t rootOf(xcb_connection_t* conn, xcb_window_t window) {
+    const Reply<xcb_query_tree_reply_t> reply(
+        xcb_query_tree_reply(conn, xcb_query_tree(conn, window), nullptr));
+    if (reply) {
+        return reply->root;
+    }
+    const std::vector<xcb_window_t> roots = rootWindows(conn);
+    return roots.empty() ? xcb_window_t{XCB_NONE} : roots.front();
 }
 
 xcb_atom_t atom(xcb_connection_t* conn, const char* name) {
@@ -121,11 +136,12 @@ std::vector<std::vector<xcb_window_t>> childrenOf(xcb_connection_t* conn,
     return result;
 }
 
-// Every window down to SearchDepth levels below the root, each root child followed by its
+// Every window down to SearchDepth levels below the roots, each root child followed by its
 // descendants, the topmost root child first.
 std::vector<xcb_window_t> candidateWindows(xcb_connection_t* conn) {
     QHash<xcb_window_t, std::vector<xcb_window_t>> children;
-    std::vector<xcb_window_t> level{rootWindow(conn)};
+    const std::vector<xcb_window_t> roots = rootWindows(conn);
+    std::vector<xcb_window_t> level = roots;
     for (int depth = 0; depth < SearchDepth && !level.empty(); ++depth) {
         const auto lists = childrenOf(conn, level);
         std::vector<xcb_window_t> next;
@@ -140,8 +156,10 @@ std::vector<xcb_window_t> candidateWindows(xcb_connection_t* conn) {
     // Depth-first with an explicit stack; children are pushed bottom first so the topmost
     // comes off first.
     std::vector<std::pair<xcb_window_t, int>> stack;
-    for (const xcb_window_t child : children.value(rootWindow(conn))) {
-        stack.emplace_back(child, 1);
+    for (auto root = roots.rbegin(); root != roots.rend(); ++root) {
+        for (const xcb_window_t child : children.value(*root)) {
+            stack.emplace_back(child, 1);
+        }
     }
     while (!stack.empty()) {
         const auto [window, depth] = stack.back();
@@ -180,7 +198,7 @@ void sendToRoot(xcb_connection_t* conn, xcb_window_t window, xcb_atom_t type,
     for (const quint32 value : data) {
         event.data.data32[i++] = value;
     }
-    xcb_send_event(conn, 0, rootWindow(conn),
+    xcb_send_event(conn, 0, rootOf(conn, window),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
 }
@@ -313,30 +331,28 @@ std::optional<WindowId> findRunningInstanceWindow(qint64 excludePid) {
     for (const xcb_window_t window : windows) {
         classCookies.push_back(askProperty(conn, window, XCB_ATOM_WM_CLASS, TextPropertyLongs));
     }
-    std::vector<xcb_window_t> sameClass;
+    // Titles are read only for the few windows of the right class.
+    std::vector<std::pair<xcb_window_t, QString>> sameClass;
     for (std::size_t i = 0; i < windows.size(); ++i) {
         const Reply<xcb_get_property_reply_t> reply(
             xcb_get_property_reply(conn, classCookies[i], nullptr));
-        const QString className = wmClassClassPart(propertyBytes(reply.get()));
+        QString className = wmClassClassPart(propertyBytes(reply.get()));
         if (!own.contains(windows[i]) && isInstanceWindowClass(className)) {
-            sameClass.push_back(windows[i]);
+            sameClass.emplace_back(windows[i], std::move(className));
         }
     }
 
     const xcb_atom_t netWmName = atom(conn, "_NET_WM_NAME");
     const xcb_atom_t netWmPid = atom(conn, "_NET_WM_PID");
-    for (const xcb_window_t window : sameClass) {
+    for (const auto& [window, className] : sameClass) {
         const auto netNameCookie = askProperty(conn, window, netWmName, TextPropertyLongs);
         const auto nameCookie = askProperty(conn, window, XCB_ATOM_WM_NAME, TextPropertyLongs);
         const auto pidCookie = askProperty(conn, window, netWmPid, 1);
-        const auto classCookie = askProperty(conn, window, XCB_ATOM_WM_CLASS, TextPropertyLongs);
         const Reply<xcb_get_property_reply_t> netName(
             xcb_get_property_reply(conn, netNameCookie, nullptr));
         const Reply<xcb_get_property_reply_t> name(
             xcb_get_property_reply(conn, nameCookie, nullptr));
         const Reply<xcb_get_property_reply_t> pid(xcb_get_property_reply(conn, pidCookie, nullptr));
-        const Reply<xcb_get_property_reply_t> wmClass(
-            xcb_get_property_reply(conn, classCookie, nullptr));
 
         const QByteArray pidBytes = propertyBytes(pid.get());
         if (pidBytes.size() == 4) {
@@ -346,8 +362,7 @@ std::optional<WindowId> findRunningInstanceWindow(qint64 excludePid) {
                 continue;
             }
         }
-        if (isRunningInstanceWindow(wmClassClassPart(propertyBytes(wmClass.get())),
-                                    titleOf(conn, netName.get(), name.get()))) {
+        if (isRunningInstanceWindow(className, titleOf(conn, netName.get(), name.get()))) {
             return window;
         }
     }
@@ -389,7 +404,7 @@ bool requestShowWindow(WindowId window) {
         event.data.data32[0] = SourcePager;
         event.data.data32[1] = XCB_CURRENT_TIME;
         cookie = xcb_send_event_checked(
-            conn, 0, rootWindow(conn),
+            conn, 0, rootOf(conn, window),
             XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
             reinterpret_cast<const char*>(&event));
     }

@@ -6,6 +6,7 @@ started through the session get its DISPLAY and a private XDG_RUNTIME_DIR, so th
 lock of one test never meets another test's or the user's.
 """
 
+import ctypes
 import os
 import re
 import shutil
@@ -19,6 +20,16 @@ SCREEN = "1920x1080x24"
 
 class HarnessError(Exception):
     pass
+
+
+_PR_SET_PDEATHSIG = 1
+_libc = ctypes.CDLL(None, use_errno=True)
+
+
+def _end_with_harness():
+    """Runs in each started child: it gets SIGTERM when the harness dies (a test runner's
+    timeout kills it without cleanup), so no server outlives its test."""
+    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGTERM, 0, 0, 0)
 
 
 def wait_until(predicate, timeout, interval=0.05, what="condition"):
@@ -97,7 +108,8 @@ class XSession:
             server = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen,
                  "-nolisten", "tcp", "-noreset"],
-                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                preexec_fn=_end_with_harness)
         finally:
             os.close(write_end)
         self.started.append(server)
@@ -122,14 +134,14 @@ class XSession:
         env["XDG_CONFIG_HOME"] = config
         self.started.append(subprocess.Popen(
             ["openbox", "--sm-disable"], env=env,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_end_with_harness))
         wait_until(lambda: "window id" in self.xprop_root("_NET_SUPPORTING_WM_CHECK"), 15,
                    what="openbox")
 
     def start(self, argv, cwd=None, stdin=None, stdout=None):
         """Starts a program in this session; the caller may end it, else close() does."""
         proc = subprocess.Popen(argv, cwd=cwd, env=self.env, stdin=stdin, stdout=stdout,
-                                stderr=None, text=True)
+                                stderr=None, text=True, preexec_fn=_end_with_harness)
         self.started.append(proc)
         return proc
 

@@ -45,7 +45,7 @@ class X11PlatformTest(unittest.TestCase):
         return self.session.run([PROBE, *args])
 
     def test_hiddenMarkedWindow_isFoundAndShowsItselfOnRequest(self):
-        owner = Owner(self.session, "--hidden")
+        owner = Owner(self.session, "--hidden", "--widget")
         self.assertIn(self.session.map_state(owner.window), ("IsUnMapped", "IsUnviewable"))
 
         found = self.probe("find")
@@ -85,7 +85,11 @@ class X11PlatformTest(unittest.TestCase):
         self.assertEqual(found.stdout.strip(), f"found {hex(owner.window)}")
 
     def test_windowProperties_classSkipStatesAndStayOnTop(self):
-        owner = Owner(self.session)
+        for kind in ("--plain", "--widget"):
+            with self.subTest(kind=kind):
+                self.check_window_properties(Owner(self.session, kind))
+
+    def check_window_properties(self, owner):
         session = self.session
         wait_until(lambda: session.is_viewable(owner.window), 5, what="window mapped")
         self.assertEqual(session.wm_class(owner.window), ("taskwick", "TToDoForm"))

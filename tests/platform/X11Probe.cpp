@@ -1,6 +1,7 @@
 // Stands in for the two sides of a second start under a real X server:
-//   x11_probe own [--hidden] [--no-marker] [--caption T] [--wm-class C]
-//       owns a window like the main window and reads commands (show, hide, above 0|1, quit)
+//   x11_probe own [--hidden] [--no-marker] [--widget] [--caption T] [--wm-class C]
+//       owns a window like the main window (a QWidget's with --widget, as the main window is,
+//       else a plain QWindow) and reads commands (show, hide, above 0|1, quit)
 //       from stdin; prints "ready 0x<id>" once the window exists and "shown" on a show request.
 //   x11_probe find            prints the running instance's window id, exit 1 when none
 //   x11_probe find-and-show   finds it and asks it to show itself, exit 1 when none
@@ -8,9 +9,12 @@
 #include "platform/SignalPipe.h"
 #include "platform/X11Windows.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QSocketNotifier>
+#include <QWidget>
 #include <QWindow>
+
+#include <memory>
 
 #include <unistd.h>
 #include <cstdio>
@@ -33,28 +37,55 @@ QString option(const QStringList& args, const QString& name, const QString& fall
     return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
 }
 
-void prepare(QWindow& window, const QStringList& args) {
-    window.setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    window.setTitle(option(args, "--caption", "Taskwick"));
-    window.setGeometry(1510, 434, 370, 211);
-    window.create();
-    x11::setWindowClass(&window, "taskwick", option(args, "--wm-class", "TToDoForm").toLatin1());
-    x11::setSkipTaskbarAndPager(&window);
-    if (!args.contains("--no-marker")) {
-        x11::markAsTaskwickWindow(&window);
+// The window under test, a plain QWindow or the one of a QWidget.
+class Target {
+public:
+    explicit Target(const QStringList& args) {
+        const Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+        const QString title = option(args, "--caption", "Taskwick");
+        if (args.contains("--widget")) {
+            widget_ = std::make_unique<QWidget>(nullptr, flags);
+            widget_->setWindowTitle(title);
+            widget_->setGeometry(1510, 434, 370, 211);
+            widget_->winId();
+            window_ = widget_->windowHandle();
+        } else {
+            plain_ = std::make_unique<QWindow>();
+            plain_->setFlags(flags);
+            plain_->setTitle(title);
+            plain_->setGeometry(1510, 434, 370, 211);
+            plain_->create();
+            window_ = plain_.get();
+        }
+        x11::setWindowClass(window_, "taskwick",
+                            option(args, "--wm-class", "TToDoForm").toLatin1());
+        x11::setSkipTaskbarAndPager(window_);
+        if (!args.contains("--no-marker")) {
+            x11::markAsTaskwickWindow(window_);
+        }
     }
-}
 
-int own(QGuiApplication& app, const QStringList& args) {
-    QWindow window;
-    prepare(window, args);
+    QWindow* window() const { return window_; }
+    void show() { widget_ ? widget_->show() : plain_->show(); }
+    void hide() { widget_ ? widget_->hide() : plain_->hide(); }
+    void raise() { widget_ ? widget_->raise() : plain_->raise(); }
+    void activate() { widget_ ? widget_->activateWindow() : plain_->requestActivate(); }
+
+private:
+    std::unique_ptr<QWidget> widget_;
+    std::unique_ptr<QWindow> plain_;
+    QWindow* window_ = nullptr;
+};
+
+int own(QApplication& app, const QStringList& args) {
+    Target window(args);
 
     x11::ShowRequestListener listener;
     QObject::connect(&listener, &x11::ShowRequestListener::showRequested, [&window] {
         window.show();
         window.raise();
-        window.requestActivate();
-        x11::activateWindow(&window);
+        window.activate();
+        x11::activateWindow(window.window());
         say("shown");
     });
     SignalPipe signalPipe;
@@ -74,7 +105,7 @@ int own(QGuiApplication& app, const QStringList& args) {
             } else if (command == "hide") {
                 window.hide();
             } else if (command == "above 0" || command == "above 1") {
-                x11::setStayOnTop(&window, command.endsWith('1'));
+                x11::setStayOnTop(window.window(), command.endsWith('1'));
             } else if (command == "quit") {
                 app.quit();
             } else {
@@ -87,14 +118,14 @@ int own(QGuiApplication& app, const QStringList& args) {
     if (!args.contains("--hidden")) {
         window.show();
     }
-    say("ready " + hexId(static_cast<x11::WindowId>(window.winId())));
+    say("ready " + hexId(static_cast<x11::WindowId>(window.window()->winId())));
     return app.exec();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (!x11::isAvailable()) {
         say("no X11");
@@ -118,8 +149,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (mode == "find-self") {
-        QWindow window;
-        prepare(window, args);
+        Target window(args);
         window.show();
         app.processEvents();
         const auto found = x11::findRunningInstanceWindow();
