@@ -1,6 +1,7 @@
 """Start, single instance and end of the real taskwick executable under Xvfb and openbox.
 
-Usage: taskwick_start_test.py TASKWICK_BINARY
+Usage: taskwick_start_test.py TASKWICK_BINARY [--probe X11_PROBE]
+With the probe (tests/platform's x11_probe), the tests with a foreign window run too.
 Each test copies the binary into a folder of its own, since the program keeps its
 ToDoList.xml beside the executable.
 """
@@ -16,6 +17,7 @@ import unittest
 from harness import XSession, copy_binary, wait_until
 
 BINARY = None
+PROBE = None
 MAIN_CLASS = "TToDoForm"
 HIDDEN_STATES = ("IsUnMapped", "IsUnviewable")
 
@@ -71,6 +73,50 @@ class TaskwickStartTest(unittest.TestCase):
         self.assertEqual(proc.wait(10), 0)
         # Ending through SIGTERM runs the ordinary close, which saves the task list.
         self.assertTrue(os.path.isfile(os.path.join(self.folder.name, "ToDoList.xml")))
+
+    def test_hangupAndInterrupt_alsoCloseAndSave(self):
+        for number in (signal.SIGHUP, signal.SIGINT):
+            with self.subTest(signal=number.name):
+                saved = os.path.join(self.folder.name, "ToDoList.xml")
+                if os.path.exists(saved):
+                    os.remove(saved)
+                proc = self.start()
+                self.wait_viewable(self.main_window(proc))
+                proc.send_signal(number)
+                self.assertEqual(proc.wait(10), 0)
+                self.assertTrue(os.path.isfile(saved))
+
+    def hold_lock(self):
+        """Holds ToDoMutex from outside, as an instance without a window would."""
+        holder = self.session.start(
+            ["flock", "--nonblock", os.path.join(self.session.runtime_dir, "ToDoMutex"),
+             "sleep", "60"])
+        wait_until(lambda: os.path.exists(os.path.join(self.session.runtime_dir, "ToDoMutex")),
+                   5, what="the lock file")
+        time.sleep(0.2)
+        self.assertIsNone(holder.poll(), "flock could not take the lock")
+        return holder
+
+    def test_lockHeldWithoutWindow_startsBesideTheHolder(self):
+        self.hold_lock()
+        proc = self.start()
+        self.wait_viewable(self.main_window(proc))
+        self.assertIsNone(proc.poll())
+
+    def test_foreignMatchingWindowWithLockHeld_isShownAndStartEnds(self):
+        if PROBE is None:
+            self.skipTest("needs x11_probe (--probe)")
+        self.hold_lock()
+        foreign = self.session.start([PROBE, "own", "--hidden", "--no-marker", "--caption",
+                                      "taskwick", "--wm-class", "TTODOFORM"],
+                                     stdout=subprocess.PIPE)
+        line = foreign.stdout.readline().split()
+        self.assertEqual(line[:1], ["ready"])
+        window = int(line[1], 16)
+        proc = self.start()
+        self.assertEqual(proc.wait(2), 0)
+        self.wait_viewable(window, timeout=5)
+        self.assertEqual(self.session.windows_of_class(MAIN_CLASS), [])
 
     def test_startHidden_leavesWindowUnmapped(self):
         proc = self.start("-m")
@@ -129,12 +175,18 @@ class TaskwickStartTest(unittest.TestCase):
 
 
 def main():
-    global BINARY
-    if len(sys.argv) < 2 or not os.path.isfile(sys.argv[1]):
-        print("usage: taskwick_start_test.py TASKWICK_BINARY [unittest options]", file=sys.stderr)
+    global BINARY, PROBE
+    args = sys.argv[1:]
+    if "--probe" in args:
+        at = args.index("--probe")
+        PROBE = os.path.abspath(args[at + 1])
+        del args[at:at + 2]
+    if not args or not os.path.isfile(args[0]):
+        print("usage: taskwick_start_test.py TASKWICK_BINARY [--probe X11_PROBE] "
+              "[unittest options]", file=sys.stderr)
         return 2
-    BINARY = os.path.abspath(sys.argv[1])
-    unittest.main(argv=[sys.argv[0], *sys.argv[2:]], verbosity=2)
+    BINARY = os.path.abspath(args[0])
+    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
 
 
 if __name__ == "__main__":
