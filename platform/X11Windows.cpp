@@ -45,6 +45,20 @@ struct FreeDeleter {
 template <typename T>
 using Reply = std::unique_ptr<T, FreeDeleter>;
 
+// Errors of requests about other clients' windows (one that went away meanwhile) are expected;
+// taking them here keeps them from reaching Qt's event handling, which would print warnings.
+class IgnoredError {
+public:
+    IgnoredError() = default;
+    IgnoredError(const IgnoredError&) = delete;
+    IgnoredError& operator=(const IgnoredError&) = delete;
+    ~IgnoredError() { std::free(error_); }
+    operator xcb_generic_error_t**() { return &error_; }
+
+private:
+    xcb_generic_error_t* error_ = nullptr;
+};
+
 xcb_connection_t* connection() {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
         return nullptr;
@@ -67,7 +81,7 @@ std::vector<xcb_window_t> rootWindows(xcb_connection_t* conn) {
 // The root window of the window's screen, where window manager requests about it go.
 xcb_window_t rootOf(xcb_connection_t* conn, xcb_window_t window) {
     const Reply<xcb_query_tree_reply_t> reply(
-        xcb_query_tree_reply(conn, xcb_query_tree(conn, window), nullptr));
+        xcb_query_tree_reply(conn, xcb_query_tree(conn, window), IgnoredError()));
     if (reply) {
         return reply->root;
     }
@@ -84,7 +98,7 @@ xcb_atom_t atom(xcb_connection_t* conn, const char* name) {
     }
     const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         conn, xcb_intern_atom(conn, 0, static_cast<quint16>(key.size()), key.constData()),
-        nullptr));
+        IgnoredError()));
     const xcb_atom_t value = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     if (value != XCB_ATOM_NONE) {
         cache.insert(key, value);
@@ -97,8 +111,8 @@ xcb_window_t nativeId(QWindow* window) {
 }
 
 bool isMapped(xcb_connection_t* conn, xcb_window_t window) {
-    const Reply<xcb_get_window_attributes_reply_t> reply(
-        xcb_get_window_attributes_reply(conn, xcb_get_window_attributes(conn, window), nullptr));
+    const Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+        conn, xcb_get_window_attributes(conn, window), IgnoredError()));
     return reply && reply->map_state != XCB_MAP_STATE_UNMAPPED;
 }
 
@@ -126,7 +140,8 @@ std::vector<std::vector<xcb_window_t>> childrenOf(xcb_connection_t* conn,
     }
     std::vector<std::vector<xcb_window_t>> result(windows.size());
     for (std::size_t i = 0; i < cookies.size(); ++i) {
-        const Reply<xcb_query_tree_reply_t> reply(xcb_query_tree_reply(conn, cookies[i], nullptr));
+        const Reply<xcb_query_tree_reply_t> reply(
+            xcb_query_tree_reply(conn, cookies[i], IgnoredError()));
         if (!reply) {
             continue;  // the window went away meanwhile
         }
@@ -210,7 +225,8 @@ void changeNetWmState(xcb_connection_t* conn, xcb_window_t window, bool add,
                       const std::vector<xcb_atom_t>& states) {
     const xcb_atom_t netWmState = atom(conn, "_NET_WM_STATE");
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        conn, xcb_get_property(conn, 0, window, netWmState, XCB_ATOM_ATOM, 0, 1024), nullptr));
+        conn, xcb_get_property(conn, 0, window, netWmState, XCB_ATOM_ATOM, 0, 1024),
+        IgnoredError()));
     std::vector<xcb_atom_t> current;
     if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
         const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
@@ -335,7 +351,7 @@ std::optional<WindowId> findRunningInstanceWindow(qint64 excludePid) {
     std::vector<std::pair<xcb_window_t, QString>> sameClass;
     for (std::size_t i = 0; i < windows.size(); ++i) {
         const Reply<xcb_get_property_reply_t> reply(
-            xcb_get_property_reply(conn, classCookies[i], nullptr));
+            xcb_get_property_reply(conn, classCookies[i], IgnoredError()));
         QString className = wmClassClassPart(propertyBytes(reply.get()));
         if (!own.contains(windows[i]) && isInstanceWindowClass(className)) {
             sameClass.emplace_back(windows[i], std::move(className));
@@ -349,10 +365,11 @@ std::optional<WindowId> findRunningInstanceWindow(qint64 excludePid) {
         const auto nameCookie = askProperty(conn, window, XCB_ATOM_WM_NAME, TextPropertyLongs);
         const auto pidCookie = askProperty(conn, window, netWmPid, 1);
         const Reply<xcb_get_property_reply_t> netName(
-            xcb_get_property_reply(conn, netNameCookie, nullptr));
+            xcb_get_property_reply(conn, netNameCookie, IgnoredError()));
         const Reply<xcb_get_property_reply_t> name(
-            xcb_get_property_reply(conn, nameCookie, nullptr));
-        const Reply<xcb_get_property_reply_t> pid(xcb_get_property_reply(conn, pidCookie, nullptr));
+            xcb_get_property_reply(conn, nameCookie, IgnoredError()));
+        const Reply<xcb_get_property_reply_t> pid(
+            xcb_get_property_reply(conn, pidCookie, IgnoredError()));
 
         const QByteArray pidBytes = propertyBytes(pid.get());
         if (pidBytes.size() == 4) {
@@ -375,7 +392,7 @@ bool isTaskwickWindow(WindowId window) {
         return false;
     }
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        conn, askProperty(conn, window, atom(conn, MarkerAtom), 1), nullptr));
+        conn, askProperty(conn, window, atom(conn, MarkerAtom), 1), IgnoredError()));
     return reply && reply->type != XCB_ATOM_NONE;
 }
 
@@ -384,34 +401,32 @@ bool requestShowWindow(WindowId window) {
     if (conn == nullptr) {
         return false;
     }
-    xcb_void_cookie_t cookie;
+    // Each check waits for the server, so the requests have been carried out when this
+    // process ends right after.
+    const auto succeeded = [conn](xcb_void_cookie_t cookie) {
+        const Reply<xcb_generic_error_t> error(xcb_request_check(conn, cookie));
+        return !error;
+    };
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
     if (isTaskwickWindow(window)) {
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = window;
         event.type = atom(conn, ShowAtom);
         // With no event mask the event goes to the client that created the window.
-        cookie = xcb_send_event_checked(conn, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                                        reinterpret_cast<const char*>(&event));
-    } else {
-        xcb_map_window(conn, window);
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = window;
-        event.type = atom(conn, "_NET_ACTIVE_WINDOW");
-        event.data.data32[0] = SourcePager;
-        event.data.data32[1] = XCB_CURRENT_TIME;
-        cookie = xcb_send_event_checked(
-            conn, 0, rootOf(conn, window),
-            XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-            reinterpret_cast<const char*>(&event));
+        return succeeded(xcb_send_event_checked(conn, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                                                reinterpret_cast<const char*>(&event)));
     }
-    // The check waits for the server, so the request has been delivered when this process
-    // ends right after.
-    const Reply<xcb_generic_error_t> error(xcb_request_check(conn, cookie));
-    return !error;
+    if (!succeeded(xcb_map_window_checked(conn, window))) {
+        return false;
+    }
+    event.type = atom(conn, "_NET_ACTIVE_WINDOW");
+    event.data.data32[0] = SourcePager;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    return succeeded(xcb_send_event_checked(
+        conn, 0, rootOf(conn, window),
+        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        reinterpret_cast<const char*>(&event)));
 }
 
 void markAsTaskwickWindow(QWindow* window) {

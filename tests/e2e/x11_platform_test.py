@@ -68,6 +68,18 @@ class X11PlatformTest(unittest.TestCase):
         self.assertEqual(shown.stdout.split()[:3], ["found", hex(owner.window), "foreign"])
         wait_until(lambda: self.session.is_viewable(owner.window), 5, what="window mapped")
 
+    def test_showRequestForVanishedWindow_fails(self):
+        owner = Owner(self.session, "--hidden")
+        window = hex(owner.window)
+        self.assertEqual(owner.command("quit"), "done quit")
+        owner.proc.wait(10)
+        wait_until(lambda: self.session.window_info(int(window, 16)) is None, 5,
+                   what="window destroyed")
+        result = self.probe("show-id", window)
+        self.assertEqual(result.returncode, 2, result.stdout)
+        self.assertEqual(result.stdout.strip(), "show request failed")
+        self.assertNotIn("XCB error", result.stderr)
+
     def test_otherTitleOrClass_isNotFound(self):
         Owner(self.session, "--caption", "Taskwick Exit")
         Owner(self.session, "--wm-class", "TToDoForm2")

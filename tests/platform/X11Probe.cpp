@@ -5,6 +5,7 @@
 //       from stdin; prints "ready 0x<id>" once the window exists and "shown" on a show request.
 //   x11_probe find            prints the running instance's window id, exit 1 when none
 //   x11_probe find-and-show   finds it and asks it to show itself, exit 1 when none
+//   x11_probe show-id ID      asks the window ID to show itself, exit 2 when that fails
 //   x11_probe find-self       owns a matching window and checks that the search passes it over
 #include "platform/SignalPipe.h"
 #include "platform/X11Windows.h"
@@ -143,6 +144,15 @@ int main(int argc, char** argv) {
         }
         say("found " + hexId(*found) + (x11::isTaskwickWindow(*found) ? " marked" : " foreign"));
         if (mode == "find-and-show" && !x11::requestShowWindow(*found)) {
+            say("show request failed");
+            return 2;
+        }
+        return 0;
+    }
+    if (mode == "show-id") {
+        bool ok = false;
+        const auto id = static_cast<x11::WindowId>(args.value(1).toUInt(&ok, 16));
+        if (!ok || !x11::requestShowWindow(id)) {
             say("show request failed");
             return 2;
         }
