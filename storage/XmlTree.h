@@ -14,8 +14,8 @@ class XmlDocument {
 public:
     struct Node {
         QString name;
-        QString value;             // the element's text when that text is its sole content
-        std::vector<int> children; // indices into the document's nodes, document order
+        QString value;              // the element's text when that text is its sole content
+        std::vector<int> children;  // indices into the document's nodes, document order
     };
 
     class Element {
@@ -24,6 +24,7 @@ public:
         const QString& name() const { return node().name; }
         const QString& value() const { return node().value; }
         int childCount() const { return static_cast<int>(node().children.size()); }
+        // Child by position in document order; throws std::out_of_range outside 0..count-1.
         Element childAt(int position) const;
         // First child whose name equals `name` ignoring ASCII letter case; none otherwise.
         std::optional<Element> child(QStringView name) const;
