@@ -218,12 +218,23 @@ void sendToRoot(xcb_connection_t* conn, xcb_window_t window, xcb_atom_t type,
                    reinterpret_cast<const char*>(&event));
 }
 
-// Adds or removes states in the window's _NET_WM_STATE. The property is what a window manager
-// reads when it takes on a window; a window it already manages only changes through the
-// client message, so a mapped window gets both.
+// Adds or removes states in the window's _NET_WM_STATE. Before the window is mapped the
+// property is what the window manager reads when it takes the window on; once it is mapped
+// the property belongs to the window manager, and changes go to it as client messages.
 void changeNetWmState(xcb_connection_t* conn, xcb_window_t window, bool add,
                       const std::vector<xcb_atom_t>& states) {
     const xcb_atom_t netWmState = atom(conn, "_NET_WM_STATE");
+    if (isMapped(conn, window)) {
+        // One message carries at most two states.
+        for (std::size_t i = 0; i < states.size(); i += 2) {
+            const quint32 second = i + 1 < states.size() ? states[i + 1] : 0;
+            sendToRoot(conn, window, netWmState,
+                       {add ? StateAdd : StateRemove, states[i], second, SourceApplication});
+        }
+        xcb_flush(conn);
+        return;
+    }
+
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         conn, xcb_get_property(conn, 0, window, netWmState, XCB_ATOM_ATOM, 0, 1024),
         IgnoredError()));
@@ -242,15 +253,6 @@ void changeNetWmState(xcb_connection_t* conn, xcb_window_t window, bool add,
     }
     xcb_change_property(conn, XCB_PROP_MODE_REPLACE, window, netWmState, XCB_ATOM_ATOM, 32,
                         static_cast<quint32>(current.size()), current.data());
-
-    if (isMapped(conn, window)) {
-        // One message carries at most two states.
-        for (std::size_t i = 0; i < states.size(); i += 2) {
-            const quint32 second = i + 1 < states.size() ? states[i + 1] : 0;
-            sendToRoot(conn, window, netWmState,
-                       {add ? StateAdd : StateRemove, states[i], second, SourceApplication});
-        }
-    }
     xcb_flush(conn);
 }
 
@@ -271,7 +273,8 @@ void sendActivation(xcb_connection_t* conn, xcb_window_t window) {
 }
 
 // Applies the skip states whenever the window is shown: before the map, so the window manager
-// reads them from the property, and once it is on screen, in case Qt mapped it first.
+// reads them from the property, and once it is on screen, in case the window manager took the
+// window on before the property was written.
 class SkipStateKeeper : public QObject {
 public:
     static constexpr char Name[] = "taskwick-skip-state-keeper";

@@ -191,6 +191,17 @@ class XSession:
         info["map_state"] = match.group(1) if match else None
         return info
 
+    def tree(self, window):
+        return self.run(["xwininfo", "-children", "-id", str(window)]).stdout
+
+    def root(self):
+        match = re.search(r"Window id: (0x[0-9a-f]+)", self.run(["xwininfo", "-root"]).stdout)
+        return int(match.group(1), 16) if match else None
+
+    def parent(self, window):
+        match = re.search(r"Parent window id: (0x[0-9a-f]+)", self.tree(window))
+        return int(match.group(1), 16) if match else None
+
     def map_state(self, window):
         info = self.window_info(window)
         return info["map_state"] if info else None
