@@ -57,8 +57,9 @@ def stop_process(proc, timeout=5.0):
 
 
 class XSession:
-    def __init__(self, window_manager=False, screen=SCREEN):
-        self.window_manager = window_manager
+    def __init__(self, window_manager=False, tray=False, screen=SCREEN):
+        self.window_manager = window_manager or tray
+        self.tray = tray
         self.screen = screen
         self.display = None
         self.started = []  # processes in start order; stopped in reverse
@@ -71,6 +72,8 @@ class XSession:
             self._start_server()
             if self.window_manager:
                 self._start_openbox()
+            if self.tray:
+                self._start_trayer()
         except BaseException:
             self.close()
             raise
@@ -137,6 +140,18 @@ class XSession:
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_end_with_harness))
         wait_until(lambda: "window id" in self.xprop_root("_NET_SUPPORTING_WM_CHECK"), 15,
                    what="openbox")
+
+    def _start_trayer(self):
+        """A system tray host (XEmbed), for the program's tray icon."""
+        if shutil.which("trayer") is None:
+            raise HarnessError("trayer is not installed")
+        self.started.append(subprocess.Popen(
+            ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+             "--height", "24", "--SetDockType", "true", "--transparent", "false"],
+            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=_end_with_harness))
+        wait_until(lambda: self.run(["xdotool", "search", "--class", "^trayer$"]).stdout.strip(),
+                   15, what="trayer")
 
     def start(self, argv, cwd=None, stdin=None, stdout=None):
         """Starts a program in this session; the caller may end it, else close() does."""
