@@ -4,7 +4,9 @@
 #include "platform/SignalPipe.h"
 #include "platform/SingleInstanceLock.h"
 #include "platform/X11Windows.h"
+#include "resources/Resources.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QSessionManager>
 #include <QTranslator>
@@ -58,7 +60,8 @@ int main(int argc, char** argv) {
 
     QTranslator translator;
     installToolkitTranslation(app, translator);
-    app.setApplicationDisplayName(QString());
+    initResources();
+    app.setWindowIcon(QIcon(QStringLiteral(":/app/taskwick.png")));
 
     FormSettings settings;
     settings.language = buildLanguage();

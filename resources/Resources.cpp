@@ -5,6 +5,7 @@
 // Q_INIT_RESOURCE must be used outside of any namespace.
 static void initAllResources() {
     Q_INIT_RESOURCE(menu);
+    Q_INIT_RESOURCE(app);
 }
 
 namespace taskwick {

@@ -145,9 +145,6 @@ void TToDoForm::FormCreate() {
         }
         frameState_ = FrameFull;
         FormResize();
-        if (settings_.language == Language::German) {
-            applyGermanHints();
-        }
         checkLanguageMarker();
         startHidden_ = startHiddenRequested(settings_.arguments);
         tmrAnwendungsStartOnTimer.start();
@@ -171,8 +168,6 @@ void TToDoForm::fillFirstRunTable() {
     table_.setColumnAlignment(1, ALIGNLEFT);
     table_.setColumnAlignment(2, ALIGNCENTER);
 }
-
-void TToDoForm::applyGermanHints() {}
 
 void TToDoForm::checkLanguageMarker() {
     const QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");

@@ -117,7 +117,6 @@ private:
     void setClientSize(int width, int height);
     void placeForFirstRun();
     void fillFirstRunTable();
-    void applyGermanHints();
     void checkLanguageMarker();
     void injectFailure(const QString& handler);
     void createPlusMinusButtons();

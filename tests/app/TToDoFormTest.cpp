@@ -5,6 +5,7 @@
 #include "tests/support/RecordingBoxPresenter.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -242,4 +243,69 @@ TEST(TToDoForm, plusMinusButtonsRunTheCommandsWithoutTheMenuLimits) {
     QTest::mouseClick(form->PanelPlusColumn(), Qt::LeftButton);
     EXPECT_EQ(t.colCount(), 4);
     EXPECT_EQ(t.columnAlignments().size(), 4u);
+}
+
+TEST(TToDoForm, restart_savesAndStepsAsideBeforeTheSuccessorStarts) {
+    FormFixture f;
+    auto form = f.make();
+    form->FormCreate();
+    form->table().setCell(1, 2, "written before the successor starts");
+    bool lockReleased = false;
+    bool launched = false;
+    form->releaseInstanceLock = [&] { lockReleased = true; };
+    form->launchSuccessor = [&] {
+        launched = true;
+        // What the successor would see at this moment.
+        EXPECT_TRUE(lockReleased);
+        EXPECT_NE(form->windowTitle().compare("Taskwick", Qt::CaseInsensitive), 0);
+        EXPECT_FALSE(form->isVisible());
+        QFile file(f.dir.filePath("ToDoList.xml"));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().contains("written before the successor starts"));
+        return true;
+    };
+    QSignalSpy finished(form.get(), &TToDoForm::closeQueryFinished);
+    form->Restart();
+    EXPECT_TRUE(launched);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_TRUE(f.presenter.boxes.empty());
+}
+
+TEST(TToDoForm, restartFailure_isReportedAsRestart) {
+    FormFixture f;
+    auto form = f.make();
+    form->FormCreate();
+    form->failureInjection = [](const QString& handler) {
+        if (handler == "Restart") {
+            throw std::runtime_error("x");
+        }
+    };
+    bool launched = false;
+    form->launchSuccessor = [&] { return launched = true; };
+    form->Restart();
+    EXPECT_FALSE(launched);
+    ASSERT_EQ(f.presenter.boxes.size(), 1u);
+    EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in Restart\r\n"));
+}
+
+TEST(TToDoForm, existingListIsLoadedAndEveryCloseSavesItOnce) {
+    FormFixture f;
+    QPoint firstPos;
+    {
+        auto first = f.make();
+        first->FormCreate();
+        first->move(first->pos() + QPoint(-7, 5));
+        firstPos = first->pos();
+        first->table().setCell(0, 3, "A&B <c>");
+        first->mnuShowGridLinesClick();
+        first->FormCloseQuery();
+    }
+    auto second = f.make();
+    second->FormCreate();
+    EXPECT_TRUE(f.presenter.boxes.empty());
+    EXPECT_EQ(second->table().cell(0, 3), "A&B <c>");
+    EXPECT_FALSE(second->table().drawGridLines());
+    EXPECT_EQ(second->table().cell(1, 0), "Task");
+    EXPECT_EQ(second->pos(), firstPos);
+    EXPECT_EQ(second->size(), QSize(370, 211));
 }
