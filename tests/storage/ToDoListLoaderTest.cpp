@@ -243,6 +243,21 @@ TEST(ToDoListLoader, storedPosition_isTestedStrictlyAgainstTheDesktop_andCentred
     EXPECT_EQ(two.left, 50);
 }
 
+TEST(ToDoListLoader, centring_roundsHalvesToEven_alsoWhenTheWindowIsWiderThanTheScreen) {
+    struct Case {
+        int screenWidth;
+        int wantLeft;
+    };
+    // (screen - 370) / 2: 434.5 -> 434, 435.5 -> 436, -35, -34.5 -> -34, -35.5 -> -36.
+    const Case cases[] = {{1239, 434}, {1241, 436}, {300, -35}, {301, -34}, {299, -36}};
+    for (const Case& c : cases) {
+        FakeWindow w;
+        w.screens.primaryScreen = QRect(0, 0, c.screenWidth, 1080);
+        loadPosition(w, "99999", "10", "370", "211");
+        EXPECT_EQ(w.left, c.wantLeft) << c.screenWidth;
+    }
+}
+
 TEST(ToDoListLoader, storedSize_belowTheMinimumFallsBackToTheDefault) {
     struct Case {
         QString width, height;
