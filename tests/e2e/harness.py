@@ -85,6 +85,9 @@ class XSession:
     def close(self):
         for proc in reversed(self.started):
             stop_process(proc)
+            for stream in (proc.stdin, proc.stdout):
+                if stream is not None:
+                    stream.close()
         self.started.clear()
         self.tmp.cleanup()
 

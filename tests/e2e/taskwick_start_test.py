@@ -89,8 +89,10 @@ class TaskwickStartTest(unittest.TestCase):
     def hold_lock(self):
         """Holds ToDoMutex from outside, as an instance without a window would."""
         holder = self.session.start(
-            ["flock", "--nonblock", os.path.join(self.session.runtime_dir, "ToDoMutex"),
-             "sleep", "60"])
+            # --no-fork: the holder is the process started here, so stopping it by its id
+            # leaves no child behind.
+            ["flock", "--no-fork", "--nonblock",
+             os.path.join(self.session.runtime_dir, "ToDoMutex"), "sleep", "60"])
         wait_until(lambda: os.path.exists(os.path.join(self.session.runtime_dir, "ToDoMutex")),
                    5, what="the lock file")
         time.sleep(0.2)
