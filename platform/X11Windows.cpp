@@ -266,6 +266,20 @@ void applySkipStates(QWindow* window) {
         {atom(conn, "_NET_WM_STATE_SKIP_TASKBAR"), atom(conn, "_NET_WM_STATE_SKIP_PAGER")});
 }
 
+// A minimised window: the window manager keeps it unmapped with WM_STATE Iconic.
+bool isIconic(xcb_connection_t* conn, xcb_window_t window) {
+    constexpr quint32 IconicState = 3;
+    const xcb_atom_t wmState = atom(conn, "WM_STATE");
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        conn, xcb_get_property(conn, 0, window, wmState, wmState, 0, 1), IgnoredError()));
+    const QByteArray value = propertyBytes(reply.get());
+    quint32 state = 0;
+    if (value.size() == sizeof state) {
+        std::memcpy(&state, value.constData(), sizeof state);
+    }
+    return state == IconicState;
+}
+
 void sendActivation(xcb_connection_t* conn, xcb_window_t window) {
     sendToRoot(conn, window, atom(conn, "_NET_ACTIVE_WINDOW"),
                {SourcePager, XCB_CURRENT_TIME, XCB_NONE});
@@ -480,7 +494,9 @@ void activateWindow(QWindow* window) {
     if (conn == nullptr || window == nullptr) {
         return;
     }
-    if (window->isExposed()) {
+    // Activation also brings a minimised window back; a window that is still on its way to
+    // the screen is activated once it got there.
+    if (window->isExposed() || isIconic(conn, nativeId(window))) {
         sendActivation(conn, nativeId(window));
     } else if (window->findChild<QObject*>(QLatin1String(DeferredActivation::Name),
                                            Qt::FindDirectChildrenOnly) == nullptr) {

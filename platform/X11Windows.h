@@ -55,8 +55,8 @@ void setSkipTaskbarAndPager(QWindow* window);
 // Qt::WindowStaysOnTopHint; this is meant for a temporary change of a visible window.
 void setStayOnTop(QWindow* window, bool onTop);
 
-// Asks the window manager to give the window the focus and raise it. A window not mapped yet
-// is activated as soon as it appears.
+// Asks the window manager to give the window the focus and raise it, which also brings a
+// minimised window back. A window not mapped yet is activated as soon as it appears.
 void activateWindow(QWindow* window);
 
 // Answers the show requests of requestShowWindow() in the running instance. It installs itself

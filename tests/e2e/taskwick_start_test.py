@@ -155,6 +155,17 @@ class TaskwickStartTest(unittest.TestCase):
         self.assertEqual(self.session.windows_of_class(MAIN_CLASS), [window])
         self.assertIsNone(first.poll())
 
+    def test_secondStart_restoresMinimisedFirstInstance(self):
+        first = self.start()
+        window = self.main_window(first)
+        self.wait_viewable(window)
+        self.session.run(["xdotool", "windowminimize", "--sync", str(window)])
+        wait_until(lambda: not self.session.is_viewable(window), 5, what="window minimised")
+        second = self.start()
+        self.assertEqual(second.wait(2), 0)
+        self.wait_viewable(window, timeout=5)
+        wait_until(lambda: self.session.active_window() == window, 5, what="window activated")
+
     def test_secondStartWhileVisible_endsAndLeavesOneWindow(self):
         first = self.start()
         window = self.main_window(first)

@@ -68,6 +68,25 @@ class X11PlatformTest(unittest.TestCase):
         self.assertEqual(shown.stdout.split()[:3], ["found", hex(owner.window), "foreign"])
         wait_until(lambda: self.session.is_viewable(owner.window), 5, what="window mapped")
 
+    def test_minimisedWindows_areShownAgain(self):
+        if not OPENBOX:
+            self.skipTest("minimising needs a window manager")
+        for args in (["--widget"], ["--widget", "--no-marker"]):
+            with self.subTest(args=args):
+                owner = Owner(self.session, *args)
+                window = owner.window
+                wait_until(lambda: self.session.is_viewable(window), 5, what="window mapped")
+                self.session.run(["xdotool", "windowminimize", "--sync", str(window)])
+                wait_until(lambda: not self.session.is_viewable(window), 5,
+                           what="window minimised")
+                shown = self.probe("find-and-show")
+                self.assertEqual(shown.returncode, 0, shown.stdout)
+                if "--no-marker" not in args:
+                    self.assertEqual(owner.read_line(), "shown")
+                wait_until(lambda: self.session.is_viewable(window), 5, what="window shown")
+                self.assertEqual(owner.command("quit"), "done quit")
+                owner.proc.wait(10)
+
     def test_showRequestForVanishedWindow_fails(self):
         owner = Owner(self.session, "--hidden")
         window = hex(owner.window)
