@@ -1,0 +1,126 @@
+"""The task list file through the real taskwick executable under Xvfb and openbox: a saved
+list comes back byte for byte, and an empty file is reported section by section.
+
+Usage: taskwick_file_test.py TASKWICK_BINARY [unittest options]
+The expected files are in tests/e2e/data/.
+"""
+
+import os
+import sys
+import tempfile
+import time
+import unittest
+
+from harness import XSession, copy_binary, wait_until
+from taskwick_app import AccessibilityBus, Taskwick
+
+BINARY = None
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
+
+
+def data_bytes(name):
+    with open(os.path.join(DATA, name), "rb") as file:
+        return file.read()
+
+
+class TaskwickFileTest(unittest.TestCase):
+    def setUp(self):
+        self.session = XSession(window_manager=True).__enter__()
+        self.folder = tempfile.TemporaryDirectory(prefix="taskwick-file-")
+        self.binary = copy_binary(BINARY, self.folder.name)
+
+    def tearDown(self):
+        self.session.close()
+        self.folder.cleanup()
+
+    def write_list(self, content):
+        with open(os.path.join(self.folder.name, "ToDoList.xml"), "wb") as file:
+            file.write(content)
+
+    def test_savedList_savesBackSameBytesExceptFittedMiddleColumnAndBlankEmptyCells(self):
+        original = data_bytes("worked_example.xml")
+        self.write_list(original)
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        window = app.wait_main_window()
+        info = self.session.window_info(window)
+        self.assertEqual((info["x"], info["y"], info["width"], info["height"]),
+                         (1510, 434, 370, 211))
+        self.assertEqual(app.visible_boxes("Exception"), [])
+
+        self.assertEqual(app.terminate(), 0)
+        saved = app.saved_bytes()
+        # Two differences, both by design: the layout fits the columns to the 310 pixels of
+        # the table (50 + 210 + 45, one grid line per column, the 2-pixel border), and the
+        # loader stores an empty cell as a single blank, which is saved as that blank.
+        expected = data_bytes("worked_example_saved.xml")
+        self.assertEqual(
+            original.replace(b"<ColumnWidth>235<", b"<ColumnWidth>210<")
+            .replace(b"<Text/>", b"<Text> </Text>"), expected)
+        self.assertEqual(saved, expected)
+
+    def test_zeroByteFile_reportsFourSectionsInOrderThenCentresAndSavesDefaults(self):
+        self.write_list(b"")
+        a11y = AccessibilityBus(self.session).__enter__()
+        self.addCleanup(a11y.close)
+        app = Taskwick(self.session, self.binary, self.folder.name, a11y=a11y)
+        app.find_main_window()
+
+        def box_text(seen):
+            # The label of the box now shown: the only exception text not read before.
+            texts = [name for role, name in a11y.labels(app.proc.pid)
+                     if role == "label" and name.startswith("Exception") and name not in seen]
+            return texts[0] if len(texts) == 1 else None
+
+        reported = []
+        while True:
+            # Each box is modal and comes before the window is shown; after the last one the
+            # window is mapped and no further box may follow.
+            def next_step():
+                boxes = app.visible_boxes("Exception")
+                if boxes:
+                    return ("box", boxes[0])
+                if app.main_window_viewable():
+                    return ("window", None)
+                app._alive()
+                return None
+            kind, box = wait_until(next_step, 15, what="a box or the main window")
+            if kind == "window":
+                break
+            self.assertLess(len(reported), 6, "boxes keep coming")
+            text = wait_until(lambda: box_text(reported), 10, what="the text of the box")
+            reported.append(text)
+            app.answer_box(box)
+
+        sections = ["Load WindowPosition", "Load ColumnInfo", "Load ColumnHeader",
+                    "Load ToDoContent"]
+        self.assertEqual(len(reported), len(sections), reported)
+        for text, section in zip(reported, sections):
+            with self.subTest(section=section):
+                self.assertEqual(text.splitlines()[0], f"Exception in {section}")
+
+        # (1920 - 370) / 2 = 775; 540 - 105.5 = 434.5, rounded to the even 434.
+        info = self.session.window_info(app.window)
+        self.assertEqual((info["x"], info["y"], info["width"], info["height"]),
+                         (775, 434, 370, 211))
+        time.sleep(0.5)
+        self.assertEqual(app.visible_boxes("Exception"), [])
+
+        # Five empty task rows in three columns; the columns keep the table's design widths
+        # 50/235/45, fitted to 50/210/45. The skin section was skipped, so the skin name is
+        # still the empty one the program starts with.
+        self.assertEqual(app.terminate(), 0)
+        self.assertEqual(app.saved_bytes(), data_bytes("zero_byte_saved.xml"))
+
+
+def main():
+    global BINARY
+    args = sys.argv[1:]
+    if not args or not os.path.isfile(args[0]):
+        print("usage: taskwick_file_test.py TASKWICK_BINARY [unittest options]", file=sys.stderr)
+        return 2
+    BINARY = os.path.abspath(args[0])
+    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
