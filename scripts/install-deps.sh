@@ -8,7 +8,7 @@ packages=(
     libxcb1-dev libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
     fonts-dejavu-core
     xvfb openbox xdotool trayer x11-utils xclip imagemagick dbus-x11
-    clang-format
+    clang-format python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,7 @@
 #include "frame/geometry/FrameLayout.h"
 #include "frame/widgets/PlusMinusButton.h"
 #include "platform/FileManager.h"
+#include "platform/X11Windows.h"
 #include "storage/FileOps.h"
 #include "storage/ToDoListLoader.h"
 #include "storage/ToDoListSaver.h"
@@ -266,6 +267,9 @@ void TToDoForm::showNormalAndActivate() {
     show();
     raise();
     activateWindow();
+    // Window managers honour an activation request from the pager even under focus-stealing
+    // prevention, which a request from a background process would not get.
+    x11::activateWindow(windowHandle());
 }
 
 void TToDoForm::mnuOpenFolderHereClick() {

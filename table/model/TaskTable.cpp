@@ -12,7 +12,7 @@ TaskTable::TaskTable(QObject* parent)
     : QObject(parent), widths_{50, 235, 45}, alignments_(DesignColCount, ALIGNLEFT) {}
 
 void TaskTable::setRowCount(int rows) {
-    rows = std::max(rows, 1);
+    rows = std::clamp(rows, 1, MaxRowCount);
     if (rows == rowCount_) {
         return;
     }
@@ -28,7 +28,7 @@ void TaskTable::setRowCount(int rows) {
 }
 
 void TaskTable::setColCount(int cols) {
-    cols = std::max(cols, 1);
+    cols = std::clamp(cols, 1, MaxColCount);
     if (cols == colCount_) {
         return;
     }

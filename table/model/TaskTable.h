@@ -32,11 +32,16 @@ public:
     static constexpr int DesignRowCount = 6;
     static constexpr int DesignColCount = 3;
     static constexpr int DefaultColumnWidth = 64;
+    // A hand-edited file may ask for any count; these bounds keep memory and the next save
+    // to a sane size. They lie far beyond what the menu offers (100 x 100).
+    static constexpr int MaxRowCount = 100000;
+    static constexpr int MaxColCount = 1000;
 
     explicit TaskTable(QObject* parent = nullptr);
 
     int rowCount() const { return rowCount_; }
     int colCount() const { return colCount_; }
+    // Counts below 1 become 1, counts above the maximum the maximum.
     void setRowCount(int rows);
     // Also resizes ColumnAlignments: added entries are ALIGNLEFT, removed ones are dropped.
     void setColCount(int cols);

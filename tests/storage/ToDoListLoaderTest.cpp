@@ -311,11 +311,11 @@ TEST(ToDoListLoader, columnInfo_appliesCountsAndFlags_andKeepsAbsentFlags) {
     EXPECT_EQ(bad.tasks.rowCount(), 1);
     EXPECT_EQ(bad.tasks.colCount(), 1);
     EXPECT_FALSE(bad.boxes.contains("Load ColumnInfo"));
-
+    // A row count at the top of the integer range neither overflows nor asks for gigabytes.
     // A row count at the top of the integer range must not overflow into a negative count.
     FakeWindow huge;
     loadToDoListDocument(documentOf(node("ToDoList", {columnInfo("2147483647", "2")})), huge);
-    EXPECT_EQ(huge.tasks.rowCount(), 2147483647);
+    EXPECT_EQ(huge.tasks.rowCount(), TaskTable::MaxRowCount);
 }
 
 TEST(ToDoListLoader, missingColumnCount_showsBoxFirst_thenKeepsTheStoredRowCount) {

@@ -14,6 +14,15 @@ TEST(TaskTable, countsNeverBelowOne_andAlignmentsFollowColumnCount) {
     EXPECT_EQ(t.colCount(), 1);
     EXPECT_EQ(t.columnAlignments().size(), 1u);
 
+    // A hostile file cannot make the table take gigabytes.
+    t.setRowCount(2147483647);
+    t.setColCount(2147483647);
+    EXPECT_EQ(t.rowCount(), TaskTable::MaxRowCount);
+    EXPECT_EQ(t.colCount(), TaskTable::MaxColCount);
+    EXPECT_EQ(t.columnAlignments().size(), static_cast<size_t>(TaskTable::MaxColCount));
+    t.setRowCount(0);
+    t.setColCount(0);
+
     t.setColumnAlignment(0, ALIGNRIGHT);
     t.setColCount(4);
     ASSERT_EQ(t.columnAlignments().size(), 4u);
