@@ -65,6 +65,7 @@ class AccessibilityBus:
         """Reaps what the launcher left behind after the session stopped it."""
         own = os.getpid()
         deadline = time.monotonic() + 5
+        quiet_since = None
         while time.monotonic() < deadline:
             orphans = []
             for entry in os.listdir("/proc"):
@@ -80,7 +81,13 @@ class AccessibilityBus:
             tracked = {proc.pid for proc in self.session.started}
             orphans = [(pid, state) for pid, state in orphans if pid not in tracked]
             if not orphans:
-                return
+                # A registry may still be on its way out of a bus that just ended.
+                quiet_since = quiet_since or time.monotonic()
+                if time.monotonic() - quiet_since > 0.5:
+                    return
+                time.sleep(0.1)
+                continue
+            quiet_since = None
             for pid, state in orphans:
                 if state == "Z":
                     os.waitpid(pid, os.WNOHANG)
