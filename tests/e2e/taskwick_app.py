@@ -8,6 +8,7 @@ session, so the session stops it by its id.
 import ctypes
 import os
 import re
+import shutil
 import signal
 import subprocess
 import time
@@ -36,7 +37,15 @@ class AccessibilityBus:
         self.env = session.env
         self.address = None
 
+    LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
     def __enter__(self):
+        for tool in ("dbus-daemon", "gdbus"):
+            if shutil.which(tool) is None:
+                raise HarnessError(f"{tool} is not installed (packages dbus-daemon, "
+                                   "libglib2.0-bin)")
+        if not os.access(self.LAUNCHER, os.X_OK):
+            raise HarnessError(f"{self.LAUNCHER} is not installed (package at-spi2-core)")
         ctypes.CDLL(None, use_errno=True).prctl(_PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
         bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"],
                                env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
@@ -44,7 +53,7 @@ class AccessibilityBus:
         self.session.started.append(bus)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
         self.session.started.append(subprocess.Popen(
-            ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately", "--a11y=1"],
+            [self.LAUNCHER, "--launch-immediately", "--a11y=1"],
             env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             preexec_fn=_end_with_harness))
 
