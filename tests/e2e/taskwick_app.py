@@ -13,7 +13,16 @@ import signal
 import subprocess
 import time
 
-from harness import HarnessError, _end_with_harness, wait_until
+from harness import HarnessError, wait_until
+
+_PR_SET_PDEATHSIG = 1
+_libc = ctypes.CDLL(None, use_errno=True)
+
+
+def _end_with_harness():
+    """In each child started here: SIGTERM when the test process dies, as the harness does
+    for its own children."""
+    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGTERM, 0, 0, 0)
 
 MAIN_CLASS = "TToDoForm"
 LIST_FILE = "ToDoList.xml"
@@ -46,7 +55,7 @@ class AccessibilityBus:
                                    "libglib2.0-bin)")
         if not os.access(self.LAUNCHER, os.X_OK):
             raise HarnessError(f"{self.LAUNCHER} is not installed (package at-spi2-core)")
-        ctypes.CDLL(None, use_errno=True).prctl(_PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
+        _libc.prctl(_PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
         bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"],
                                env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                text=True, preexec_fn=_end_with_harness)
