@@ -6,6 +6,7 @@
 #include "frame/geometry/ColumnFitting.h"
 #include "frame/geometry/FrameLayout.h"
 #include "frame/widgets/PlusMinusButton.h"
+#include "frame/widgets/RedBar.h"
 #include "platform/FileManager.h"
 #include "platform/X11Windows.h"
 #include "storage/FileOps.h"
@@ -96,6 +97,12 @@ TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent
     connectGrid();
     createPlusMinusButtons();
     createContextMenu();
+    redBar_ = new RedBar(texts_.hints.redBarFull, this);
+    redBar_->setObjectName(QStringLiteral("ImageRedButtonAufklapper"));
+    connect(redBar_, &RedBar::contextMenuRequested, this,
+            [this](Qt::MouseButtons buttons, QPoint globalPos) {
+                menu_->PopupFake(buttons, globalPos);
+            });
 
     // A place to park the keyboard focus for a moment; it lies outside the client area.
     ButtonForFocus = new QPushButton(QStringLiteral("ButtonForFocus"), this);
@@ -337,6 +344,7 @@ void TToDoForm::FormResize() {
     }
     const FrameLayout layout = computeFrameLayout(width(), height(), false);
     grid_->setGeometry(layout.toDoGrid);
+    redBar_->setGeometry(layout.redBar);
     AdjustColumnWidths();
     plusRow_->move(layout.plusRow.topLeft());
     minusRow_->move(layout.minusRow.topLeft());

@@ -17,6 +17,7 @@ namespace taskwick {
 class ContextMenu;
 class FileOps;
 class PlusMinusButton;
+class RedBar;
 class TaskGrid;
 
 // States of the window frame; only FrameFull lays the frame out.
@@ -88,6 +89,7 @@ public:
     const QString& CurrentSkinPath() const { return currentSkinPath_; }
     TaskGrid* ToDoGrid() const { return grid_; }
     ContextMenu* PopupMenu() const { return menu_.get(); }
+    RedBar* ImageRedButtonAufklapper() const { return redBar_; }
     PlusMinusButton* PanelPlusRow() const { return plusRow_; }
     PlusMinusButton* PanelMinusRow() const { return minusRow_; }
     PlusMinusButton* PanelPlusColumn() const { return plusColumn_; }
@@ -134,6 +136,7 @@ private:
     std::unique_ptr<ContextMenu> menu_;
     FileOps* fileOps_ = nullptr;
     TableCommands commands_;
+    RedBar* redBar_ = nullptr;
     PlusMinusButton* plusRow_ = nullptr;
     PlusMinusButton* minusRow_ = nullptr;
     PlusMinusButton* plusColumn_ = nullptr;

@@ -1,11 +1,14 @@
 #include "app/TaskwickApplication.h"
 #include "app/form/TToDoForm.h"
+#include "app/menu/ContextMenu.h"
 #include "frame/widgets/PlusMinusButton.h"
+#include "frame/widgets/RedBar.h"
 #include "table/view/TaskGrid.h"
 #include "tests/support/RecordingBoxPresenter.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -308,4 +311,20 @@ TEST(TToDoForm, existingListIsLoadedAndEveryCloseSavesItOnce) {
     EXPECT_EQ(second->table().cell(1, 0), "Task");
     EXPECT_EQ(second->pos(), firstPos);
     EXPECT_EQ(second->size(), QSize(370, 211));
+}
+
+TEST(TToDoForm, rightPressOnTheRedBarOpensTheMenu_leftPressDoesNot) {
+    FormFixture f;
+    auto form = f.make();
+    form->FormCreate();
+    form->show();
+    EXPECT_EQ(form->ImageRedButtonAufklapper()->geometry(), QRect(0, 30, 30, 151));
+    QMenu* menu = form->PopupMenu()->menu();
+    QTest::mousePress(form->ImageRedButtonAufklapper(), Qt::LeftButton, {}, QPoint(10, 50));
+    QTest::mouseRelease(form->ImageRedButtonAufklapper(), Qt::LeftButton, {}, QPoint(10, 50));
+    EXPECT_FALSE(menu->isVisible());
+    QTimer::singleShot(50, menu, &QMenu::close);
+    QTest::mousePress(form->ImageRedButtonAufklapper(), Qt::RightButton, {}, QPoint(10, 50));
+    EXPECT_TRUE(menu->isVisible() || QTest::qWaitFor([&] { return menu->isVisible(); }, 40));
+    QTest::qWait(80);
 }
