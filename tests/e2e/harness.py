@@ -103,7 +103,9 @@ class XSession:
         )
         # The programs must not reach a desktop outside this session.
         env.pop("WAYLAND_DISPLAY", None)
-        env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        # Without an address, libdbus would autolaunch a session bus bound to this X display
+        # and leave it running after the test. A bus that does not exist fails at once.
+        env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + os.path.join(self.runtime_dir, "no-bus")
         return env
 
     def _start_server(self):
