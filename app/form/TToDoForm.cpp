@@ -161,8 +161,8 @@ void TToDoForm::FormCreate() {
 
 void TToDoForm::placeForFirstRun() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->geometry().size() : QSize(1920, 1080);
-    move(firstRunPlacement(screenSize, size()));
+    const QRect screenRect = screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
+    move(firstRunPlacement(screenRect, size()));
 }
 
 void TToDoForm::fillFirstRunTable() {

@@ -1,10 +1,12 @@
 #include "app/startup/StartupRules.h"
 
+#include "storage/Placement.h"
+
 namespace taskwick {
 
-QPoint firstRunPlacement(QSize primaryScreen, QSize window) {
-    const int left = primaryScreen.width() - window.width() - 40;
-    const int top = roundHalfEven(primaryScreen.height() / 2.0 - window.height() / 2.0);
+QPoint firstRunPlacement(QRect primaryScreen, QSize window) {
+    const int left = primaryScreen.x() + primaryScreen.width() - window.width() - 40;
+    const int top = centredEdge(primaryScreen.y(), primaryScreen.height(), window.height());
     return {left, top};
 }
 

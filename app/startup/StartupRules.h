@@ -1,20 +1,15 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QStringList>
 
-#include <cmath>
-
 namespace taskwick {
 
-// Rounds to the nearest integer, halves to the even neighbour (434.5 gives 434).
-inline int roundHalfEven(double value) {
-    return static_cast<int>(std::nearbyint(value));
-}
-
-// First run: near the right edge of the primary screen, vertically centred.
-QPoint firstRunPlacement(QSize primaryScreen, QSize window);
+// First run: 40 pixels from the right edge of the primary screen, vertically centred with a
+// half pixel rounded to even. The primary screen need not start at (0, 0) on X11.
+QPoint firstRunPlacement(QRect primaryScreen, QSize window);
 
 // True when the first argument after the program name is exactly "-m".
 bool startHiddenRequested(const QStringList& arguments);

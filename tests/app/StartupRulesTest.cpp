@@ -5,10 +5,12 @@
 using namespace taskwick;
 
 TEST(StartupRules, firstRunPlacement_nearRightEdge_halvesRoundToEven) {
-    EXPECT_EQ(firstRunPlacement({1920, 1080}, {370, 211}), QPoint(1510, 434));  // 434.5
-    EXPECT_EQ(firstRunPlacement({1366, 768}, {370, 211}), QPoint(956, 278));    // 278.5
-    EXPECT_EQ(firstRunPlacement({1366, 769}, {370, 211}), QPoint(956, 279));
-    EXPECT_EQ(firstRunPlacement({1920, 1080}, {370, 212}), QPoint(1510, 434));
+    EXPECT_EQ(firstRunPlacement({0, 0, 1920, 1080}, {370, 211}), QPoint(1510, 434));  // 434.5
+    EXPECT_EQ(firstRunPlacement({0, 0, 1366, 768}, {370, 211}), QPoint(956, 278));    // 278.5
+    EXPECT_EQ(firstRunPlacement({0, 0, 1366, 769}, {370, 211}), QPoint(956, 279));
+    EXPECT_EQ(firstRunPlacement({0, 0, 1920, 1080}, {370, 212}), QPoint(1510, 434));
+    // A primary screen right of another one.
+    EXPECT_EQ(firstRunPlacement({1280, 100, 1920, 1080}, {370, 211}), QPoint(2790, 534));
 }
 
 TEST(StartupRules, startHidden_onlyForExactMinusMAsFirstArgument) {
