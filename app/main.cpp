@@ -15,6 +15,15 @@ using namespace taskwick;
 
 namespace {
 
+// The language is fixed per executable when it is built (TASKWICK_LANGUAGE).
+constexpr Language buildLanguage() {
+#ifdef TASKWICK_GERMAN
+    return Language::German;
+#else
+    return Language::English;
+#endif
+}
+
 // A German build shows the toolkit's own texts (Yes, No, OK ...) in German too.
 void installToolkitTranslation(QApplication& app, QTranslator& translator) {
     if (buildLanguage() == Language::German &&

@@ -89,14 +89,6 @@ Texts makeGerman() {
 
 }  // namespace
 
-Language buildLanguage() {
-#ifdef TASKWICK_GERMAN
-    return Language::German;
-#else
-    return Language::English;
-#endif
-}
-
 const Texts& textsFor(Language language) {
     static const Texts english = makeEnglish();
     static const Texts german = makeGerman();

@@ -9,12 +9,6 @@ namespace taskwick {
 // language when it is built; the libraries take it as a value so both can be tested.
 enum class Language { English, German };
 
-// Set by the build (TASKWICK_LANGUAGE); the language of this executable.
-Language buildLanguage();
-inline bool UseEnglish() {
-    return buildLanguage() == Language::English;
-}
-
 // Values, not captions: never translated.
 inline const QString NoSkinName = QStringLiteral("No Skin");
 inline const QString ProductName = QStringLiteral("Taskwick");
@@ -60,8 +54,5 @@ struct Texts {
 };
 
 const Texts& textsFor(Language language);
-inline const Texts& texts() {
-    return textsFor(buildLanguage());
-}
 
 }  // namespace taskwick
