@@ -149,6 +149,8 @@ void TToDoForm::FormCreate() {
             setDisplaySettingItems();
             AdjustColumnWidths();
             currentSkinName_ = NoSkinName;
+            // Still to come with the skin, frame-picture and About features: the search for a
+            // start skin, the logo, the repaint of the frame's panels and the About dialog.
             FormResize();
         }
         frameState_ = FrameFull;

@@ -86,6 +86,17 @@ class TaskwickStartTest(unittest.TestCase):
                 self.assertEqual(proc.wait(10), 0)
                 self.assertTrue(os.path.isfile(saved))
 
+    def test_windowManagersClose_savesAndEndsWithZero(self):
+        proc = self.start()
+        window = self.main_window(proc)
+        self.wait_viewable(window)
+        self.session.run(["xdotool", "windowactivate", "--sync", str(window)])
+        wait_until(lambda: self.session.active_window() == window, 5, what="window activated")
+        # openbox's own binding for closing the active window: it sends WM_DELETE_WINDOW.
+        self.session.run(["xdotool", "key", "--clearmodifiers", "alt+F4"])
+        self.assertEqual(proc.wait(10), 0)
+        self.assertTrue(os.path.isfile(os.path.join(self.folder.name, "ToDoList.xml")))
+
     def hold_lock(self):
         """Holds ToDoMutex from outside, as an instance without a window would."""
         holder = self.session.start(
