@@ -14,6 +14,7 @@ import signal
 import subprocess
 import tempfile
 import time
+import unittest
 
 SCREEN = "1920x1080x24"
 
@@ -245,3 +246,20 @@ def copy_binary(binary, folder):
     target = os.path.join(folder, os.path.basename(binary))
     shutil.copy2(binary, target)
     return target
+
+
+class ProgramTest(unittest.TestCase):
+    """Each test gets an X session of its own with openbox, and a copy of the program in a
+    folder of its own, since the program keeps ToDoList.xml beside its executable."""
+
+    program = None  # the executable under test; the test script sets it before running
+    folder_prefix = "taskwick-"
+
+    def setUp(self):
+        self.session = XSession(window_manager=True).__enter__()
+        self.folder = tempfile.TemporaryDirectory(prefix=self.folder_prefix)
+        self.binary = copy_binary(self.program, self.folder.name)
+
+    def tearDown(self):
+        self.session.close()
+        self.folder.cleanup()

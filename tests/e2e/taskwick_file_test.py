@@ -7,11 +7,10 @@ The expected files are in tests/e2e/data/.
 
 import os
 import sys
-import tempfile
 import time
 import unittest
 
-from harness import XSession, copy_binary, wait_until
+from harness import ProgramTest, wait_until
 from taskwick_app import AccessibilityBus, Taskwick
 
 BINARY = None
@@ -23,15 +22,8 @@ def data_bytes(name):
         return file.read()
 
 
-class TaskwickFileTest(unittest.TestCase):
-    def setUp(self):
-        self.session = XSession(window_manager=True).__enter__()
-        self.folder = tempfile.TemporaryDirectory(prefix="taskwick-file-")
-        self.binary = copy_binary(BINARY, self.folder.name)
-
-    def tearDown(self):
-        self.session.close()
-        self.folder.cleanup()
+class TaskwickFileTest(ProgramTest):
+    folder_prefix = "taskwick-file-"
 
     def write_list(self, content):
         with open(os.path.join(self.folder.name, "ToDoList.xml"), "wb") as file:
@@ -119,6 +111,7 @@ def main():
         print("usage: taskwick_file_test.py TASKWICK_BINARY [unittest options]", file=sys.stderr)
         return 2
     BINARY = os.path.abspath(args[0])
+    ProgramTest.program = BINARY
     unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
 
 

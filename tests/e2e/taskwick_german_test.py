@@ -6,26 +6,18 @@ Usage: taskwick_german_test.py TASKWICK_GERMAN_BINARY
 """
 
 import sys
-import tempfile
 import time
 import unittest
 
-from harness import XSession, copy_binary
+from harness import ProgramTest
 from taskwick_app import Taskwick
 
 BINARY = None
 MINUS_ROW = (189, 180)  # the middle of the delete-row button of a 370 x 211 window
 
 
-class TaskwickGermanTest(unittest.TestCase):
-    def setUp(self):
-        self.session = XSession(window_manager=True).__enter__()
-        self.folder = tempfile.TemporaryDirectory(prefix="taskwick-german-")
-        self.binary = copy_binary(BINARY, self.folder.name)
-
-    def tearDown(self):
-        self.session.close()
-        self.folder.cleanup()
+class TaskwickGermanTest(ProgramTest):
+    folder_prefix = "taskwick-german-"
 
     def test_firstRun_germanTextsAndToolkitTextsMatch(self):
         app = Taskwick(self.session, self.binary, self.folder.name)
@@ -57,4 +49,5 @@ class TaskwickGermanTest(unittest.TestCase):
 
 if __name__ == "__main__":
     BINARY = sys.argv.pop(1)
+    ProgramTest.program = BINARY
     unittest.main(verbosity=2)

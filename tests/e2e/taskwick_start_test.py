@@ -10,11 +10,10 @@ import os
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
-from harness import XSession, copy_binary, wait_until
+from harness import ProgramTest, wait_until
 
 BINARY = None
 PROBE = None
@@ -22,15 +21,8 @@ MAIN_CLASS = "TToDoForm"
 HIDDEN_STATES = ("IsUnMapped", "IsUnviewable")
 
 
-class TaskwickStartTest(unittest.TestCase):
-    def setUp(self):
-        self.session = XSession(window_manager=True).__enter__()
-        self.folder = tempfile.TemporaryDirectory(prefix="taskwick-app-")
-        self.binary = copy_binary(BINARY, self.folder.name)
-
-    def tearDown(self):
-        self.session.close()
-        self.folder.cleanup()
+class TaskwickStartTest(ProgramTest):
+    folder_prefix = "taskwick-app-"
 
     def start(self, *args):
         return self.session.start([self.binary, *args], cwd=self.folder.name)
@@ -210,6 +202,7 @@ def main():
               "[unittest options]", file=sys.stderr)
         return 2
     BINARY = os.path.abspath(args[0])
+    ProgramTest.program = BINARY
     unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
 
 

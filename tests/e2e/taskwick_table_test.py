@@ -8,12 +8,11 @@ Expects the English build (the default): it reads the English first-run texts an
 
 import os
 import sys
-import tempfile
 import time
 import unittest
 import xml.etree.ElementTree as ElementTree
 
-from harness import XSession, copy_binary, wait_until
+from harness import ProgramTest, wait_until
 from taskwick_app import Taskwick
 
 BINARY = None
@@ -48,15 +47,8 @@ def parse_saved(data):
     return int(info.findtext("RowCount")), int(info.findtext("ColumnCount")), captions, rows
 
 
-class TaskwickTableTest(unittest.TestCase):
-    def setUp(self):
-        self.session = XSession(window_manager=True).__enter__()
-        self.folder = tempfile.TemporaryDirectory(prefix="taskwick-table-")
-        self.binary = copy_binary(BINARY, self.folder.name)
-
-    def tearDown(self):
-        self.session.close()
-        self.folder.cleanup()
+class TaskwickTableTest(ProgramTest):
+    folder_prefix = "taskwick-table-"
 
     def assert_no_box(self, app, title, seconds=1.0):
         deadline = time.monotonic() + seconds
@@ -138,6 +130,7 @@ def main():
               file=sys.stderr)
         return 2
     BINARY = os.path.abspath(args[0])
+    ProgramTest.program = BINARY
     unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
 
 
