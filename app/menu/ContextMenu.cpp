@@ -50,12 +50,6 @@ ContextMenu::ContextMenu(const TaskTable& table, Language language, QWidget* par
             &ContextMenu::showGridLinesClicked);
     addItem(popupMenu_, "mnuShowGridLinesAktiv", english.gridLines, "grid-lines-on",
             &ContextMenu::showGridLinesClicked);
-    // The pairs show the table's settings; until the window syncs them, none is shown.
-    for (const char* name :
-         {"mnuMakeTitleBoldDeaktiv", "mnuMakeTitleBoldAktiv", "mnuTitleFettDeaktiv",
-          "mnuTitleFettAktiv", "mnuShowGridLinesDeaktiv", "mnuShowGridLinesAktiv"}) {
-        item(QLatin1String(name))->setVisible(false);
-    }
     addSeparator(popupMenu_, "mnuSeparator1");
 
     thisColumnMenu_ = addSubmenu("mnuThisColumn", english.thisColumn, "column");
@@ -105,6 +99,7 @@ ContextMenu::ContextMenu(const TaskTable& table, Language language, QWidget* par
     addItem(popupMenu_, "mnuExit", english.exit, "exit", &ContextMenu::exitClicked);
 
     connect(popupMenu_, &QMenu::aboutToShow, this, &ContextMenu::PopupMenuPopup);
+    followTableSettings();
 }
 
 ContextMenu::~ContextMenu() {
@@ -146,6 +141,9 @@ QAction* ContextMenu::item(const QString& name) const {
 }
 
 void ContextMenu::syncSettingItems(const TaskTable& table) {
+    if (!popupMenu_) {
+        return;  // the window took the menu with it; the table may still change
+    }
     const bool english = language_ == Language::English;
     const bool bold = table.headerTextBold();
     item(QStringLiteral("mnuMakeTitleBoldDeaktiv"))->setVisible(english && !bold);
@@ -154,6 +152,12 @@ void ContextMenu::syncSettingItems(const TaskTable& table) {
     item(QStringLiteral("mnuTitleFettAktiv"))->setVisible(!english && bold);
     item(QStringLiteral("mnuShowGridLinesDeaktiv"))->setVisible(!table.drawGridLines());
     item(QStringLiteral("mnuShowGridLinesAktiv"))->setVisible(table.drawGridLines());
+}
+
+void ContextMenu::followTableSettings() {
+    syncSettingItems(table_);
+    connect(&table_, &TaskTable::changed, this, [this] { syncSettingItems(table_); });
+    connect(popupMenu_, &QMenu::aboutToShow, this, [this] { syncSettingItems(table_); });
 }
 
 bool ContextMenu::PopupFake(Qt::MouseButtons buttons, const QPoint& globalCursorPos) {

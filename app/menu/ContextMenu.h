@@ -39,6 +39,8 @@ public:
 
     // Shows the one item of each settings pair that matches the table: the bold-header pair of
     // this menu's language and the grid-lines pair. The other language's pair stays hidden.
+    // The menu does this by itself for its own table, at every change of the table and each
+    // time it opens, so the pairs never lag behind a toggle or a load.
     void syncSettingItems(const TaskTable& table);
 
     // Opens the menu at the mouse cursor when the right button is among the held buttons. The
@@ -79,6 +81,8 @@ private:
     void addSeparator(QMenu* menu, const char* name);
     QMenu* addSubmenu(const char* name, const QString& caption, const char* picture);
     void setGermanCaptions();
+    // Keeps the settings pairs in step with the table from now on.
+    void followTableSettings();
 
     const TaskTable& table_;
     Language language_;

@@ -1,10 +1,13 @@
 #include "table/view/TaskGrid.h"
 
 #include <QClipboard>
+#include <QCursor>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -42,6 +45,16 @@ bool isPrintableKey(const QKeyEvent* event) {
     return !text.isEmpty() && text.at(0).unicode() >= 0x20 && text.at(0).unicode() != 0x7F;
 }
 
+// CR and LF each become a space, so the text keeps its length.
+QString lineBreaksToSpaces(QString text) {
+    for (QChar& c : text) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            c = QLatin1Char(' ');
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 TaskGrid::TaskGrid(TaskTable& table, QWidget* parent) : QAbstractScrollArea(parent), table_(table) {
@@ -51,7 +64,7 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent) : QAbstractScrollArea(pare
     setFont(tableFont());
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
-    setScrollBarMode(ScrollBarMode::Both);
+    followColumnCount();
 
     editor_ = new QLineEdit(viewport());
     editor_->setFrame(false);
@@ -62,14 +75,12 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent) : QAbstractScrollArea(pare
     editor_->setPalette(editorPalette);
     editor_->setAutoFillBackground(true);
     editor_->hide();
+    // A right press on the editor opens the program's menu (see eventFilter), never its own.
+    editor_->setContextMenuPolicy(Qt::PreventContextMenu);
     editor_->installEventFilter(this);
     // Every keystroke lands in the model at once, so nothing typed is ever lost, whichever way
     // editing ends.
-    connect(editor_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (editingCell_) {
-            table_.setCell(editingCell_->col, editingCell_->row, text);
-        }
-    });
+    connect(editor_, &QLineEdit::textEdited, this, &TaskGrid::storeEditorText);
 
     connect(&table_, &TaskTable::changed, this, &TaskGrid::onModelChanged);
     connect(&table_, &TaskTable::currentCellChanged, this, &TaskGrid::onCurrentCellChanged);
@@ -93,7 +104,30 @@ QFont TaskGrid::tableFont() {
 }
 
 void TaskGrid::setScrollBarMode(ScrollBarMode mode) {
-    scrollBarMode_ = mode;
+    scrollBarsSuppressed_ = mode == ScrollBarMode::None;
+    if (mode != ScrollBarMode::None) {
+        columnScrollBarMode_ = mode;
+    }
+    applyScrollBarMode();
+}
+
+void TaskGrid::setScrollBarsSuppressed(bool suppressed) {
+    scrollBarsSuppressed_ = suppressed;
+    applyScrollBarMode();
+}
+
+void TaskGrid::followColumnCount() {
+    if (table_.colCount() == scrollBarColCount_) {
+        return;
+    }
+    scrollBarColCount_ = table_.colCount();
+    columnScrollBarMode_ =
+        scrollBarColCount_ == 1 ? ScrollBarMode::VerticalOnly : ScrollBarMode::Both;
+    applyScrollBarMode();
+}
+
+void TaskGrid::applyScrollBarMode() {
+    const ScrollBarMode mode = scrollBarMode();
     setVerticalScrollBarPolicy(mode == ScrollBarMode::None ? Qt::ScrollBarAlwaysOff
                                                            : Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(mode == ScrollBarMode::Both ? Qt::ScrollBarAsNeeded
@@ -388,6 +422,7 @@ void TaskGrid::focusOutEvent(QFocusEvent* event) {
 }
 
 void TaskGrid::onModelChanged() {
+    followColumnCount();
     updateScrollBars();
     if (editingCell_) {
         if (editingCell_->col >= table_.colCount() || editingCell_->row >= table_.rowCount()) {
@@ -450,11 +485,26 @@ void TaskGrid::closeEditor() {
 }
 
 bool TaskGrid::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != editor_ || event->type() != QEvent::KeyPress) {
+    if (watched != editor_) {
         return QAbstractScrollArea::eventFilter(watched, event);
     }
-    auto* keyEvent = static_cast<QKeyEvent*>(event);
-    switch (keyEvent->key()) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            return editorKeyPress(static_cast<QKeyEvent*>(event));
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            return requestContextMenu(static_cast<QMouseEvent*>(event)->buttons());
+        case QEvent::MouseButtonRelease:
+            return editorMouseRelease(static_cast<QMouseEvent*>(event));
+        case QEvent::Drop:
+            return dropWithoutLineBreaks(static_cast<QDropEvent*>(event));
+        default:
+            return QAbstractScrollArea::eventFilter(watched, event);
+    }
+}
+
+bool TaskGrid::editorKeyPress(QKeyEvent* event) {
+    switch (event->key()) {
         case Qt::Key_Escape:
         case Qt::Key_Up:
         case Qt::Key_Down:
@@ -463,7 +513,7 @@ bool TaskGrid::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             // The table's keys: they move the current cell or end editing.
-            keyPressEvent(keyEvent);
+            keyPressEvent(event);
             return true;
         case Qt::Key_Left:
         case Qt::Key_Right:
@@ -475,9 +525,85 @@ bool TaskGrid::eventFilter(QObject* watched, QEvent* event) {
         default:
             // The key commands see the key before the editor does, so that Ctrl+V can clean
             // the clipboard before the editor pastes it.
-            OnKeyDown(keyEvent->key(), keyEvent->modifiers());
+            OnKeyDown(event->key(), event->modifiers());
+            // The editor's other paste keys (Shift+Insert, the Paste key) get the same.
+            if (isEditing() && event->key() != Qt::Key_V && event->matches(QKeySequence::Paste)) {
+                cleanClipboardForEditorPaste();
+            }
             return !isEditing();
     }
+}
+
+bool TaskGrid::editorMouseRelease(QMouseEvent* event) {
+    if (event->button() != Qt::MiddleButton) {
+        return false;
+    }
+    const std::optional<QString> selection = primarySelection();
+    if (!selection) {
+        return false;  // no selection to paste on this platform, nor does the editor paste one
+    }
+    // What the editor's own middle-button paste does, with the text cleaned. Unlike the
+    // clipboard for Ctrl+V, the selection is left alone: it belongs to the program that shows
+    // it selected, and taking it over would clear that highlight.
+    editor_->deselect();
+    editor_->insert(DeleteLineBreaks(*selection));
+    return true;
+}
+
+std::optional<QString> TaskGrid::primarySelection() const {
+    if (primarySelectionForTest_) {
+        return primarySelectionForTest_;
+    }
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard->supportsSelection()) {
+        return std::nullopt;
+    }
+    return clipboard->text(QClipboard::Selection);
+}
+
+bool TaskGrid::dropWithoutLineBreaks(QDropEvent* event) {
+    const QMimeData* data = event->mimeData();
+    // Text moved inside the editor is the editor's own and clean already; trimming it as a
+    // paste would lose the spaces at the end of the moved part.
+    if (data == nullptr || !data->hasText() || event->source() == editor_) {
+        return false;
+    }
+    const QString text = DeleteLineBreaks(data->text());
+    if (text == data->text()) {
+        return false;
+    }
+    // The editor drops the cleaned text the way it drops any text (at the drop point, the
+    // dropped part selected); this filter lets the clean copy through.
+    QMimeData cleaned;
+    cleaned.setText(text);
+    QDropEvent drop(event->position(), event->possibleActions(), &cleaned, event->buttons(),
+                    event->modifiers());
+    QCoreApplication::sendEvent(editor_, &drop);
+    event->setDropAction(drop.dropAction());
+    event->setAccepted(drop.isAccepted());
+    return true;
+}
+
+void TaskGrid::storeEditorText(const QString& text) {
+    if (!editingCell_) {
+        return;
+    }
+    // The paste paths clean their text before the editor inserts it; whatever else puts a line
+    // break into the editor (an input method, say) still never gets one into a cell.
+    const QString singleLine = lineBreaksToSpaces(text);
+    if (singleLine != text) {
+        const int cursor = editor_->cursorPosition();
+        editor_->setText(singleLine);
+        editor_->setCursorPosition(cursor);
+    }
+    table_.setCell(editingCell_->col, editingCell_->row, singleLine);
+}
+
+void TaskGrid::cleanClipboardForEditorPaste() {
+    // The editor's own paste follows and inserts the cleaned text; the clipboard keeps it, so
+    // a later paste elsewhere gets it too.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(DeleteLineBreaks(clipboard->text()));
 }
 
 // ---- keys ----
@@ -577,10 +703,18 @@ void TaskGrid::focusCell(CellPos target) {
 
 // ---- mouse ----
 
+bool TaskGrid::requestContextMenu(Qt::MouseButtons buttons) {
+    if (!buttons.testFlag(Qt::RightButton)) {
+        return false;
+    }
+    emit contextMenuRequested(QCursor::pos());
+    return true;
+}
+
 void TaskGrid::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    if (event->button() == Qt::RightButton) {
-        emit contextMenuRequested(event->globalPosition().toPoint());
+    // Any press while the right button is held is for the menu, a left one included.
+    if (requestContextMenu(event->buttons())) {
         return;
     }
     if (event->button() != Qt::LeftButton) {
@@ -634,9 +768,10 @@ void TaskGrid::mouseReleaseEvent(QMouseEvent* /*event*/) {
 
 void TaskGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double click does not select or open anything of its own.
-    if (event->button() == Qt::RightButton) {
-        emit contextMenuRequested(event->globalPosition().toPoint());
-    } else if (event->button() == Qt::LeftButton) {
+    if (requestContextMenu(event->buttons())) {
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
         ToDoGridDblClick(event->position().toPoint());
     }
 }
@@ -691,9 +826,7 @@ void TaskGrid::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 
     if (ctrl && isEditing()) {
         if (key == Qt::Key_V) {
-            // The editor's own paste follows and inserts the cleaned text; the clipboard keeps
-            // it, so a later paste elsewhere gets it too.
-            clipboard->setText(DeleteLineBreaks(clipboard->text()));
+            cleanClipboardForEditorPaste();
         }
     } else if (ctrl && current) {
         const QString text = table_.cell(current->col, current->row);
@@ -756,12 +889,7 @@ void TaskGrid::ToDoGridMouseWheel() {
 
 QString TaskGrid::DeleteLineBreaks(const QString& text) {
     try {
-        QString result = text;
-        for (QChar& c : result) {
-            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-                c = QLatin1Char(' ');
-            }
-        }
+        QString result = lineBreaksToSpaces(text);
         qsizetype end = result.size();
         while (end > 0 && result.at(end - 1).unicode() <= 0x20) {
             --end;

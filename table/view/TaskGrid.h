@@ -11,7 +11,9 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
+class QDropEvent;
 class QLineEdit;
 class QPainter;
 
@@ -45,8 +47,16 @@ public:
     // The table's font: Tahoma 17 px, falling back to look-alikes where Tahoma is missing.
     static QFont tableFont();
 
+    // The scroll bars follow the column count by themselves: only the vertical one while the
+    // table has a single column, both otherwise (each shown only while the content needs it).
+    // An explicit Both or VerticalOnly holds until the column count next changes. None
+    // suppresses both until a later Both or VerticalOnly, or setScrollBarsSuppressed(false);
+    // column changes meanwhile only decide what comes back.
     void setScrollBarMode(ScrollBarMode mode);
-    ScrollBarMode scrollBarMode() const { return scrollBarMode_; }
+    void setScrollBarsSuppressed(bool suppressed);
+    ScrollBarMode scrollBarMode() const {
+        return scrollBarsSuppressed_ ? ScrollBarMode::None : columnScrollBarMode_;
+    }
 
     // Receives the context name of an exception caught by a guarded handler ("DrawCell",
     // "DeleteLineBreaks"). Reports are delivered from the event loop, never from inside a paint.
@@ -82,6 +92,10 @@ public:
 
     // Test seam: drawing this cell throws, as a fault in the cell painting would.
     void setFailingCellForTest(std::optional<CellPos> cell) { failingCell_ = cell; }
+    // Test seam: the text of the X11 primary selection, for platforms without one.
+    void setPrimarySelectionForTest(std::optional<QString> text) {
+        primarySelectionForTest_ = std::move(text);
+    }
 
 signals:
     // Escape without an open editor: the window folds or unfolds.
@@ -89,6 +103,8 @@ signals:
     // The +/- buttons lie over the frame next to the table and must be drawn again.
     void plusMinusButtonsRepaintRequested();
     void fitColumnWidthsRequested();
+    // A mouse press with the right button held, on the grid or its editor. The position is the
+    // pointer's at that moment, not the press's.
     void contextMenuRequested(QPoint globalPos);
 
 protected:
@@ -127,6 +143,17 @@ private:
     void reportException(const QString& methode);
 
     void updateScrollBars();
+    void followColumnCount();
+    void applyScrollBarMode();
+    bool requestContextMenu(Qt::MouseButtons buttons);
+
+    // The editor's events that the grid takes over or cleans before the editor sees them.
+    bool editorKeyPress(QKeyEvent* event);
+    bool editorMouseRelease(QMouseEvent* event);
+    bool dropWithoutLineBreaks(QDropEvent* event);
+    void storeEditorText(const QString& text);
+    void cleanClipboardForEditorPaste();
+    std::optional<QString> primarySelection() const;
     void placeEditor();
     void onModelChanged();
     void onCurrentCellChanged();
@@ -135,10 +162,13 @@ private:
     TaskTable& table_;
     QLineEdit* editor_ = nullptr;
     std::optional<CellPos> editingCell_;
-    ScrollBarMode scrollBarMode_ = ScrollBarMode::Both;
+    ScrollBarMode columnScrollBarMode_ = ScrollBarMode::Both;
+    bool scrollBarsSuppressed_ = false;
+    int scrollBarColCount_ = 0;  // the column count the scroll bars were last set for
     std::function<void(const QString&)> exceptionReporter_;
     bool reportPending_ = false;
     std::optional<CellPos> failingCell_;
+    std::optional<QString> primarySelectionForTest_;
     bool wheelUsed_ = false;
     int wheelRemainder_ = 0;
     int resizingColumn_ = -1;

@@ -1,15 +1,19 @@
 #include "app/menu/ContextMenu.h"
 
+#include "table/commands/TableCommands.h"
 #include "table/model/TaskTable.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QCursor>
 #include <QIcon>
 #include <QMenu>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QStringList>
+#include <QTest>
 #include <QWidget>
 
 #include <memory>
@@ -46,6 +50,54 @@ QStringList visibleNames(const QMenu* menu) {
     }
     return list;
 }
+
+// The items of the two settings pairs (both languages) that the menu shows.
+QStringList visibleSettingItems(const QMenu* menu) {
+    static const QStringList pairs{"mnuMakeTitleBoldDeaktiv", "mnuMakeTitleBoldAktiv",
+                                   "mnuTitleFettDeaktiv",     "mnuTitleFettAktiv",
+                                   "mnuShowGridLinesDeaktiv", "mnuShowGridLinesAktiv"};
+    QStringList shown;
+    for (const QString& name : visibleNames(menu)) {
+        if (pairs.contains(name)) {
+            shown << name;
+        }
+    }
+    return shown;
+}
+
+// The real menu wired to the real toggles, as the main window does it.
+class MenuWithCommands {
+public:
+    explicit MenuWithCommands(Language language)
+        : menu(table, language),
+          commands(
+              table, language, [](const QString&, const QString&) { return true; }, [] {}) {
+        QObject::connect(&menu, &ContextMenu::makeTitleBoldClicked,
+                         [this] { commands.toggleHeaderBold(); });
+        QObject::connect(&menu, &ContextMenu::showGridLinesClicked,
+                         [this] { commands.toggleGridLines(); });
+    }
+
+    // Opens the menu as a right press does and reads which pair items it shows.
+    QStringList openAndReadPairs() {
+        EXPECT_TRUE(menu.PopupFake(Qt::RightButton, QPoint(40, 50)));
+        EXPECT_TRUE(menu.menu()->isVisible());
+        return visibleSettingItems(menu.menu());
+    }
+
+    void click(const char* name) {
+        QAction* action = menu.item(QLatin1String(name));
+        ASSERT_NE(action, nullptr) << name;
+        ASSERT_TRUE(menu.menu()->isVisible());
+        const QPoint at = menu.menu()->actionGeometry(action).center();
+        QTest::mouseClick(menu.menu(), Qt::LeftButton, {}, at);
+        EXPECT_FALSE(menu.menu()->isVisible());
+    }
+
+    TaskTable table;
+    ContextMenu menu;
+    TableCommands commands;
+};
 
 class MenuTest : public ::testing::Test {
 protected:
@@ -192,29 +244,33 @@ TEST_F(MenuTest, alignItems_areExclusiveRadioItemsThatTickThemselves) {
     EXPECT_TRUE(item("mnuRightAlign")->isChecked());
 }
 
-TEST_F(MenuTest, settingPairs_showOneItemMatchingTheTable) {
-    // Nothing is shown before the window syncs the pairs.
-    EXPECT_FALSE(item("mnuMakeTitleBoldDeaktiv")->isVisible());
-    EXPECT_FALSE(item("mnuShowGridLinesAktiv")->isVisible());
+TEST(MenuSettingPairs, everyOpeningShowsTheTablesFlags_clickedItemSwapsForItsPartner) {
+    MenuWithCommands m(Language::English);
+    // Right from the start, with nobody asking the menu to catch up.
+    EXPECT_EQ(m.openAndReadPairs(),
+              (QStringList{"mnuMakeTitleBoldDeaktiv", "mnuShowGridLinesAktiv"}));
 
-    menu.syncSettingItems(table);
-    QStringList shown = visibleNames(menu.menu());
-    EXPECT_TRUE(shown.contains("mnuMakeTitleBoldDeaktiv"));
-    EXPECT_TRUE(shown.contains("mnuShowGridLinesAktiv"));
-    EXPECT_FALSE(shown.contains("mnuMakeTitleBoldAktiv"));
-    EXPECT_FALSE(shown.contains("mnuShowGridLinesDeaktiv"));
-    EXPECT_FALSE(shown.contains("mnuTitleFettDeaktiv"));
-    EXPECT_FALSE(shown.contains("mnuTitleFettAktiv"));
+    m.click("mnuMakeTitleBoldDeaktiv");
+    EXPECT_TRUE(m.table.headerTextBold());
+    EXPECT_EQ(m.openAndReadPairs(),
+              (QStringList{"mnuMakeTitleBoldAktiv", "mnuShowGridLinesAktiv"}));
 
-    table.setHeaderTextBold(true);
-    table.setDrawGridLines(false);
-    menu.syncSettingItems(table);
-    shown = visibleNames(menu.menu());
-    EXPECT_TRUE(shown.contains("mnuMakeTitleBoldAktiv"));
-    EXPECT_TRUE(shown.contains("mnuShowGridLinesDeaktiv"));
-    EXPECT_FALSE(shown.contains("mnuMakeTitleBoldDeaktiv"));
-    EXPECT_FALSE(shown.contains("mnuShowGridLinesAktiv"));
-    EXPECT_FALSE(shown.contains("mnuTitleFettAktiv"));
+    m.click("mnuShowGridLinesAktiv");
+    EXPECT_FALSE(m.table.drawGridLines());
+    EXPECT_EQ(m.openAndReadPairs(),
+              (QStringList{"mnuMakeTitleBoldAktiv", "mnuShowGridLinesDeaktiv"}));
+
+    m.click("mnuMakeTitleBoldAktiv");
+    EXPECT_EQ(m.openAndReadPairs(),
+              (QStringList{"mnuMakeTitleBoldDeaktiv", "mnuShowGridLinesDeaktiv"}));
+    m.menu.menu()->close();
+
+    // Flags changed elsewhere (loading a list) show at the next opening as well.
+    m.table.setHeaderTextBold(true);
+    m.table.setDrawGridLines(true);
+    EXPECT_EQ(m.openAndReadPairs(),
+              (QStringList{"mnuMakeTitleBoldAktiv", "mnuShowGridLinesAktiv"}));
+    m.menu.menu()->close();
 }
 
 TEST_F(MenuTest, popupFake_opensAtCursorOnlyWithRightButton) {
@@ -226,6 +282,13 @@ TEST_F(MenuTest, popupFake_opensAtCursorOnlyWithRightButton) {
     EXPECT_TRUE(menu.PopupFake(Qt::RightButton, QPoint(300, 400)));
     EXPECT_TRUE(menu.PopupFake(Qt::LeftButton | Qt::RightButton, QPoint(5, 6)));
     EXPECT_EQ(menu.openedAt, (std::vector<QPoint>{QPoint(300, 400), QPoint(5, 6)}));
+
+    // Without a position: where the pointer is now.
+    QCursor::setPos(QPoint(123, 45));
+    EXPECT_FALSE(menu.PopupFake(Qt::LeftButton));
+    EXPECT_TRUE(menu.PopupFake(Qt::LeftButton | Qt::RightButton));
+    EXPECT_EQ(menu.openedAt.back(), QPoint(123, 45));
+    EXPECT_EQ(menu.openedAt.size(), 3u);
 }
 
 TEST_F(MenuTest, items_emitTheirCommands) {
@@ -293,6 +356,8 @@ TEST(MenuOwnership, windowAndMenuMayGoInEitherOrder) {
         EXPECT_EQ(menu.menu()->parent(), window.get());
         window.reset();
         EXPECT_EQ(menu.menu(), nullptr);
+        // The menu still follows the table, which must not reach for the menu that is gone.
+        table.setHeaderTextBold(true);
     }
     {
         QWidget window;
@@ -338,23 +403,17 @@ TEST_F(GermanMenuTest, opening_setsGermanCaptionsEachTimeButKeepsSkin) {
     EXPECT_EQ(item("mnuExit")->text(), "Beenden");
 }
 
-TEST_F(GermanMenuTest, boldPair_onlyTheGermanItemsAreEverShown) {
-    for (bool bold : {false, true, false}) {
-        table.setHeaderTextBold(bold);
-        menu.syncSettingItems(table);
-        menu.PopupMenuPopup();
-        const QStringList shown = visibleNames(menu.menu());
-        EXPECT_EQ(shown.contains("mnuTitleFettAktiv"), bold);
-        EXPECT_EQ(shown.contains("mnuTitleFettDeaktiv"), !bold);
-        EXPECT_FALSE(shown.contains("mnuMakeTitleBoldAktiv"));
-        EXPECT_FALSE(shown.contains("mnuMakeTitleBoldDeaktiv"));
-        for (const QAction* action : menu.menu()->actions()) {
-            if (action->isVisible()) {
-                EXPECT_NE(action->text(), "Title &Bold");
-            }
-        }
-    }
-    EXPECT_EQ(item("mnuTitleFettDeaktiv")->text(), "Titelzeile Fett");
+TEST(GermanMenuSettingPairs, onlyTheGermanBoldItemsAreEverShown) {
+    MenuWithCommands m(Language::German);
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"mnuTitleFettDeaktiv", "mnuShowGridLinesAktiv"}));
+    m.click("mnuTitleFettDeaktiv");
+    EXPECT_TRUE(m.table.headerTextBold());
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"mnuTitleFettAktiv", "mnuShowGridLinesAktiv"}));
+    EXPECT_EQ(m.menu.item("mnuTitleFettAktiv")->text(), "Titelzeile Fett");
+    m.click("mnuTitleFettAktiv");
+    EXPECT_FALSE(m.table.headerTextBold());
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"mnuTitleFettDeaktiv", "mnuShowGridLinesAktiv"}));
+    m.menu.menu()->close();
 }
 
 }  // namespace

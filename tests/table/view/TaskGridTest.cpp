@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QFontMetrics>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
@@ -16,6 +18,7 @@
 
 #include <memory>
 #include <set>
+#include <utility>
 
 using taskwick::ALIGNCENTER;
 using taskwick::ALIGNLEFT;
@@ -295,24 +298,50 @@ TEST_F(TaskGridTest, drawCellException_isReportedAndOtherCellsStillDraw) {
 
 // ---- scroll bars ----
 
-TEST_F(TaskGridTest, scrollBars_onlyWhenContentExceedsViewport_andModeLimitsThem) {
-    EXPECT_FALSE(grid->verticalScrollBar()->isVisible());
-    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+TEST_F(TaskGridTest, scrollBars_followColumnCount_andSuppressionOutlastsColumnChanges) {
+    using Mode = TaskGrid::ScrollBarMode;
+    using Shown = std::pair<bool, bool>;  // vertical, horizontal
+    auto shown = [&] {
+        QApplication::processEvents();
+        return Shown{grid->verticalScrollBar()->isVisible(),
+                     grid->horizontalScrollBar()->isVisible()};
+    };
+    // Only where the content needs them.
+    EXPECT_EQ(shown(), Shown(false, false));
     table.setRowCount(40);
     table.setColumnWidth(1, 600);
-    QApplication::processEvents();
-    EXPECT_TRUE(grid->verticalScrollBar()->isVisible());
-    EXPECT_TRUE(grid->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(shown(), Shown(true, true));
 
-    grid->setScrollBarMode(TaskGrid::ScrollBarMode::VerticalOnly);
-    QApplication::processEvents();
-    EXPECT_TRUE(grid->verticalScrollBar()->isVisible());
-    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    // One column, however wide, gets only the vertical bar; a second brings both back.
+    table.setColCount(1);
+    table.setColumnWidth(0, 600);
+    EXPECT_EQ(grid->scrollBarMode(), Mode::VerticalOnly);
+    EXPECT_EQ(shown(), Shown(true, false));
+    table.setColCount(2);
+    EXPECT_EQ(grid->scrollBarMode(), Mode::Both);
+    EXPECT_EQ(shown(), Shown(true, true));
 
-    grid->setScrollBarMode(TaskGrid::ScrollBarMode::None);
-    QApplication::processEvents();
-    EXPECT_FALSE(grid->verticalScrollBar()->isVisible());
-    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    // Suppressed (the window folds): column changes meanwhile show nothing, but decide what
+    // comes back.
+    grid->setScrollBarMode(Mode::None);
+    EXPECT_EQ(shown(), Shown(false, false));
+    table.setColCount(1);
+    EXPECT_EQ(grid->scrollBarMode(), Mode::None);
+    EXPECT_EQ(shown(), Shown(false, false));
+    grid->setScrollBarsSuppressed(false);
+    EXPECT_EQ(shown(), Shown(true, false));
+
+    // An explicit mode, as the start timer sets it, holds until the column count changes.
+    table.setColCount(3);
+    grid->setScrollBarMode(Mode::VerticalOnly);
+    table.setCell(1, 1, "typing changes no count");
+    EXPECT_EQ(shown(), Shown(true, false));
+    table.setColCount(4);
+    EXPECT_EQ(shown(), Shown(true, true));
+    grid->setScrollBarsSuppressed(true);
+    EXPECT_EQ(shown(), Shown(false, false));
+    grid->setScrollBarMode(Mode::Both);
+    EXPECT_EQ(shown(), Shown(true, true));
 }
 
 TEST_F(TaskGridTest, headerFixedChange_scrollsToTopLeft_andKeysScrollToCurrent) {
@@ -399,26 +428,57 @@ TEST_F(TaskGridTest, selectingCell_emptiesBlankCellOnly) {
     EXPECT_EQ(table.cell(2, 3), "");
 }
 
-TEST_F(TaskGridTest, rightPress_requestsContextMenuAtCursor_leftPressNever) {
+TEST_F(TaskGridTest, pressWithRightButtonHeld_requestsMenuAtPointer_onGridAndEditor) {
     QSignalSpy menus(grid.get(), &TaskGrid::contextMenuRequested);
-    const QPoint pos = grid->cellRect(1, 2).center();
+    // The pointer has moved on since the press was reported.
+    const QPoint pointer(700, 500);
+    QCursor::setPos(pointer);
+    ASSERT_EQ(QCursor::pos(), pointer);
+    auto send = [&](QEvent::Type type, CellPos cell, Qt::MouseButton button,
+                    Qt::MouseButtons buttons) {
+        const QPoint pos = grid->cellRect(cell.col, cell.row).center();
+        QMouseEvent event(type, pos, grid->viewport()->mapToGlobal(pos), button, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(grid->viewport(), &event);
+    };
+
     press(1, 2);
     EXPECT_EQ(menus.count(), 0);
     press(1, 3, Qt::RightButton);
     ASSERT_EQ(menus.count(), 1);
-    EXPECT_EQ(menus.at(0).at(0).toPoint(),
-              grid->viewport()->mapToGlobal(grid->cellRect(1, 3).center()));
+    EXPECT_EQ(menus.at(0).at(0).toPoint(), pointer);
     EXPECT_EQ(current(), (CellPos{1, 2}));
 
-    // Right press while the left button is held.
-    QMouseEvent both(QEvent::MouseButtonPress, pos, grid->viewport()->mapToGlobal(pos),
-                     Qt::RightButton, Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(grid->viewport(), &both);
-    EXPECT_EQ(menus.count(), 2);
-    QMouseEvent left(QEvent::MouseButtonPress, pos, grid->viewport()->mapToGlobal(pos),
-                     Qt::LeftButton, Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(grid->viewport(), &left);
-    EXPECT_EQ(menus.count(), 2);
+    // A left press while the right button is held opens the menu and selects nothing.
+    send(QEvent::MouseButtonPress, {2, 4}, Qt::LeftButton, Qt::LeftButton | Qt::RightButton);
+    ASSERT_EQ(menus.count(), 2);
+    EXPECT_EQ(menus.at(1).at(0).toPoint(), pointer);
+    EXPECT_EQ(current(), (CellPos{1, 2}));
+    send(QEvent::MouseButtonRelease, {2, 4}, Qt::LeftButton, Qt::RightButton);
+    send(QEvent::MouseButtonRelease, {2, 4}, Qt::RightButton, Qt::NoButton);
+    send(QEvent::MouseButtonDblClick, {2, 4}, Qt::RightButton, Qt::RightButton);
+    EXPECT_EQ(menus.count(), 3);
+    EXPECT_EQ(current(), (CellPos{1, 2}));
+
+    // While editing, the press goes through the window as the platform delivers it, so the
+    // editor would also get its context-menu event: only the program's menu may come up.
+    press(1, 2);
+    ASSERT_TRUE(grid->isEditing());
+    const QPoint onEditor = grid->editor()->mapTo(grid.get(), grid->editor()->rect().center());
+    QTest::mousePress(grid->windowHandle(), Qt::RightButton, {}, onEditor);
+    QTest::mouseRelease(grid->windowHandle(), Qt::RightButton, {}, onEditor);
+    QWidget* popup = QApplication::activePopupWidget();
+    EXPECT_EQ(popup, nullptr);
+    if (popup != nullptr) {
+        popup->close();
+    }
+    ASSERT_EQ(menus.count(), 4);
+    EXPECT_EQ(menus.at(3).at(0).toPoint(), pointer);
+    EXPECT_TRUE(grid->isEditing());
+    // A left press on the editor stays the editor's.
+    QTest::mouseClick(grid->editor(), Qt::LeftButton, {}, QPoint(2, 5));
+    EXPECT_EQ(menus.count(), 4);
+    EXPECT_TRUE(grid->isEditing());
 }
 
 TEST_F(TaskGridTest, doubleClickOnHeader_requestsFitting_notOnTasksNorDuringTitleEditing) {
@@ -689,7 +749,7 @@ TEST_F(TaskGridTest, ctrlV_withoutEditor_storesTextWithoutLineBreaks) {
     EXPECT_EQ(table.cell(1, 2), "");
 }
 
-TEST_F(TaskGridTest, ctrlV_whileEditing_rewritesClipboardThenEditorPastes) {
+TEST_F(TaskGridTest, pasteKeysWhileEditing_rewriteClipboardThenEditorPastes) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     table.setCurrentCell({1, 2});
     type("x");
@@ -699,6 +759,13 @@ TEST_F(TaskGridTest, ctrlV_whileEditing_rewritesClipboardThenEditorPastes) {
     EXPECT_EQ(table.cell(1, 2), "xone  two");
     EXPECT_TRUE(grid->isEditing());
 
+    // The editor's other paste key does the same.
+    clipboard->setText("\nthree\r\n ");
+    key(Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(clipboard->text(), " three");
+    EXPECT_EQ(table.cell(1, 2), "xone  two three");
+    EXPECT_EQ(grid->editor()->text(), table.cell(1, 2));
+
     // Nothing textual on the clipboard: it ends up holding an empty text.
     auto* data = new QMimeData;
     data->setData("application/x-taskwick-test", "binary");
@@ -707,7 +774,43 @@ TEST_F(TaskGridTest, ctrlV_whileEditing_rewritesClipboardThenEditorPastes) {
     ASSERT_NE(clipboard->mimeData(), nullptr);
     EXPECT_TRUE(clipboard->mimeData()->hasText());
     EXPECT_EQ(clipboard->text(), "");
-    EXPECT_EQ(table.cell(1, 2), "xone  two");
+    EXPECT_EQ(table.cell(1, 2), "xone  two three");
+}
+
+TEST_F(TaskGridTest, mouseAndInputMethodIntoEditor_neverBringLineBreaksIntoCell) {
+    table.setCell(1, 2, "ab");
+    press(1, 2);
+    press(1, 2);
+    ASSERT_TRUE(grid->isEditing());
+    QLineEdit* editor = grid->editor();
+    const QPoint end(editor->width() - 2, editor->height() / 2);
+    const QPoint start(1, editor->height() / 2);
+
+    // The X11 middle-button paste of the primary selection, which itself stays as it was.
+    grid->setPrimarySelectionForTest(QString("sel\r\nx \n"));
+    QTest::mouseClick(editor, Qt::MiddleButton, {}, end);
+    EXPECT_EQ(table.cell(1, 2), "absel  x");
+
+    // Text dropped from another program: leading breaks become spaces, trailing ones go.
+    QMimeData dragged;
+    dragged.setText("\r\ndrop\r\n");
+    QDragEnterEvent enter(start, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor, &enter);
+    QDropEvent drop(start, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(table.cell(1, 2), "  dropabsel  x");
+
+    // An input method committing a line break: the break becomes a space where it stands.
+    key(Qt::Key_End);
+    QInputMethodEvent commit;
+    commit.setCommitString("i\nj");
+    QApplication::sendEvent(editor, &commit);
+    EXPECT_EQ(table.cell(1, 2), "  dropabsel  xi j");
+    EXPECT_EQ(editor->text(), table.cell(1, 2));
+    EXPECT_EQ(editor->cursorPosition(), editor->text().size());
+    type("k");
+    EXPECT_EQ(table.cell(1, 2), "  dropabsel  xi jk");
 }
 
 TEST_F(TaskGridTest, ctrlCWhileEditing_isLeftToEditor) {
