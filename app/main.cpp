@@ -1,7 +1,9 @@
 #include "app/TaskwickApplication.h"
+#include "app/UnexpectedExitSave.h"
 #include "app/boxes/MessageBoxes.h"
 #include "app/form/TToDoForm.h"
 #include "platform/SignalPipe.h"
+#include "platform/SingleInstance.h"
 #include "platform/SingleInstanceLock.h"
 #include "platform/X11Windows.h"
 #include "resources/Resources.h"
@@ -33,15 +35,15 @@ void installToolkitTranslation(QApplication& app, QTranslator& translator) {
     }
 }
 
-// When another instance holds the lock, brings its window to the front and says whether this
-// process should end. Any failure of the search lets this instance start normally.
-bool handedOverToRunningInstance() {
-    try {
-        const std::optional<x11::WindowId> window = x11::findRunningInstanceWindow();
-        return window && x11::requestShowWindow(*window);
-    } catch (...) {
-        return false;
+// The command line as the user typed it. Qt takes its own options (-style, -reverse ...)
+// out of argv when the application object is made; "-m" counts only as the very first
+// argument of the original line.
+QStringList originalArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
     }
+    return arguments;
 }
 
 // The other windows of this program that stay on top; they step back while a box is open.
@@ -58,12 +60,12 @@ std::vector<QWidget*> secondaryStayOnTopWindows(const QWidget* mainWindow) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const QStringList arguments = originalArguments(argc, argv);
     preferX11Platform();
     TaskwickApplication app(argc, argv);
 
     SingleInstanceLock instanceLock;
-    if (instanceLock.acquire() == SingleInstanceLock::Result::HeldByOther &&
-        handedOverToRunningInstance()) {
+    if (claimSingleInstance(instanceLock) == StartAction::EndAfterShowing) {
         return 0;
     }
 
@@ -74,7 +76,7 @@ int main(int argc, char** argv) {
 
     FormSettings settings;
     settings.language = buildLanguage();
-    settings.arguments = QCoreApplication::arguments();
+    settings.arguments = arguments;
     settings.appFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
 
     QWidget* mainWindow = nullptr;
@@ -107,9 +109,15 @@ int main(int argc, char** argv) {
     x11::markAsTaskwickWindow(form.windowHandle());
 
     form.FormCreate();
+    if (form.closeQueryRan()) {
+        return 0;  // asked to end while starting up; the list is saved
+    }
     if (!form.StartHidden()) {
         form.show();
     }
-    app.exec();
+    {
+        UnexpectedExitSave lastSave([&] { form.saveBeforeExit(); });
+        app.exec();
+    }
     return 0;
 }

@@ -22,6 +22,16 @@ int result(int rc) {
     return rc == 0 ? 0 : errno;
 }
 
+PathStatus toPathStatus(const struct stat& st) {
+    PathStatus out;
+    out.exists = true;
+    out.isSymlink = S_ISLNK(st.st_mode);
+    out.mode = st.st_mode;
+    out.size = st.st_size;
+    out.modifiedNs = qint64{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec;
+    return out;
+}
+
 }  // namespace
 
 int PosixFileOps::status(const QString& path, PathStatus* out) {
@@ -30,10 +40,41 @@ int PosixFileOps::status(const QString& path, PathStatus* out) {
     if (::lstat(native(path).constData(), &st) != 0) {
         return errno;
     }
-    out->exists = true;
-    out->isSymlink = S_ISLNK(st.st_mode);
-    out->mode = st.st_mode;
+    *out = toPathStatus(st);
     return 0;
+}
+
+int PosixFileOps::statusFollowingLinks(const QString& path, PathStatus* out) {
+    struct stat st {};
+    *out = PathStatus{};
+    if (::stat(native(path).constData(), &st) != 0) {
+        return errno;
+    }
+    *out = toPathStatus(st);
+    return 0;
+}
+
+int PosixFileOps::readAll(const QString& path, QByteArray* content) {
+    content->clear();
+    const int f = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (f < 0) {
+        return errno;
+    }
+    char buffer[65536];
+    int error = 0;
+    for (;;) {
+        const ssize_t n = ::read(f, buffer, sizeof buffer);
+        if (n > 0) {
+            content->append(buffer, n);
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            error = errno;
+            break;
+        }
+    }
+    ::close(f);
+    return error;
 }
 
 int PosixFileOps::readLink(const QString& path, QString* target) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 #include <sys/types.h>
 
@@ -14,6 +15,8 @@ struct PathStatus {
     bool exists = false;
     bool isSymlink = false;
     mode_t mode = 0;  // permission bits and file type, as lstat reports them
+    qint64 size = 0;
+    qint64 modifiedNs = 0;  // modification time in nanoseconds since the epoch
 };
 
 // The file operations of a save, one system call each. Every call returns 0 or the errno
@@ -23,6 +26,10 @@ public:
     virtual ~FileOps() = default;
 
     virtual int status(const QString& path, PathStatus* out) = 0;
+    // The same for the file a path finally names, links followed.
+    virtual int statusFollowingLinks(const QString& path, PathStatus* out) = 0;
+    // The whole content of a file, links followed.
+    virtual int readAll(const QString& path, QByteArray* content) = 0;
     virtual int readLink(const QString& path, QString* target) = 0;
     virtual int changeMode(const QString& path, mode_t mode) = 0;
     // Creates a new file; fails with EEXIST when the name is taken, never follows a link.
@@ -42,6 +49,8 @@ public:
 class PosixFileOps : public FileOps {
 public:
     int status(const QString& path, PathStatus* out) override;
+    int statusFollowingLinks(const QString& path, PathStatus* out) override;
+    int readAll(const QString& path, QByteArray* content) override;
     int readLink(const QString& path, QString* target) override;
     int changeMode(const QString& path, mode_t mode) override;
     int createExclusive(const QString& path, mode_t mode, int* fd) override;

@@ -25,8 +25,8 @@ struct ToDoListData {
     bool drawGridLines = true;
     QString skinName;
     QString skinPath;
-    std::vector<Column> columns;              // columnCount entries
-    std::vector<std::vector<QString>> rows;   // rowCount rows of columnCount texts
+    std::vector<Column> columns;             // columnCount entries
+    std::vector<std::vector<QString>> rows;  // rowCount rows of columnCount texts
 };
 
 }  // namespace taskwick

@@ -235,9 +235,11 @@ private:
     int columns_ = 0;
 };
 
+}  // namespace
+
 // A zero-byte or blank file is an empty document, which the reader would reject as having no
 // root element.
-bool isBlankContent(const QByteArray& content) {
+bool isBlankListContent(const QByteArray& content) {
     QByteArrayView rest(content);
     if (rest.startsWith("\xEF\xBB\xBF")) {
         rest = rest.sliced(3);
@@ -246,10 +248,8 @@ bool isBlankContent(const QByteArray& content) {
                        [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
-}  // namespace
-
 void loadToDoList(const QByteArray* content, LoadTarget& target) {
-    if (content && isBlankContent(*content)) {
+    if (content && isBlankListContent(*content)) {
         loadToDoListDocument(XmlDocument(), target);
         return;
     }

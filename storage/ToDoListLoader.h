@@ -57,6 +57,10 @@ void loadToDoList(const QByteArray* content, LoadTarget& target);
 // The sections alone, on a document already read; a document without nodes is empty.
 void loadToDoListDocument(const XmlDocument& document, LoadTarget& target);
 
+// True for content that reads as an empty document: nothing but white space after an optional
+// byte-order mark. Such a file holds nothing that could be lost.
+bool isBlankListContent(const QByteArray& content);
+
 // Reads the file whole and loads it; a file that cannot be read is reported like content
 // that is not well-formed.
 void loadToDoListFile(const QString& path, LoadTarget& target);

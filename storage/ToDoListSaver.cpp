@@ -1,6 +1,7 @@
 #include "storage/ToDoListSaver.h"
 
 #include "app/texts/Texts.h"
+#include "storage/FileWriting.h"
 #include "storage/XmlWriter.h"
 
 #include <QUuid>
@@ -30,15 +31,6 @@ QString folderOf(const QString& path) {
         return QStringLiteral(".");
     }
     return slash == 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-SaveResult failure(SaveResult::Step step, int error) {
-    SaveResult r;
-    r.step = step;
-    r.error = error;
-    r.errorMessage = errnoMessage(error);
-    r.errorKind = errnoName(error);
-    return r;
 }
 
 struct Target {
@@ -71,27 +63,6 @@ int resolveTarget(FileOps& ops, const QString& start, Target* out) {
     return ELOOP;
 }
 
-int writeAll(FileOps& ops, int fd, const QByteArray& content) {
-    const char* data = content.constData();
-    std::size_t left = static_cast<std::size_t>(content.size());
-    while (left > 0) {
-        std::size_t written = 0;
-        const int error = ops.write(fd, data, left, &written);
-        if (error == EINTR) {
-            continue;
-        }
-        if (error != 0) {
-            return error;
-        }
-        if (written == 0) {
-            return EIO;  // no progress and no error: never loop forever
-        }
-        data += written;
-        left -= written;
-    }
-    return 0;
-}
-
 // Writes and flushes the whole content; on failure removes what it created.
 int writeTempFile(FileOps& ops, const QString& folder, const Target& target,
                   const QByteArray& content, QString* tempPath) {
@@ -111,15 +82,7 @@ int writeTempFile(FileOps& ops, const QString& folder, const Target& target,
         // Not being able to copy the permissions leaves the private ones: no reason to fail.
         ops.changeModeOf(fd, (target.status.mode & 07777 & ~mode_t{S_ISUID | S_ISGID}) | S_IWUSR);
     }
-    error = writeAll(ops, fd, content);
-    if (error == 0) {
-        error = ops.flush(fd);
-    }
-    // close reports late write errors of some file systems, so it counts too.
-    const int closeError = ops.close(fd);
-    if (error == 0) {
-        error = closeError;
-    }
+    error = writeFlushAndClose(ops, fd, content);
     if (error != 0) {
         ops.remove(*tempPath);
     }
@@ -127,6 +90,15 @@ int writeTempFile(FileOps& ops, const QString& folder, const Target& target,
 }
 
 }  // namespace
+
+SaveResult saveFailure(SaveResult::Step step, int error) {
+    SaveResult r;
+    r.step = step;
+    r.error = error;
+    r.errorMessage = errnoMessage(error);
+    r.errorKind = errnoName(error);
+    return r;
+}
 
 ToDoListData snapshotForSave(const SaveSource& window, const TaskTable& table) {
     ToDoListData data;
@@ -166,13 +138,13 @@ ToDoListData snapshotForSave(const SaveSource& window, const TaskTable& table) {
 SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QByteArray& content) {
     Target target;
     if (const int error = resolveTarget(ops, appFolder + ToDoListFileName, &target); error != 0) {
-        return failure(SaveResult::Replace, error);
+        return saveFailure(SaveResult::Replace, error);
     }
     const bool exists = target.status.exists;
     if (exists && (target.status.mode & S_IWUSR) == 0) {
         const mode_t writable = (target.status.mode & 07777) | S_IWUSR;
         if (const int error = ops.changeMode(target.path, writable); error != 0) {
-            return failure(SaveResult::ReadOnly, error);
+            return saveFailure(SaveResult::ReadOnly, error);
         }
         target.status.mode = (target.status.mode & ~mode_t{07777}) | writable;
     }
@@ -182,11 +154,11 @@ SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QBy
     const QString folder = folderOf(target.path);
     QString tempPath;
     if (const int error = writeTempFile(ops, folder, target, content, &tempPath); error != 0) {
-        return failure(SaveResult::TempFile, error);
+        return saveFailure(SaveResult::TempFile, error);
     }
     if (const int error = ops.rename(tempPath, target.path); error != 0) {
         // The temporary file holds the only complete copy of the new document: keep it.
-        SaveResult r = failure(SaveResult::Replace, error);
+        SaveResult r = saveFailure(SaveResult::Replace, error);
         r.keptTempFile = tempPath;
         return r;
     }

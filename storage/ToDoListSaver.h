@@ -44,6 +44,9 @@ struct SaveResult {
     bool ok() const { return step == Ok; }
 };
 
+// A failed step with the errno it failed with, worded as the system words it.
+SaveResult saveFailure(SaveResult::Step step, int error);
+
 inline const QString ToDoListFileName = QStringLiteral("ToDoList.xml");
 inline const QString TempFilePrefix = QStringLiteral("ToDoList~tmp~backup~");
 // The context of the unexpected-error box for BuildDocument.

@@ -35,8 +35,18 @@ bool QtBoxPresenter::present(BoxKind kind, const QString& text, const QString& t
     // The main window stays on top of everything; a box that is not above it could open
     // unseen behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    openBoxes_.emplace_back(&box);
     const int answer = box.exec();
+    std::erase_if(openBoxes_, [&](const QPointer<QDialog>& b) { return b == &box || !b; });
     return kind == BoxKind::YesNo ? answer == QMessageBox::Yes : true;
+}
+
+void QtBoxPresenter::dismissOpenBoxes() {
+    for (const QPointer<QDialog>& box : openBoxes_) {
+        if (box) {
+            box->done(QMessageBox::No);
+        }
+    }
 }
 
 StayOnTopLowering::StayOnTopLowering(WindowList secondaryWindows, SetStayOnTop setStayOnTop)
@@ -69,7 +79,15 @@ void StayOnTopLowering::restore() {
 MessageBoxes::MessageBoxes(Language language, BoxPresenter& presenter, StayOnTopLowering* lowering)
     : language_(language), presenter_(presenter), lowering_(lowering) {}
 
+void MessageBoxes::dismissBoxes() {
+    dismissing_ = true;
+    presenter_.dismissOpenBoxes();
+}
+
 bool MessageBoxes::show(BoxKind kind, const QString& text, const QString& title) {
+    if (dismissing_) {
+        return false;
+    }
     if (lowering_) {
         lowering_->lower();
     }

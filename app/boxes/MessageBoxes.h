@@ -2,6 +2,7 @@
 
 #include "app/texts/Texts.h"
 
+#include <QDialog>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -18,6 +19,8 @@ class BoxPresenter {
 public:
     virtual ~BoxPresenter() = default;
     virtual bool present(BoxKind kind, const QString& text, const QString& title) = 0;
+    // Closes every box that is open now, each answering No.
+    virtual void dismissOpenBoxes() {}
 };
 
 // The real boxes: QMessageBox owned by the active window (or the main window when none is
@@ -26,9 +29,11 @@ class QtBoxPresenter : public BoxPresenter {
 public:
     explicit QtBoxPresenter(std::function<QWidget*()> fallbackOwner = {});
     bool present(BoxKind kind, const QString& text, const QString& title) override;
+    void dismissOpenBoxes() override;
 
 private:
     std::function<QWidget*()> fallbackOwner_;
+    std::vector<QPointer<QDialog>> openBoxes_;
 };
 
 // Secondary stay-on-top windows are put to the normal level while a box is open, so none of
@@ -62,6 +67,12 @@ public:
     // Reports an exception that escaped every handler, with its message and type name.
     void ApplicationEventsOnException(const QString& message, const QString& className);
 
+    // The program is asked to end while a box may be open (a signal during start-up): the
+    // open boxes close, answering No, and further boxes are skipped the same way until
+    // resumeBoxes().
+    void dismissBoxes();
+    void resumeBoxes() { dismissing_ = false; }
+
     Language language() const { return language_; }
 
 private:
@@ -70,6 +81,7 @@ private:
     Language language_;
     BoxPresenter& presenter_;
     StayOnTopLowering* lowering_;
+    bool dismissing_ = false;
 };
 
 }  // namespace taskwick

@@ -12,10 +12,12 @@
 #include "storage/FileOps.h"
 #include "storage/ToDoListLoader.h"
 #include "storage/ToDoListSaver.h"
+#include "storage/XmlWriter.h"
 #include "table/view/TaskGrid.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -29,13 +31,15 @@ namespace {
 // What the loader restores into: this window, its table and its skin state.
 class FormLoadTarget : public LoadTarget {
 public:
+    // `beforeFirstFailure` runs once, before the first failure is reported.
     FormLoadTarget(TToDoForm& form, int minClientWidth, QString& skinName, QString& skinPath,
-                   MessageBoxes& boxes)
+                   MessageBoxes& boxes, std::function<void()> beforeFirstFailure)
         : form_(form),
           minClientWidth_(minClientWidth),
           skinName_(skinName),
           skinPath_(skinPath),
-          boxes_(boxes) {}
+          boxes_(boxes),
+          beforeFirstFailure_(std::move(beforeFirstFailure)) {}
 
     QSize windowSize() const override { return form_.size(); }
     void setWindowPlacement(int left, int top, int clientWidth, int clientHeight) override {
@@ -58,6 +62,9 @@ public:
     // Skin pictures come with the skin support; the names are kept and saved meanwhile.
     void loadSkin() override {}
     void showExceptionMessageBox(const QString& methode) override {
+        if (beforeFirstFailure_) {
+            std::exchange(beforeFirstFailure_, nullptr)();
+        }
         boxes_.ShowExceptionMessageBox(methode);
     }
 
@@ -67,9 +74,10 @@ private:
     QString& skinName_;
     QString& skinPath_;
     MessageBoxes& boxes_;
+    std::function<void()> beforeFirstFailure_;
 };
 
-PosixFileOps& realFileOps() {
+FileOps& realFileOps() {
     static PosixFileOps ops;
     return ops;
 }
@@ -86,7 +94,9 @@ TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent
           [this](const QString& text, const QString& title) {
               return boxes_.ShowYesAndNoDialogBox(text, title);
           },
-          [this] { AdjustColumnWidths(); }) {
+          [this] { AdjustColumnWidths(); }),
+      listFile_(std::make_unique<ListFile>(settings_.fileOps ? *settings_.fileOps : realFileOps(),
+                                           settings_.appFolder)) {
     setObjectName(QStringLiteral("ToDoForm"));
     setWindowTitle(ProductName);
     setMinimumSize(10, 10);
@@ -107,6 +117,11 @@ TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent
     // A place to park the keyboard focus for a moment; it lies outside the client area.
     ButtonForFocus = new QPushButton(QStringLiteral("ButtonForFocus"), this);
     ButtonForFocus->setGeometry(-100, 0, 75, 25);
+
+    autoSaveTimer_.setInterval(settings_.autoSaveDelayMs);
+    autoSaveTimer_.setSingleShot(true);
+    connect(&autoSaveTimer_, &QTimer::timeout, this, &TToDoForm::onAutoSaveTimer);
+    connect(&table_, &TaskTable::changed, this, &TToDoForm::markListChanged);
 
     tmrAnwendungsStartOnTimer.setInterval(1);
     tmrAnwendungsStartOnTimer.setSingleShot(true);
@@ -142,6 +157,7 @@ void TToDoForm::FormCreate() {
         if (QFileInfo::exists(listFile)) {
             XMLLaden();
         } else {
+            listFile_->rememberAbsent();
             placeForFirstRun();
             fillFirstRunTable();
             setClientSize(DefaultClientWidth, DefaultClientHeight);
@@ -159,6 +175,13 @@ void TToDoForm::FormCreate() {
         startHidden_ = startHiddenRequested(settings_.arguments);
         tmrAnwendungsStartOnTimer.start();
     });
+    startupFinished_ = true;
+    if (closePending_) {
+        // Asked to end while a start-up box was open: the start ran to its end without
+        // further boxes, so the close saves the whole list rather than half a load.
+        boxes_.resumeBoxes();
+        FormCloseQuery();
+    }
 }
 
 void TToDoForm::placeForFirstRun() {
@@ -208,6 +231,7 @@ void TToDoForm::FormCloseQuery() {
         return;
     }
     closeQueryRan_ = true;
+    autoSaveTimer_.stop();
     guarded(boxes_, QStringLiteral("FormCloseQuery"), [&] {
         injectFailure(QStringLiteral("FormCloseQuery"));
         XMLSpeichern();
@@ -226,12 +250,48 @@ void TToDoForm::mnuExitClick() {
 }
 
 void TToDoForm::XMLLaden() {
-    FormLoadTarget target(*this, minClientWidth_, currentSkinName_, currentSkinPath_, boxes_);
-    loadToDoListFile(settings_.appFolder + ToDoListFileName, target);
+    QByteArray content;
+    const bool read = listFile_->read(&content) == 0;
+    if (!read) {
+        // Whatever the file holds, it is not known to be ours: the first save keeps it.
+        listFile_->forget();
+    }
+    FormLoadTarget target(*this, minClientWidth_, currentSkinName_, currentSkinPath_, boxes_, [&] {
+        if (read && !isBlankListContent(content)) {
+            keepUnreadableList(content);
+        }
+    });
+    loadToDoList(read ? &content : nullptr, target);
     setDisplaySettingItems();
+    if (!keptUnreadablePath_.isEmpty()) {
+        boxes_.ShowInfoMessageBox(
+            texts_.unreadableListKeptText(listFile_->path(), keptUnreadablePath_),
+            texts_.noticeTitle);
+    } else if (keepUnreadableError_ != 0) {
+        boxes_.ShowErrorMessageBox(
+            texts_.saveTempFileText(settings_.appFolder, errnoName(keepUnreadableError_)),
+            texts_.saveErrorTitle);
+    }
+}
+
+void TToDoForm::keepUnreadableList(const QByteArray& content) {
+    FileOps& ops = settings_.fileOps ? *settings_.fileOps : realFileOps();
+    const KeptCopy copy = keepCopyBeside(ops, listFile_->path(), content, UnreadableReason,
+                                         QDateTime::currentDateTime());
+    if (copy.ok()) {
+        keptUnreadablePath_ = copy.path;
+    } else {
+        keepUnreadableError_ = copy.error;
+        // Not kept: the save must find the file foreign and try again before replacing it.
+        listFile_->forget();
+    }
 }
 
 void TToDoForm::XMLSpeichern() {
+    saveList(SaveKind::Close);
+}
+
+void TToDoForm::saveList(SaveKind kind) {
     SaveSource source;
     source.left = x();
     source.top = y();
@@ -241,14 +301,80 @@ void TToDoForm::XMLSpeichern() {
     source.unfoldedClientWidth = width();
     source.skinName = currentSkinName_;
     source.skinPath = currentSkinPath_;
-    FileOps& ops = fileOps_ ? *fileOps_ : realFileOps();
-    const SaveResult result = saveToDoList(ops, settings_.appFolder, source, table_);
-    if (result.step == SaveResult::BuildDocument) {
-        boxes_.ShowExceptionMessageBox(SaveBuildContext);
-    } else if (!result.ok()) {
-        boxes_.ShowErrorMessageBox(saveErrorText(result, texts_, settings_.appFolder),
-                                   texts_.saveErrorTitle);
+
+    QByteArray content;
+    try {
+        content = writeToDoList(snapshotForSave(source, table_));
+    } catch (...) {
+        if (kind == SaveKind::Close ||
+            (kind == SaveKind::Automatic && !std::exchange(autoSaveFailureShown_, true))) {
+            boxes_.ShowExceptionMessageBox(SaveBuildContext);
+        }
+        return;
     }
+    // Changes made while a box of this save is open mark the list again.
+    listChanged_ = false;
+    if (kind != SaveKind::Close && listFile_->isKnownVersion(content)) {
+        return;  // the disk already holds exactly this
+    }
+    saving_ = true;
+    const ListFile::SaveOutcome outcome = listFile_->save(content, QDateTime::currentDateTime());
+    saving_ = false;
+    if (!outcome.result.ok()) {
+        listChanged_ = true;
+    }
+    reportSave(kind, outcome);
+}
+
+void TToDoForm::reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome) {
+    if (kind == SaveKind::BeforeExit) {
+        return;
+    }
+    if (!outcome.keptChangedCopy.isEmpty()) {
+        boxes_.ShowInfoMessageBox(
+            texts_.changedListKeptText(listFile_->path(), outcome.keptChangedCopy),
+            texts_.noticeTitle);
+    }
+    if (outcome.result.ok()) {
+        autoSaveFailureShown_ = false;
+        return;
+    }
+    if (kind == SaveKind::Automatic && std::exchange(autoSaveFailureShown_, true)) {
+        return;  // told once; quiet until a save works again
+    }
+    boxes_.ShowErrorMessageBox(saveErrorText(outcome.result, texts_, settings_.appFolder),
+                               texts_.saveErrorTitle);
+}
+
+void TToDoForm::markListChanged() {
+    if (!startupFinished_ || closeQueryRan_) {
+        return;
+    }
+    listChanged_ = true;
+    // Not restarted by later changes: every change reaches the disk within the delay, even
+    // while the user keeps typing.
+    if (!autoSaveTimer_.isActive()) {
+        autoSaveTimer_.start();
+    }
+}
+
+void TToDoForm::onAutoSaveTimer() {
+    if (closeQueryRan_ || !listChanged_) {
+        return;
+    }
+    if (saving_) {
+        autoSaveTimer_.start();  // a box of the last save is still open
+        return;
+    }
+    saveList(SaveKind::Automatic);
+}
+
+void TToDoForm::saveBeforeExit() {
+    if (closeQueryRan_ || saving_ || !listChanged_) {
+        return;
+    }
+    closeQueryRan_ = true;
+    saveList(SaveKind::BeforeExit);
 }
 
 void TToDoForm::Restart() {
@@ -326,6 +452,11 @@ void TToDoForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TToDoForm::requestClose() {
+    if (!startupFinished_) {
+        closePending_ = true;
+        boxes_.dismissBoxes();
+        return;
+    }
     FormCloseQuery();
     hide();
 }

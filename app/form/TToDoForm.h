@@ -2,6 +2,7 @@
 
 #include "app/boxes/MessageBoxes.h"
 #include "app/texts/Texts.h"
+#include "storage/ListFile.h"
 #include "table/commands/TableCommands.h"
 #include "table/model/TaskTable.h"
 
@@ -31,8 +32,17 @@ enum FrameStateValue : quint8 {
 
 struct FormSettings {
     Language language = Language::English;
-    QStringList arguments;  // the command line, program name first
-    QString appFolder;      // folder of the executable, with a trailing "/"
+    QStringList arguments;       // the command line as typed, program name first
+    QString appFolder;           // folder of the executable, with a trailing "/"
+    FileOps* fileOps = nullptr;  // the file layer of every save; null for the real one
+    int autoSaveDelayMs = 2000;  // how long after a change the list is saved on its own
+};
+
+// Who asked for a save decides what the user is told about it.
+enum class SaveKind {
+    Close,       // the close query: every error box, every time
+    Automatic,   // soon after a change: a failure is told once until a save works again
+    BeforeExit,  // the process is ending without its window: no box at all
 };
 
 // The program's main window and the composition root: it owns the task table and the
@@ -62,7 +72,15 @@ public:
     void showNormalAndActivate();
 
     void XMLLaden();
+    // The close's save.
     void XMLSpeichern();
+    void saveList(SaveKind kind);
+    // Something the close would save has changed: a save follows within the delay.
+    void markListChanged();
+    bool hasUnsavedChanges() const { return listChanged_; }
+    // Saves changes not yet on the disk without any box; for a process that ends without
+    // its event loop (the X server went away). Does nothing once the close query ran.
+    void saveBeforeExit();
     void mnuOpenFolderHereClick();
 
     void FormResize();
@@ -96,10 +114,8 @@ public:
     PlusMinusButton* PanelMinusColumn() const { return minusColumn_; }
     bool closeQueryRan() const { return closeQueryRan_; }
 
-    // Test seams: a hook that runs inside a handler's guard, to make that handler fail, and
-    // the file layer saves go through.
+    // Test seam: a hook that runs inside a handler's guard, to make that handler fail.
     std::function<void(const QString& handler)> failureInjection;
-    void setFileOps(FileOps* ops) { fileOps_ = ops; }
     // Called by Restart in place of starting the executable again; returns whether it started.
     std::function<bool()> launchSuccessor;
     // Called by Restart to let go of the single-instance lock before the successor starts.
@@ -127,6 +143,9 @@ private:
     void setDisplaySettingItems();
 
     void repaintPlusMinusButtons();
+    void keepUnreadableList(const QByteArray& content);
+    void reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome);
+    void onAutoSaveTimer();
 
     FormSettings settings_;
     MessageBoxes& boxes_;
@@ -134,8 +153,8 @@ private:
     TaskTable table_;
     TaskGrid* grid_ = nullptr;
     std::unique_ptr<ContextMenu> menu_;
-    FileOps* fileOps_ = nullptr;
     TableCommands commands_;
+    std::unique_ptr<ListFile> listFile_;
     RedBar* redBar_ = nullptr;
     PlusMinusButton* plusRow_ = nullptr;
     PlusMinusButton* minusRow_ = nullptr;
@@ -143,6 +162,7 @@ private:
     PlusMinusButton* minusColumn_ = nullptr;
     QPushButton* ButtonForFocus = nullptr;
     QTimer tmrAnwendungsStartOnTimer;
+    QTimer autoSaveTimer_;
 
     int minClientWidth_ = 0;
     bool startHidden_ = false;
@@ -150,6 +170,13 @@ private:
     QString currentSkinName_;
     QString currentSkinPath_;
     bool closeQueryRan_ = false;
+    bool startupFinished_ = false;
+    bool closePending_ = false;  // a close request came while starting up
+    bool listChanged_ = false;
+    bool saving_ = false;
+    bool autoSaveFailureShown_ = false;
+    QString keptUnreadablePath_;
+    int keepUnreadableError_ = 0;
 };
 
 }  // namespace taskwick

@@ -154,4 +154,31 @@ QString Texts::saveReplaceText(const QString& appFolder, const QString& errorKin
            QString::fromUtf8("ToDoList.xml\r\nSpeichern nicht möglich! Fehler: ") + errorKind;
 }
 
+QString Texts::unreadableListKeptText(const QString& listPath, const QString& keptPath) const {
+    if (language == Language::English) {
+        return "The task list could not be read completely:\r\n" + listPath +
+               "\r\nAn exact copy of the file was kept as:\r\n" + keptPath +
+               "\r\nThe tasks that could be read are shown and will be saved in its place.";
+    }
+    return QString::fromUtf8("Die Aufgabenliste konnte nicht vollständig gelesen werden:\r\n") +
+           listPath +
+           QString::fromUtf8("\r\nEine genaue Kopie der Datei wurde gesichert als:\r\n") +
+           keptPath +
+           QString::fromUtf8(
+               "\r\nDie lesbaren Aufgaben werden angezeigt und an ihrer Stelle gespeichert.");
+}
+
+QString Texts::changedListKeptText(const QString& listPath, const QString& keptPath) const {
+    if (language == Language::English) {
+        return "The task list was changed by another program while Taskwick was running:\r\n" +
+               listPath + "\r\nThat version was kept as:\r\n" + keptPath +
+               "\r\nTaskwick saved its own list in its place.";
+    }
+    return QString::fromUtf8(
+               "Die Aufgabenliste wurde von einem anderen Programm geändert, während Taskwick "
+               "lief:\r\n") +
+           listPath + QString::fromUtf8("\r\nDiese Fassung wurde gesichert als:\r\n") + keptPath +
+           QString::fromUtf8("\r\nTaskwick hat seine eigene Liste an ihre Stelle gespeichert.");
+}
+
 }  // namespace taskwick

@@ -51,6 +51,11 @@ struct Texts {
                              const QString& errorKind) const;
     QString saveTempFileText(const QString& appFolder, const QString& errorKind) const;
     QString saveReplaceText(const QString& appFolder, const QString& errorKind) const;
+
+    // After a list that could not be read completely was kept beside itself.
+    QString unreadableListKeptText(const QString& listPath, const QString& keptPath) const;
+    // After a save found a version of the list written by someone else and kept it.
+    QString changedListKeptText(const QString& listPath, const QString& keptPath) const;
 };
 
 const Texts& textsFor(Language language);

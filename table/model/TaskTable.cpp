@@ -111,6 +111,7 @@ int TaskTable::columnWidth(int col) const {
 }
 
 void TaskTable::setColumnWidth(int col, int pixels) {
+    pixels = std::clamp(pixels, 0, MaxColumnWidth);
     if (col < 0 || col >= colCount_ || widths_[static_cast<size_t>(col)] == pixels) {
         return;
     }

@@ -36,6 +36,9 @@ public:
     // to a sane size. They lie far beyond what the menu offers (100 x 100).
     static constexpr int MaxRowCount = 100000;
     static constexpr int MaxColCount = 1000;
+    // Widths from a file are held to this, so that summing every column's width (and line)
+    // stays far inside an int.
+    static constexpr int MaxColumnWidth = 32767;
 
     explicit TaskTable(QObject* parent = nullptr);
 
@@ -56,6 +59,7 @@ public:
     void clearColumn(int col);
 
     int columnWidth(int col) const;
+    // Widths are held between 0 and MaxColumnWidth.
     void setColumnWidth(int col, int pixels);
 
     const std::vector<TCellAlignment>& columnAlignments() const { return alignments_; }

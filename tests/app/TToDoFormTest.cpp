@@ -4,7 +4,7 @@
 #include "frame/widgets/PlusMinusButton.h"
 #include "frame/widgets/RedBar.h"
 #include "table/view/TaskGrid.h"
-#include "tests/support/RecordingBoxPresenter.h"
+#include "tests/app/FormFixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -19,26 +19,7 @@
 #include <stdexcept>
 
 using namespace taskwick;
-using taskwick::testing::RecordingBoxPresenter;
-
-namespace {
-
-struct FormFixture {
-    explicit FormFixture(Language language = Language::English, QStringList args = {"taskwick"})
-        : boxes(language, presenter) {
-        settings.language = language;
-        settings.arguments = std::move(args);
-        settings.appFolder = dir.path() + "/";
-    }
-    std::unique_ptr<TToDoForm> make() { return std::make_unique<TToDoForm>(settings, boxes); }
-
-    QTemporaryDir dir;
-    RecordingBoxPresenter presenter;
-    MessageBoxes boxes;
-    FormSettings settings;
-};
-
-}  // namespace
+using taskwick::testing::FormFixture;
 
 TEST(TToDoForm, firstRun_defaultsTableSizeAndNoBox) {
     FormFixture f;
@@ -327,4 +308,6 @@ TEST(TToDoForm, rightPressOnTheRedBarOpensTheMenu_leftPressDoesNot) {
     QTest::mousePress(form->ImageRedButtonAufklapper(), Qt::RightButton, {}, QPoint(10, 50));
     EXPECT_TRUE(menu->isVisible() || QTest::qWaitFor([&] { return menu->isVisible(); }, 40));
     QTest::qWait(80);
+    // Let go of the button, or every later press in this process counts it as held.
+    QTest::mouseRelease(form->ImageRedButtonAufklapper(), Qt::RightButton, {}, QPoint(10, 50));
 }

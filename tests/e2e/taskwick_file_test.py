@@ -104,6 +104,93 @@ class TaskwickFileTest(ProgramTest):
         self.assertEqual(app.saved_bytes(), data_bytes("zero_byte_saved.xml"))
 
 
+class TaskwickKeptListTest(ProgramTest):
+    """A list the program cannot read, or one changed behind its back, is kept beside
+    itself byte for byte before anything can overwrite it."""
+
+    folder_prefix = "taskwick-kept-"
+
+    def write_list(self, content):
+        with open(os.path.join(self.folder.name, "ToDoList.xml"), "wb") as file:
+            file.write(content)
+
+    def kept(self, reason):
+        return sorted(name for name in os.listdir(self.folder.name)
+                      if name.startswith(f"ToDoList.xml.{reason}-"))
+
+    def kept_bytes(self, name):
+        with open(os.path.join(self.folder.name, name), "rb") as file:
+            return file.read()
+
+    def test_strayLessThan_isKeptBeforeTheFirstBox_andTheNoticeNamesTheCopy(self):
+        broken = data_bytes("worked_example.xml").replace(b"coffee", b"co<ffee")
+        self.write_list(broken)
+        a11y = AccessibilityBus(self.session).__enter__()
+        self.addCleanup(a11y.close)
+        app = Taskwick(self.session, self.binary, self.folder.name, a11y=a11y)
+
+        box = app.wait_box("Exception")
+        # Kept while the first box is still open.
+        copies = self.kept("unreadable")
+        self.assertEqual(len(copies), 1)
+        self.assertRegex(copies[0], r"^ToDoList\.xml\.unreadable-\d{8}-\d{6}$")
+        self.assertEqual(self.kept_bytes(copies[0]), broken)
+        app.answer_box(box)
+
+        notice = app.wait_box("Notice")
+        copy_path = os.path.join(os.path.realpath(self.folder.name), copies[0])
+
+        def notice_text():
+            texts = [name for role, name in a11y.labels(app.proc.pid)
+                     if role == "label" and name.startswith("The task list")]
+            return texts[0] if texts else None
+        text = wait_until(notice_text, 10, what="the notice's text")
+        self.assertIn(copy_path, text.splitlines())
+        app.answer_box(notice)
+        app.wait_main_window()
+
+        self.assertEqual(app.terminate(), 0)
+        self.assertEqual(self.kept("unreadable"), copies)
+        self.assertEqual(self.kept_bytes(copies[0]), broken)
+        self.assertNotEqual(app.saved_bytes(), broken)
+
+    def test_sigtermDuringALoadBox_endsOnceTheWholeListIsLoadedAndSaved(self):
+        original = data_bytes("worked_example.xml")
+        start = original.index(b"  <WindowPosition>")
+        end = original.index(b"</WindowPosition>") + len(b"</WindowPosition>\r\n")
+        self.write_list(original[:start] + original[end:])
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        app.wait_box("Exception")
+
+        self.assertEqual(app.terminate(), 0)
+        self.assertFalse(app.main_window_viewable())
+        saved = app.saved_bytes()
+        self.assertIn("Buy Br&#xF6;tchen &amp; coffee".encode(), saved)
+        self.assertIn(b"<WindowPosition>", saved)
+        self.assertEqual(len(self.kept("unreadable")), 1)
+
+    def test_listEditedByHandWhileRunning_isKeptBesideTheNextSave(self):
+        self.write_list(data_bytes("worked_example.xml"))
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        app.wait_main_window()
+        app.activate(app.window)
+
+        edited = data_bytes("worked_example.xml").replace(b"10min", b"15min")
+        self.write_list(edited)
+        # The first task row's middle cell: (30 + 1 + 50 + 1 + 100, 30 + 1 + 25 + 12).
+        app.click(182, 68)
+        app.type("x")
+        app.key("Return")
+        app.answer_box(app.wait_box("Notice"))
+        wait_until(lambda: b"<Text>x</Text>" in app.saved_bytes(), 10, what="the typed text saved")
+
+        copies = self.kept("changed")
+        self.assertEqual(len(copies), 1)
+        self.assertEqual(self.kept_bytes(copies[0]), edited)
+        self.assertEqual(app.terminate(), 0)
+        self.assertEqual(self.kept("changed"), copies)
+
+
 def main():
     global BINARY
     args = sys.argv[1:]

@@ -130,7 +130,8 @@ class TaskwickStartTest(ProgramTest):
         self.assertIsNone(proc.poll())
 
     def test_argumentsOtherThanExactMinusM_startVisible(self):
-        for args in (["-M"], ["/m"], ["x", "-m"]):
+        # Qt takes "-reverse" out of its own argument list; as typed, "-m" came second.
+        for args in (["-M"], ["/m"], ["x", "-m"], ["-reverse", "-m"]):
             with self.subTest(args=args):
                 proc = self.start(*args)
                 window = self.main_window(proc)

@@ -12,7 +12,7 @@ import time
 import unittest
 import xml.etree.ElementTree as ElementTree
 
-from harness import ProgramTest, wait_until
+from harness import ProgramTest, XSession, wait_until
 from taskwick_app import Taskwick
 
 BINARY = None
@@ -120,6 +120,61 @@ class TaskwickTableTest(ProgramTest):
         row_count, _, _, rows = parse_saved(app.saved_bytes())
         self.assertEqual(row_count, 5)
         self.assertEqual(rows[-1], ["", "", "keep me"])
+
+
+class TaskwickSurvivalTest(ProgramTest):
+    """What the user typed is on the disk when the program ends without a close."""
+
+    folder_prefix = "taskwick-survival-"
+
+    # The program saves about two seconds after a change.
+    SAVE_DELAY = 2.0
+
+    def saved_rows(self, app):
+        try:
+            return parse_saved(app.saved_bytes())[3]
+        except (OSError, AssertionError):
+            return None
+
+    def type_task(self, app, row, text):
+        app.click(*task_cell_centre(row))
+        app.type(text)
+        app.key("Return")
+
+    def test_typedTasks_surviveAKilledXServer_andSigkill(self):
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        app.wait_main_window()
+        app.activate(app.window)
+        self.type_task(app, 2, "older than the delay")
+        time.sleep(self.SAVE_DELAY + 1)
+        self.assertEqual(self.saved_rows(app)[1][1], "older than the delay")
+
+        # The last words have not been saved yet when the X server dies.
+        self.type_task(app, 3, "last words")
+        server = self.session.started[0]
+        server.kill()
+        server.wait(10)
+        app.proc.wait(15)
+        rows = self.saved_rows(app)
+        self.assertEqual(rows[1][1], "older than the delay")
+        self.assertEqual(rows[2][1], "last words")
+
+        # A new X server, and a kill that gives the program no chance at all.
+        self.session.close()
+        self.session = XSession(window_manager=True).__enter__()
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        app.wait_main_window()
+        app.activate(app.window)
+        self.type_task(app, 4, "before the kill")
+        wait_until(lambda: (self.saved_rows(app) or [[]] * 4)[3][1:2] == ["before the kill"],
+                   self.SAVE_DELAY + 5, what="the automatic save")
+        app.proc.kill()
+        app.proc.wait(10)
+        rows = self.saved_rows(app)
+        self.assertEqual([row[1] for row in rows[1:4]],
+                         ["older than the delay", "last words", "before the kill"])
+        self.assertEqual([name for name in os.listdir(self.folder.name)
+                          if name.startswith("ToDoList~tmp~")], [])
 
 
 def main():

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QMutex>
 #include <QMutexLocker>
@@ -13,12 +15,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <optional>
+
 using namespace taskwick;
 
 namespace {
 
 // A stand-in for the desktop's file manager that records what it was asked to show.
-class FakeFileManager : public QObject {
+class FakeFileManager : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
 public:
@@ -36,7 +41,13 @@ public slots:
         QMutexLocker lock(&mutex_);
         uris_ = uris;
         startupId_ = startupId;
+        if (!answer) {
+            setDelayedReply(true);  // and never reply: a file manager that hangs
+        }
     }
+
+public:
+    std::atomic<bool> answer{true};
 
 private:
     QMutex mutex_;
@@ -96,36 +107,86 @@ TEST(FileManager, fileUri_isAbsoluteAndPercentEncoded) {
     EXPECT_TRUE(relative.endsWith("/ToDoList.xml")) << relative.toStdString();
 }
 
-TEST(FileManager, showItem_asksFileManagerToSelectTheFile) {
+namespace {
+
+// Runs showItem and waits for its answer; fails the test when none comes.
+std::optional<FileManager::Shown> showAndWait(const QString& path, int timeoutMs,
+                                              bool* returnedBeforeAnswer = nullptr) {
+    std::optional<FileManager::Shown> shown;
+    int answers = 0;
+    FileManager::showItem(
+        path,
+        [&](FileManager::Shown s) {
+            shown = s;
+            ++answers;
+        },
+        timeoutMs);
+    if (returnedBeforeAnswer) {
+        *returnedBeforeAnswer = answers == 0;
+    }
+    QDeadlineTimer deadline(timeoutMs + 5000);
+    while (!shown && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    // A late answer must not add a second way of showing the file.
+    QDeadlineTimer settle(300);
+    while (!settle.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_LE(answers, 1);
+    return shown;
+}
+
+}  // namespace
+
+TEST(FileManager, showItem_asksFileManagerToSelectTheFile_withoutWaitingForIt) {
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "needs a session bus";
     FileManagerService service;
     ASSERT_TRUE(service.registered());
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
 
     QTemporaryDir dir;
     const QString path = dir.filePath("ToDoList.xml");
-    EXPECT_TRUE(FileManager::showItem(path));
+    bool returnedAtOnce = false;
+    EXPECT_EQ(showAndWait(path, FileManager::ShowItemsTimeoutMs, &returnedAtOnce),
+              FileManager::Shown::InFileManager);
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_TRUE(returnedAtOnce);
     EXPECT_EQ(service.fake().lastUris(), QStringList{FileManager::fileUri(path)});
     EXPECT_EQ(service.fake().lastStartupId(), QString());
+    EXPECT_TRUE(recorder.opened.isEmpty());
 }
 
-TEST(FileManager, showItem_withoutFileManagerOrOpener_reportsFailure) {
+TEST(FileManager, showItem_fileManagerThatNeverAnswers_opensTheFolderOnce) {
+    ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "needs a session bus";
+    FileManagerService service;
+    ASSERT_TRUE(service.registered());
+    service.fake().answer = false;
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
+
+    QTemporaryDir dir;
+    bool returnedAtOnce = false;
+    EXPECT_EQ(showAndWait(dir.filePath("ToDoList.xml"), 400, &returnedAtOnce),
+              FileManager::Shown::Folder);
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_TRUE(returnedAtOnce);
+    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+}
+
+TEST(FileManager, showItem_withoutFileManager_opensTheFolder_orReportsNothingShown) {
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "needs a session bus";
     ASSERT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
         "org.freedesktop.FileManager1"));
-    // The offscreen platform has no desktop to open the folder with either.
     QTemporaryDir dir;
-    EXPECT_FALSE(FileManager::showItem(dir.filePath("ToDoList.xml")));
-}
+    // The offscreen platform has no desktop to open the folder with.
+    EXPECT_EQ(showAndWait(dir.filePath("ToDoList.xml"), 2000), FileManager::Shown::Nothing);
 
-TEST(FileManager, showItem_withoutFileManager_opensTheFolder) {
-    ASSERT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
-        "org.freedesktop.FileManager1"));
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler("file", &recorder, "open");
-    QTemporaryDir dir;
-    const bool shown = FileManager::showItem(dir.filePath("ToDoList.xml"));
+    EXPECT_EQ(showAndWait(dir.filePath("ToDoList.xml"), 2000), FileManager::Shown::Folder);
     QDesktopServices::unsetUrlHandler("file");
-    EXPECT_TRUE(shown);
     EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
 }
 

@@ -3,6 +3,7 @@
 #include "app/boxes/MessageBoxes.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace taskwick::testing {
@@ -19,6 +20,9 @@ public:
 
     bool present(BoxKind kind, const QString& text, const QString& title) override {
         boxes.push_back({kind, text, title});
+        if (whilePresenting) {
+            whilePresenting(boxes.back());
+        }
         if (answers.empty()) {
             return true;
         }
@@ -30,6 +34,8 @@ public:
 
     std::vector<Box> boxes;
     std::deque<bool> answers;
+    // Runs while a box is "open", as events delivered by its own event loop would.
+    std::function<void(const Box&)> whilePresenting;
 };
 
 }  // namespace taskwick::testing

@@ -1,0 +1,241 @@
+// Scenarios in which a user's tasks could get lost: a list that cannot be read, saves that
+// fail, a list changed by someone else, and a close that comes while the program starts.
+#include "app/form/TToDoForm.h"
+#include "table/view/TaskGrid.h"
+#include "tests/app/FormFixture.h"
+#include "tests/support/SelectiveFaultOps.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+
+using namespace taskwick;
+using taskwick::testing::FormFixture;
+using taskwick::testing::SelectiveFaultOps;
+
+namespace {
+
+constexpr int ShortDelayMs = 30;
+
+// A list as the program itself writes it, with two tasks of the user's.
+QByteArray savedList(FormFixture& f) {
+    {
+        auto form = f.make();
+        form->FormCreate();
+        form->table().setCell(1, 2, "call the plumber");
+        form->table().setCell(1, 3, "renew passport");
+        form->FormCloseQuery();
+    }
+    f.presenter.boxes.clear();
+    return f.listBytes();
+}
+
+QStringList kept(const FormFixture& f, const QString& reason) {
+    return QDir(f.dir.path()).entryList({"ToDoList.xml." + reason + "-*"}, QDir::Files, QDir::Name);
+}
+
+// Clicks a cell and types into it, one key at a time to whatever has the focus.
+void typeIntoCell(TToDoForm& form, int col, int row, const QString& text) {
+    TaskGrid* grid = form.ToDoGrid();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(col, row).center());
+    for (const QChar c : text) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClicks(focus ? focus : grid, QString(c));
+    }
+}
+
+std::unique_ptr<TToDoForm> shownForm(FormFixture& f) {
+    auto form = f.make();
+    form->FormCreate();
+    form->show();
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    return form;
+}
+
+}  // namespace
+
+TEST(ListSafety, aStrayLessThan_keepsTheListByteForByte_andOneNoticeNamesTheCopy) {
+    FormFixture f;
+    QByteArray broken = savedList(f);
+    broken.replace("call the plumber", "call the <plumber");
+    f.writeList(broken);
+
+    auto form = f.make();
+    form->FormCreate();
+    const QStringList copies = kept(f, "unreadable");
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(QFile(f.dir.filePath(copies[0])).size(), broken.size());
+    QFile copy(f.dir.filePath(copies[0]));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), broken);
+
+    ASSERT_EQ(f.presenter.boxes.size(), 2u);
+    EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in XMLloadToDoList\r\n"));
+    EXPECT_EQ(f.presenter.boxes[1].kind, BoxKind::Information);
+    EXPECT_EQ(f.presenter.boxes[1].title, "Notice");
+    EXPECT_EQ(f.presenter.boxes[1].text,
+              "The task list could not be read completely:\r\n" + f.listPath() +
+                  "\r\nAn exact copy of the file was kept as:\r\n" + f.dir.filePath(copies[0]) +
+                  "\r\nThe tasks that could be read are shown and will be saved in its place.");
+
+    // The close saves what could be read; the copy stays, and is not kept a second time.
+    form->FormCloseQuery();
+    EXPECT_NE(f.listBytes(), broken);
+    EXPECT_EQ(kept(f, "unreadable"), copies);
+    EXPECT_TRUE(kept(f, "changed").isEmpty());
+}
+
+TEST(ListSafety, aBlankList_showsOnlyTheFourSectionBoxes_andKeepsNothing) {
+    FormFixture f;
+    f.writeList("\xEF\xBB\xBF  \r\n\t");
+    auto form = f.make();
+    form->FormCreate();
+    ASSERT_EQ(f.presenter.boxes.size(), 4u);
+    EXPECT_TRUE(f.presenter.boxes[3].text.startsWith("Exception in Load ToDoContent\r\n"));
+    EXPECT_TRUE(kept(f, "unreadable").isEmpty());
+}
+
+TEST(ListSafety, anUnreadableListThatCannotBeKept_isToldAsASaveError_andNeverReplaced) {
+    FormFixture f(Language::German);
+    QByteArray broken = savedList(f);
+    broken.replace("<ColumnInfo>", "<ColumnInfo");
+    f.writeList(broken);
+    SelectiveFaultOps ops;
+    ops.createError = ENOSPC;  // no copy and no temporary file fit on the disk
+    f.settings.fileOps = &ops;
+
+    auto form = f.make();
+    form->FormCreate();
+    const auto told =
+        std::find_if(f.presenter.boxes.begin(), f.presenter.boxes.end(),
+                     [](const auto& b) { return b.title == "Fehler beim Speichern"; });
+    ASSERT_NE(told, f.presenter.boxes.end());
+    EXPECT_TRUE(told->text.startsWith(
+        QString::fromUtf8("Problem beim temporären Speichern in diesen Pfad: \r\n") + f.dir.path() +
+        "/\r\n"));
+    EXPECT_TRUE(told->text.endsWith("Fehler: ENOSPC"));
+
+    // Room again on the disk: the close keeps the unread list before it saves over it.
+    ops.createError = 0;
+    form->FormCloseQuery();
+    const QStringList copies = kept(f, "changed");
+    ASSERT_EQ(copies.size(), 1);
+    QFile copy(f.dir.filePath(copies[0]));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), broken);
+}
+
+TEST(ListSafety, typing_isSavedSoonAfter_andNothingIsWrittenWithoutAChange) {
+    FormFixture f;
+    const QByteArray before = savedList(f);
+    f.settings.autoSaveDelayMs = ShortDelayMs;
+    auto form = shownForm(f);
+
+    QTest::qWait(ShortDelayMs * 5);
+    EXPECT_EQ(f.listBytes(), before);  // the load and the start are no changes
+
+    typeIntoCell(*form, 1, 4, "water the plants");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.listBytes().contains("water the plants"); }, 2000));
+    EXPECT_TRUE(f.presenter.boxes.empty());
+    EXPECT_FALSE(form->hasUnsavedChanges());
+
+    const QFileInfo saved(f.listPath());
+    const QDateTime savedAt = saved.lastModified();
+    QTest::qWait(ShortDelayMs * 5);
+    EXPECT_EQ(QFileInfo(f.listPath()).lastModified(), savedAt);
+}
+
+TEST(ListSafety, failingAutomaticSaves_areToldOnceUntilOneWorks_theCloseAlwaysTells) {
+    FormFixture f;
+    savedList(f);
+    SelectiveFaultOps ops;
+    f.settings.fileOps = &ops;
+    f.settings.autoSaveDelayMs = ShortDelayMs;
+    auto form = shownForm(f);
+    auto saveErrors = [&] {
+        return std::count_if(f.presenter.boxes.begin(), f.presenter.boxes.end(),
+                             [](const auto& b) { return b.title == "Save Error"; });
+    };
+
+    ops.renameError = EROFS;
+    typeIntoCell(*form, 1, 4, "a");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return saveErrors() == 1; }, 2000));
+    typeIntoCell(*form, 1, 5, "b");
+    QTest::qWait(ShortDelayMs * 6);
+    EXPECT_EQ(saveErrors(), 1);
+    EXPECT_TRUE(form->hasUnsavedChanges());
+
+    ops.renameError = 0;
+    typeIntoCell(*form, 0, 4, "c");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->hasUnsavedChanges(); }, 2000));
+    EXPECT_TRUE(f.listBytes().contains("<Text>b</Text>"));
+
+    ops.renameError = EROFS;
+    typeIntoCell(*form, 0, 5, "d");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return saveErrors() == 2; }, 2000));
+    form->FormCloseQuery();
+    EXPECT_EQ(saveErrors(), 3);
+    EXPECT_EQ(f.presenter.boxes.back().text, "Cannot save this file correctly: \r\n" +
+                                                 f.listPath() +
+                                                 "\r\nIt is not possible to save! Error: EROFS");
+}
+
+TEST(ListSafety, aListEditedByHandWhileRunning_isKeptBesideTheNextSave_andTold) {
+    FormFixture f;
+    savedList(f);
+    f.settings.autoSaveDelayMs = ShortDelayMs;
+    auto form = shownForm(f);
+
+    QByteArray handEdited = f.listBytes();
+    handEdited.replace("renew passport", "renew passport and visa");
+    f.writeList(handEdited);
+    typeIntoCell(*form, 1, 4, "x");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !kept(f, "changed").isEmpty(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.listBytes().contains("<Text>x</Text>"); }, 2000));
+
+    QFile copy(f.dir.filePath(kept(f, "changed").first()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), handEdited);
+    ASSERT_EQ(f.presenter.boxes.size(), 1u);
+    EXPECT_EQ(f.presenter.boxes[0].kind, BoxKind::Information);
+    EXPECT_TRUE(f.presenter.boxes[0].text.contains(copy.fileName()));
+
+    // Its own saves never count as someone else's.
+    typeIntoCell(*form, 1, 5, "y");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.listBytes().contains("<Text>y</Text>"); }, 2000));
+    form->FormCloseQuery();
+    EXPECT_EQ(kept(f, "changed").size(), 1);
+}
+
+TEST(ListSafety, aCloseDuringAStartupBox_endsAfterTheWholeListIsLoadedAndSaved) {
+    FormFixture f;
+    QByteArray list = savedList(f);
+    const qsizetype from = list.indexOf("  <WindowPosition>");
+    const qsizetype to = list.indexOf("</WindowPosition>") + qsizetype(sizeof "</WindowPosition>");
+    list.remove(from, to - from);
+    f.writeList(list);
+
+    auto form = f.make();
+    // The session ends while the first load box is open.
+    f.presenter.whilePresenting = [&](const auto&) {
+        f.presenter.whilePresenting = nullptr;
+        form->requestClose();
+    };
+    form->FormCreate();
+    EXPECT_TRUE(form->closeQueryRan());
+    ASSERT_EQ(f.presenter.boxes.size(), 1u);
+    EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in Load WindowPosition\r\n"));
+    // The tasks that came after the box were loaded before the close saved.
+    EXPECT_TRUE(f.listBytes().contains("renew passport"));
+    EXPECT_EQ(kept(f, "unreadable").size(), 1);
+    // Later requests neither save again nor show anything.
+    const QByteArray saved = f.listBytes();
+    form->requestClose();
+    EXPECT_EQ(f.listBytes(), saved);
+}

@@ -1,0 +1,139 @@
+#include "storage/ListFile.h"
+#include "tests/support/SelectiveFaultOps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <utime.h>
+
+#include <cerrno>
+
+using namespace taskwick;
+using taskwick::testing::SelectiveFaultOps;
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QStringList keptCopies(const QTemporaryDir& dir, const QString& reason) {
+    return QDir(dir.path()).entryList({"ToDoList.xml." + reason + "-*"}, QDir::Files, QDir::Name);
+}
+
+const QDateTime When(QDate(2026, 12, 9), QTime(13, 45, 1));
+
+}  // namespace
+
+TEST(ListFile, ownSavesNeverCountAsForeign_aHandEditIsKeptBeforeTheNextSave) {
+    QTemporaryDir dir;
+    PosixFileOps ops;
+    const QString list = dir.filePath("ToDoList.xml");
+    writeBytes(list, "as read at start");
+
+    ListFile file(ops, dir.path() + "/");
+    QByteArray read;
+    ASSERT_EQ(file.read(&read), 0);
+    EXPECT_EQ(read, "as read at start");
+    EXPECT_TRUE(file.isKnownVersion("as read at start"));
+
+    for (const QByteArray& ours : {QByteArray("first save"), QByteArray("second save")}) {
+        const ListFile::SaveOutcome out = file.save(ours, When);
+        ASSERT_TRUE(out.result.ok());
+        EXPECT_TRUE(out.keptChangedCopy.isEmpty());
+        EXPECT_EQ(fileBytes(list), ours);
+    }
+    EXPECT_TRUE(keptCopies(dir, "changed").isEmpty());
+
+    // Touched, not changed: the same bytes with a new time are still ours.
+    utimbuf times{1000000, 1000000};
+    ASSERT_EQ(::utime(QFile::encodeName(list).constData(), &times), 0);
+    ASSERT_TRUE(file.save("third save", When).result.ok());
+    EXPECT_TRUE(keptCopies(dir, "changed").isEmpty());
+
+    writeBytes(list, "edited by hand");
+    const ListFile::SaveOutcome out = file.save("fourth save", When);
+    ASSERT_TRUE(out.result.ok());
+    EXPECT_EQ(out.keptChangedCopy, list + ".changed-20261209-134501");
+    EXPECT_EQ(fileBytes(out.keptChangedCopy), "edited by hand");
+    EXPECT_EQ(fileBytes(list), "fourth save");
+
+    ASSERT_TRUE(file.save("fifth save", When).result.ok());
+    EXPECT_EQ(keptCopies(dir, "changed").size(), 1);
+}
+
+TEST(ListFile, aListThatAppearsAfterAFirstRun_isKept_andCopiesNeverReplaceEachOther) {
+    QTemporaryDir dir;
+    PosixFileOps ops;
+    const QString list = dir.filePath("ToDoList.xml");
+    ListFile file(ops, dir.path() + "/");
+    file.rememberAbsent();
+
+    writeBytes(list, "arrived through a sync tool");
+    writeBytes(list + ".changed-20261209-134501", "an earlier copy");
+    const ListFile::SaveOutcome out = file.save("ours", When);
+    ASSERT_TRUE(out.result.ok());
+    EXPECT_EQ(out.keptChangedCopy, list + ".changed-20261209-134501-2");
+    EXPECT_EQ(fileBytes(out.keptChangedCopy), "arrived through a sync tool");
+    EXPECT_EQ(fileBytes(list + ".changed-20261209-134501"), "an earlier copy");
+    EXPECT_EQ(fileBytes(list), "ours");
+
+    // Gone meanwhile: nothing to keep, the save recreates it.
+    QFile::remove(list);
+    const ListFile::SaveOutcome again = file.save("ours again", When);
+    ASSERT_TRUE(again.result.ok());
+    EXPECT_TRUE(again.keptChangedCopy.isEmpty());
+    EXPECT_EQ(fileBytes(list), "ours again");
+}
+
+TEST(ListFile, aForeignVersionThatCannotBeReadOrKept_isNeverReplaced) {
+    QTemporaryDir dir;
+    SelectiveFaultOps ops;
+    const QString list = dir.filePath("ToDoList.xml");
+    writeBytes(list, "someone else's");
+    ListFile file(ops, dir.path() + "/");
+    file.forget();
+
+    ops.failCreateContaining = ".changed-";
+    ops.createError = ENOSPC;
+    const ListFile::SaveOutcome full = file.save("ours", When);
+    EXPECT_EQ(full.result.step, SaveResult::TempFile);
+    EXPECT_EQ(full.result.errorKind, "ENOSPC");
+    EXPECT_EQ(fileBytes(list), "someone else's");
+
+    ops.createError = 0;
+    ops.readError = EACCES;
+    const ListFile::SaveOutcome unreadable = file.save("ours", When);
+    EXPECT_EQ(unreadable.result.step, SaveResult::Replace);
+    EXPECT_EQ(unreadable.result.errorKind, "EACCES");
+    EXPECT_EQ(fileBytes(list), "someone else's");
+    EXPECT_TRUE(keptCopies(dir, "changed").isEmpty());
+
+    ops.readError = 0;
+    const ListFile::SaveOutcome works = file.save("ours", When);
+    ASSERT_TRUE(works.result.ok());
+    EXPECT_EQ(fileBytes(works.keptChangedCopy), "someone else's");
+    EXPECT_EQ(fileBytes(list), "ours");
+}
+
+TEST(KeptCopy, aCopyThatFailsHalfWay_leavesNothingBehind) {
+    QTemporaryDir dir;
+    struct FailingFlush : PosixFileOps {
+        int flush(int) override { return EIO; }
+    } ops;
+    const KeptCopy copy =
+        keepCopyBeside(ops, dir.filePath("ToDoList.xml"), "bytes", UnreadableReason, When);
+    EXPECT_EQ(copy.error, EIO);
+    EXPECT_TRUE(copy.path.isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
