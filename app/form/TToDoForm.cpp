@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace taskwick {
 
@@ -121,6 +122,8 @@ TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent
     autoSaveTimer_.setInterval(settings_.autoSaveDelayMs);
     autoSaveTimer_.setSingleShot(true);
     connect(&autoSaveTimer_, &QTimer::timeout, this, &TToDoForm::onAutoSaveTimer);
+    saveThread_.setMaxThreadCount(1);
+    connectBackgroundSave();
     connect(&table_, &TaskTable::changed, this, &TToDoForm::markListChanged);
 
     tmrAnwendungsStartOnTimer.setInterval(1);
@@ -162,7 +165,6 @@ void TToDoForm::FormCreate() {
             fillFirstRunTable();
             setClientSize(DefaultClientWidth, DefaultClientHeight);
             frameState_ = FrameFull;
-            setDisplaySettingItems();
             AdjustColumnWidths();
             currentSkinName_ = NoSkinName;
             // Still to come with the skin, frame-picture and About features: the search for a
@@ -262,7 +264,6 @@ void TToDoForm::XMLLaden() {
         }
     });
     loadToDoList(read ? &content : nullptr, target);
-    setDisplaySettingItems();
     if (!keptUnreadablePath_.isEmpty()) {
         boxes_.ShowInfoMessageBox(
             texts_.unreadableListKeptText(listFile_->path(), keptUnreadablePath_),
@@ -292,6 +293,13 @@ void TToDoForm::XMLSpeichern() {
 }
 
 void TToDoForm::saveList(SaveKind kind) {
+    if (kind == SaveKind::Automatic && backgroundSaveOutstanding_) {
+        listChanged_ = true;  // saved again once this one is done
+        return;
+    }
+    // The close and the last save write after any save still under way, never beside it.
+    waitForBackgroundSave();
+
     SaveSource source;
     source.left = x();
     source.top = y();
@@ -302,32 +310,60 @@ void TToDoForm::saveList(SaveKind kind) {
     source.skinName = currentSkinName_;
     source.skinPath = currentSkinPath_;
 
-    QByteArray content;
-    try {
-        content = writeToDoList(snapshotForSave(source, table_));
-    } catch (...) {
-        if (kind == SaveKind::Close ||
-            (kind == SaveKind::Automatic && !std::exchange(autoSaveFailureShown_, true))) {
-            boxes_.ShowExceptionMessageBox(SaveBuildContext);
-        }
+    ToDoListData data = snapshotForSave(source, table_);
+    // Changes from here on mark the list again.
+    listChanged_ = false;
+    const QDateTime now = QDateTime::currentDateTime();
+    if (kind == SaveKind::Automatic) {
+        // Building the document and the disk's part run on a thread of their own, so typing
+        // goes on meanwhile; the list file is touched by nobody else until it is done.
+        backgroundSaveOutstanding_ = true;
+        backgroundSave_.setFuture(
+            QtConcurrent::run(&saveThread_, [file = listFile_.get(), data = std::move(data), now] {
+                return saveListFile(*file, data, now, SkipUnchanged::Yes);
+            }));
         return;
     }
-    // Changes made while a box of this save is open mark the list again.
-    listChanged_ = false;
-    if (kind != SaveKind::Close && listFile_->isKnownVersion(content)) {
-        return;  // the disk already holds exactly this
+    reportSave(kind,
+               saveListFile(*listFile_, data, now,
+                            kind == SaveKind::Close ? SkipUnchanged::No : SkipUnchanged::Yes));
+}
+
+void TToDoForm::waitForBackgroundSave() {
+    if (backgroundSaveOutstanding_) {
+        // Its outcome no longer matters: a save that reports for itself follows at once.
+        backgroundSave_.disconnect(this);
+        backgroundSave_.waitForFinished();
+        connectBackgroundSave();
+        backgroundSaveOutstanding_ = false;
     }
-    saving_ = true;
-    const ListFile::SaveOutcome outcome = listFile_->save(content, QDateTime::currentDateTime());
-    saving_ = false;
-    if (!outcome.result.ok()) {
-        listChanged_ = true;
+}
+
+void TToDoForm::connectBackgroundSave() {
+    connect(&backgroundSave_, &QFutureWatcher<ListFile::SaveOutcome>::finished, this,
+            &TToDoForm::onBackgroundSaveFinished);
+}
+
+void TToDoForm::onBackgroundSaveFinished() {
+    backgroundSaveOutstanding_ = false;
+    const ListFile::SaveOutcome outcome = backgroundSave_.result();
+    if (!outcome.result.ok() && outcome.result.step != SaveResult::BuildDocument) {
+        listChanged_ = true;  // tried again after the delay, quietly
     }
-    reportSave(kind, outcome);
+    reportSave(SaveKind::Automatic, outcome);
+    if (listChanged_ && !closeQueryRan_ && !autoSaveTimer_.isActive()) {
+        autoSaveTimer_.start();
+    }
 }
 
 void TToDoForm::reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome) {
     if (kind == SaveKind::BeforeExit) {
+        return;
+    }
+    if (outcome.result.step == SaveResult::BuildDocument) {
+        if (kind == SaveKind::Close || !std::exchange(autoSaveFailureShown_, true)) {
+            boxes_.ShowExceptionMessageBox(SaveBuildContext);
+        }
         return;
     }
     if (!outcome.keptChangedCopy.isEmpty()) {
@@ -359,22 +395,20 @@ void TToDoForm::markListChanged() {
 }
 
 void TToDoForm::onAutoSaveTimer() {
-    if (closeQueryRan_ || !listChanged_) {
-        return;
+    if (!closeQueryRan_ && listChanged_) {
+        saveList(SaveKind::Automatic);
     }
-    if (saving_) {
-        autoSaveTimer_.start();  // a box of the last save is still open
-        return;
-    }
-    saveList(SaveKind::Automatic);
 }
 
 void TToDoForm::saveBeforeExit() {
-    if (closeQueryRan_ || saving_ || !listChanged_) {
+    if (closeQueryRan_) {
         return;
     }
     closeQueryRan_ = true;
-    saveList(SaveKind::BeforeExit);
+    waitForBackgroundSave();
+    if (listChanged_) {
+        saveList(SaveKind::BeforeExit);
+    }
 }
 
 void TToDoForm::Restart() {
@@ -439,10 +473,6 @@ void TToDoForm::createContextMenu() {
     connect(m, &ContextMenu::deleteColumnClicked, this, &TToDoForm::mnuDeleteColumnClick);
     connect(m, &ContextMenu::openFolderHereClicked, this, &TToDoForm::mnuOpenFolderHereClick);
     connect(m, &ContextMenu::exitClicked, this, &TToDoForm::mnuExitClick);
-}
-
-void TToDoForm::setDisplaySettingItems() {
-    menu_->syncSettingItems(table_);
 }
 
 void TToDoForm::keyPressEvent(QKeyEvent* event) {

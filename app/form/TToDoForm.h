@@ -6,8 +6,10 @@
 #include "table/commands/TableCommands.h"
 #include "table/model/TaskTable.h"
 
+#include <QFutureWatcher>
 #include <QPushButton>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
 
@@ -77,7 +79,8 @@ public:
     void saveList(SaveKind kind);
     // Something the close would save has changed: a save follows within the delay.
     void markListChanged();
-    bool hasUnsavedChanges() const { return listChanged_; }
+    // True from a change until a save of it is on the disk.
+    bool hasUnsavedChanges() const { return listChanged_ || backgroundSaveOutstanding_; }
     // Saves changes not yet on the disk without any box; for a process that ends without
     // its event loop (the X server went away). Does nothing once the close query ran.
     void saveBeforeExit();
@@ -140,12 +143,14 @@ private:
     void createPlusMinusButtons();
     void createContextMenu();
     void connectGrid();
-    void setDisplaySettingItems();
 
     void repaintPlusMinusButtons();
     void keepUnreadableList(const QByteArray& content);
     void reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome);
     void onAutoSaveTimer();
+    void waitForBackgroundSave();
+    void connectBackgroundSave();
+    void onBackgroundSaveFinished();
 
     FormSettings settings_;
     MessageBoxes& boxes_;
@@ -163,6 +168,8 @@ private:
     QPushButton* ButtonForFocus = nullptr;
     QTimer tmrAnwendungsStartOnTimer;
     QTimer autoSaveTimer_;
+    QThreadPool saveThread_;
+    QFutureWatcher<ListFile::SaveOutcome> backgroundSave_;
 
     int minClientWidth_ = 0;
     bool startHidden_ = false;
@@ -173,8 +180,8 @@ private:
     bool startupFinished_ = false;
     bool closePending_ = false;  // a close request came while starting up
     bool listChanged_ = false;
-    bool saving_ = false;
     bool autoSaveFailureShown_ = false;
+    bool backgroundSaveOutstanding_ = false;  // started, and its outcome not yet taken in
     QString keptUnreadablePath_;
     int keepUnreadableError_ = 0;
 };

@@ -581,7 +581,8 @@ TEST(ToDoListLoader, realFiles_brokenOrMissing_showOnlyTheDocumentBox_andTooMany
                            "<ColumnCount>2</ColumnCount></columninfo><ColumnHeader>"
                            "<Column><ColumnCaption>A</ColumnCaption><ColumnWidth>$1F</ColumnWidth>"
                            "<ColumnAlignment>RIGHT</ColumnAlignment></Column>"
-                           "<Column><ColumnCaption>B</ColumnCaption><ColumnWidth>40</ColumnWidth>"
+                           "<Column><ColumnCaption>B</ColumnCaption>"
+                           "<ColumnWidth>2147483647</ColumnWidth>"
                            "<ColumnAlignment>CENTER</ColumnAlignment></Column>"
                            "<Column><ColumnCaption>C</ColumnCaption><ColumnWidth>40</ColumnWidth>"
                            "<ColumnAlignment>CENTER</ColumnAlignment></Column>"
@@ -591,6 +592,8 @@ TEST(ToDoListLoader, realFiles_brokenOrMissing_showOnlyTheDocumentBox_andTooMany
     EXPECT_EQ(extra.boxes, QStringList({"Load WindowPosition", "Load ColumnHeader"}));
     EXPECT_EQ(extra.tasks.colCount(), 2);
     EXPECT_EQ(extra.tasks.columnWidth(0), 31);
+    // Held so that the widths of every column still add up inside an int.
+    EXPECT_EQ(extra.tasks.columnWidth(1), TaskTable::MaxColumnWidth);
     EXPECT_EQ(extra.tasks.cell(1, 0), "B");
     EXPECT_EQ(extra.tasks.columnAlignment(1), ALIGNCENTER);
     EXPECT_EQ(extra.tasks.cell(1, 1), "y");

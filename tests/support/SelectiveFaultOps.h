@@ -2,6 +2,8 @@
 
 #include "storage/FileOps.h"
 
+#include <atomic>
+
 namespace taskwick::testing {
 
 // The real file layer, where creating files of chosen names, renaming and reading can be made
@@ -9,21 +11,24 @@ namespace taskwick::testing {
 class SelectiveFaultOps : public PosixFileOps {
 public:
     QString failCreateContaining;  // empty: every name
-    int createError = 0;
-    int renameError = 0;
-    int readError = 0;
+    // Atomic: the automatic save calls in from a thread of its own.
+    std::atomic<int> createError{0};
+    std::atomic<int> renameError{0};
+    std::atomic<int> readError{0};
 
     int createExclusive(const QString& path, mode_t mode, int* fd) override {
-        if (createError != 0 && path.contains(failCreateContaining)) {
-            return createError;
+        if (const int error = createError; error != 0 && path.contains(failCreateContaining)) {
+            return error;
         }
         return PosixFileOps::createExclusive(path, mode, fd);
     }
     int rename(const QString& from, const QString& to) override {
-        return renameError != 0 ? renameError : PosixFileOps::rename(from, to);
+        const int error = renameError;
+        return error != 0 ? error : PosixFileOps::rename(from, to);
     }
     int readAll(const QString& path, QByteArray* content) override {
-        return readError != 0 ? readError : PosixFileOps::readAll(path, content);
+        const int error = readError;
+        return error != 0 ? error : PosixFileOps::readAll(path, content);
     }
 };
 
