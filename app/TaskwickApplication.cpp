@@ -18,10 +18,4 @@ bool TaskwickApplication::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-void preferX11Platform() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
-}
-
 }  // namespace taskwick

@@ -21,8 +21,4 @@ private:
     ExceptionHandler handler_;
 };
 
-// Wayland sessions run the program through XWayland: the window's position, its level and
-// its own edge handling need X11.
-void preferX11Platform();
-
 }  // namespace taskwick

@@ -1,7 +1,9 @@
 #include "app/TaskwickApplication.h"
 #include "app/UnexpectedExitSave.h"
 #include "app/boxes/MessageBoxes.h"
-#include "app/form/TToDoForm.h"
+#include "app/window/MainWindow.h"
+#include "platform/PlatformChoice.h"
+#include "platform/Relaunch.h"
 #include "platform/SignalPipe.h"
 #include "platform/SingleInstance.h"
 #include "platform/SingleInstanceLock.h"
@@ -46,6 +48,17 @@ QStringList originalArguments(int argc, char** argv) {
     return arguments;
 }
 
+// A restart lets go of this process's instance lock, then starts the executable anew.
+class ProcessHandover : public InstanceHandover {
+public:
+    explicit ProcessHandover(SingleInstanceLock& lock) : lock_(lock) {}
+    void releaseInstanceLock() override { lock_.release(); }
+    bool startSuccessor() override { return relaunchSelf(); }
+
+private:
+    SingleInstanceLock& lock_;
+};
+
 // The other windows of this program that stay on top; they step back while a box is open.
 std::vector<QWidget*> secondaryStayOnTopWindows(const QWidget* mainWindow) {
     std::vector<QWidget*> windows;
@@ -74,10 +87,12 @@ int main(int argc, char** argv) {
     initResources();
     app.setWindowIcon(QIcon(QStringLiteral(":/app/taskwick.png")));
 
-    FormSettings settings;
+    MainWindowSettings settings;
     settings.language = buildLanguage();
     settings.arguments = arguments;
     settings.appFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    ProcessHandover handover(instanceLock);
+    settings.handover = &handover;
 
     QWidget* mainWindow = nullptr;
     QtBoxPresenter presenter([&] { return mainWindow; });
@@ -86,14 +101,13 @@ int main(int argc, char** argv) {
         [](QWidget* w, bool onTop) { x11::setStayOnTop(w->windowHandle(), onTop); });
     MessageBoxes boxes(settings.language, presenter, &lowering);
     app.setExceptionHandler([&](const QString& message, const QString& className) {
-        boxes.ApplicationEventsOnException(message, className);
+        boxes.showUnknownError(message, className);
     });
 
-    TToDoForm form(settings, boxes);
+    MainWindow form(settings, boxes);
     mainWindow = &form;
-    form.releaseInstanceLock = [&] { instanceLock.release(); };
 
-    // The window manager's close, signals and the end of the session all run the close query.
+    // The window manager's close, signals and the end of the session all close and save.
     SignalPipe signalPipe;
     QObject::connect(&signalPipe, &SignalPipe::terminationRequested, &form,
                      [&](int) { form.requestClose(); });
@@ -101,18 +115,18 @@ int main(int argc, char** argv) {
                      [&](QSessionManager&) { form.requestClose(); });
     x11::ShowRequestListener showRequests;
     QObject::connect(&showRequests, &x11::ShowRequestListener::showRequested, &form,
-                     &TToDoForm::showNormalAndActivate);
+                     &MainWindow::showNormalAndActivate);
 
     form.winId();
     x11::setWindowClass(form.windowHandle(), "taskwick", "TToDoForm");
     x11::setSkipTaskbarAndPager(form.windowHandle());
     x11::markAsTaskwickWindow(form.windowHandle());
 
-    form.FormCreate();
-    if (form.closeQueryRan()) {
+    form.startUp();
+    if (form.isClosed()) {
         return 0;  // asked to end while starting up; the list is saved
     }
-    if (!form.StartHidden()) {
+    if (!form.startsHidden()) {
         form.show();
     }
     {

@@ -4,7 +4,7 @@
 //
 //   autosave_stall [saves]        (offscreen; prints worst and median stalls)
 #include "app/boxes/MessageBoxes.h"
-#include "app/form/TToDoForm.h"
+#include "app/window/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -47,7 +47,7 @@ struct Stalls {
 };
 
 // Changes a cell every 20 ms for `durationMs` and records the gaps between 1 ms ticks.
-Stalls measure(TToDoForm& form, int durationMs) {
+Stalls measure(MainWindow& form, int durationMs) {
     std::vector<double> gaps;
     QElapsedTimer clock;
     clock.start();
@@ -88,11 +88,11 @@ int main(int argc, char** argv) {
     SilentBoxes presenter;
     MessageBoxes boxes(Language::English, presenter);
     auto run = [&](int delayMs) {
-        FormSettings settings;
+        MainWindowSettings settings;
         settings.appFolder = dir.path() + "/";
         settings.autoSaveDelayMs = delayMs;
-        TToDoForm form(settings, boxes);
-        form.FormCreate();
+        MainWindow form(settings, boxes);
+        form.startUp();
         fill(form.table());
         form.show();
         return measure(form, saves * DelayMs);

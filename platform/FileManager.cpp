@@ -6,7 +6,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
@@ -50,10 +49,6 @@ void FileManager::showItem(const QString& path, std::function<void(Shown)> done,
         watcher->deleteLater();
         finish(watcher->isError() ? openFolderOf(path) : Shown::InFileManager);
     });
-}
-
-bool relaunchSelf() {
-    return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
 }
 
 }  // namespace taskwick

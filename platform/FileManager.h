@@ -30,8 +30,4 @@ public:
     static QString fileUri(const QString& path);
 };
 
-// Starts the running executable again as a new process, without arguments, in the current
-// folder, and returns at once whether it could be started.
-bool relaunchSelf();
-
 }  // namespace taskwick

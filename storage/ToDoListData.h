@@ -12,7 +12,7 @@ struct ToDoListData {
     struct Column {
         QString caption;
         int width = 0;
-        std::uint8_t alignment = 0;  // TCellAlignment; any other number is written as "LEFT"
+        std::uint8_t alignment = 0;  // Alignment; any other number is written as "LEFT"
     };
 
     int left = 0;

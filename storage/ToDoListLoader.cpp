@@ -1,10 +1,10 @@
 #include "storage/ToDoListLoader.h"
 
-#include "storage/Placement.h"
+#include "frame/geometry/Placement.h"
 #include "storage/XmlReader.h"
 #include "storage/XmlTree.h"
 
-#include "app/texts/Texts.h"
+#include "texts/Texts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -82,20 +82,20 @@ public:
         // table takes the fallback shape.
         if (failed([this] { windowPosition(); })) {
             windowPositionFallback();
-            target_.showExceptionMessageBox(QStringLiteral("Load WindowPosition"));
+            target_.reportFailure(QStringLiteral("Load WindowPosition"));
         }
         if (failed([this] { columnInfo(); })) {
-            target_.showExceptionMessageBox(QStringLiteral("Load ColumnInfo"));
+            target_.reportFailure(QStringLiteral("Load ColumnInfo"));
             columnInfoFallback();
         }
         if (root_ && root_->child(u"Skin") && failed([this] { skin(); })) {
-            target_.showExceptionMessageBox(QStringLiteral("Load Skin"));
+            target_.reportFailure(QStringLiteral("Load Skin"));
         }
         if (failed([this] { columnHeader(); })) {
-            target_.showExceptionMessageBox(QStringLiteral("Load ColumnHeader"));
+            target_.reportFailure(QStringLiteral("Load ColumnHeader"));
         }
         if (failed([this] { content(); })) {
-            target_.showExceptionMessageBox(QStringLiteral("Load ToDoContent"));
+            target_.reportFailure(QStringLiteral("Load ToDoContent"));
         }
     }
 
@@ -208,7 +208,7 @@ private:
             }
             table.setColumnWidth(i, std::max(width, MinColumnWidth));
             captions.append(require(column, u"ColumnCaption").value());
-            table.setColumnAlignment(i, static_cast<TCellAlignment>(readXmlAlignment(
+            table.setColumnAlignment(i, static_cast<Alignment>(readXmlAlignment(
                                             require(column, u"ColumnAlignment").value())));
         }
     }
@@ -258,7 +258,7 @@ void loadToDoList(const QByteArray* content, LoadTarget& target) {
     if (!document) {
         // Nothing of the file applies. The table already keeps one alignment per column, so
         // drawing finds an entry for every column all the same.
-        target.showExceptionMessageBox(QStringLiteral("XMLloadToDoList"));
+        target.reportFailure(QStringLiteral("XMLloadToDoList"));
         return;
     }
     loadToDoListDocument(*document, target);
@@ -274,7 +274,7 @@ void loadToDoListDocument(const XmlDocument& document, LoadTarget& target) {
     } catch (...) {
         // Each section handles its own failures; only a fallback or a box that throws ends
         // up here.
-        target.showExceptionMessageBox(QStringLiteral("XMLloadToDoList"));
+        target.reportFailure(QStringLiteral("XMLloadToDoList"));
     }
 }
 

@@ -34,10 +34,10 @@ public:
     virtual void setCurrentSkinPath(const QString& path) = 0;
     // A symbolic link to a folder counts as a folder.
     virtual bool directoryExists(const QString& path) const;
-    // Loads the pictures of CurrentSkinPath + CurrentSkinName into the frame.
+    // Loads the pictures of skinsFolder + skinName into the frame.
     virtual void loadSkin() = 0;
 
-    virtual void showExceptionMessageBox(const QString& methode) = 0;
+    virtual void reportFailure(const QString& context) = 0;
 };
 
 inline constexpr int DefaultClientWidth = 370;

@@ -1,6 +1,5 @@
 #include "storage/ToDoListSaver.h"
 
-#include "app/texts/Texts.h"
 #include "storage/FileWriting.h"
 #include "storage/XmlWriter.h"
 
@@ -121,7 +120,8 @@ ToDoListData snapshotForSave(const SaveSource& window, const TaskTable& table) {
 
     data.columns.reserve(static_cast<std::size_t>(table.colCount()));
     for (int i = 0; i < table.colCount(); ++i) {
-        data.columns.push_back({table.cell(i, 0), table.columnWidth(i), table.columnAlignment(i)});
+        data.columns.push_back({table.cell(i, 0), table.columnWidth(i),
+                                static_cast<std::uint8_t>(table.columnAlignment(i))});
     }
     data.rows.reserve(static_cast<std::size_t>(data.rowCount));
     for (int j = 1; j < table.rowCount(); ++j) {
@@ -191,21 +191,6 @@ SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const SaveSource
         return r;
     }
     return replaceToDoListFile(ops, appFolder, content);
-}
-
-QString saveErrorText(const SaveResult& result, const Texts& texts, const QString& appFolder) {
-    switch (result.step) {
-        case SaveResult::ReadOnly:
-            return texts.saveReadOnlyText(appFolder, result.errorMessage, result.errorKind);
-        case SaveResult::TempFile:
-            return texts.saveTempFileText(appFolder, result.errorKind);
-        case SaveResult::Replace:
-            return texts.saveReplaceText(appFolder, result.errorKind);
-        case SaveResult::Ok:
-        case SaveResult::BuildDocument:
-            break;
-    }
-    return {};
 }
 
 }  // namespace taskwick

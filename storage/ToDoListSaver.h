@@ -9,8 +9,6 @@
 
 namespace taskwick {
 
-struct Texts;
-
 // The window state a save reads besides the table.
 struct SaveSource {
     int left = 0;
@@ -65,9 +63,5 @@ SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QBy
 SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const ToDoListData& data);
 SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const SaveSource& window,
                         const TaskTable& table);
-
-// The text of the save-error box for a failed save; empty for Ok and for BuildDocument,
-// which is reported through the unexpected-error box with SaveBuildContext instead.
-QString saveErrorText(const SaveResult& result, const Texts& texts, const QString& appFolder);
 
 }  // namespace taskwick

@@ -24,11 +24,11 @@ CaughtException describeCurrentException();
 // Runs a handler's body; any exception ends it there, is reported with the unexpected-error
 // box under the handler's fixed context name, and the handler returns normally.
 template <class Body>
-void guarded(MessageBoxes& boxes, const QString& methode, Body&& body) {
+void guarded(MessageBoxes& boxes, const QString& context, Body&& body) {
     try {
         body();
     } catch (...) {
-        boxes.ShowExceptionMessageBox(methode);
+        boxes.showException(context);
     }
 }
 

@@ -104,26 +104,26 @@ bool MessageBoxes::show(BoxKind kind, const QString& text, const QString& title)
     return answer;
 }
 
-void MessageBoxes::ShowInfoMessageBox(const QString& text, const QString& title) {
+void MessageBoxes::showInfo(const QString& text, const QString& title) {
     show(BoxKind::Information, text, title);
 }
 
-void MessageBoxes::ShowErrorMessageBox(const QString& text, const QString& title) {
+void MessageBoxes::showError(const QString& text, const QString& title) {
     show(BoxKind::Error, text, title);
 }
 
-bool MessageBoxes::ShowYesAndNoDialogBox(const QString& text, const QString& title) {
+bool MessageBoxes::askYesNo(const QString& text, const QString& title) {
     return show(BoxKind::YesNo, text, title);
 }
 
-void MessageBoxes::ShowExceptionMessageBox(const QString& methode) {
+void MessageBoxes::showException(const QString& context) {
     const Texts& t = textsFor(language_);
-    ShowErrorMessageBox(t.exceptionText(methode), t.exceptionTitle);
+    showError(t.exceptionText(context), t.exceptionTitle);
 }
 
-void MessageBoxes::ApplicationEventsOnException(const QString& message, const QString& className) {
+void MessageBoxes::showUnknownError(const QString& message, const QString& className) {
     const Texts& t = textsFor(language_);
-    ShowErrorMessageBox(t.unknownErrorText(message, className), t.errorTitle);
+    showError(t.unknownErrorText(message, className), t.errorTitle);
 }
 
 }  // namespace taskwick

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/texts/Texts.h"
+#include "texts/Texts.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -60,12 +60,12 @@ class MessageBoxes {
 public:
     MessageBoxes(Language language, BoxPresenter& presenter, StayOnTopLowering* lowering = nullptr);
 
-    void ShowInfoMessageBox(const QString& text, const QString& title);
-    void ShowErrorMessageBox(const QString& text, const QString& title);
-    bool ShowYesAndNoDialogBox(const QString& text, const QString& title);
-    void ShowExceptionMessageBox(const QString& methode);
+    void showInfo(const QString& text, const QString& title);
+    void showError(const QString& text, const QString& title);
+    bool askYesNo(const QString& text, const QString& title);
+    void showException(const QString& context);
     // Reports an exception that escaped every handler, with its message and type name.
-    void ApplicationEventsOnException(const QString& message, const QString& className);
+    void showUnknownError(const QString& message, const QString& className);
 
     // The program is asked to end while a box may be open (a signal during start-up): the
     // open boxes close, answering No, and further boxes are skipped the same way until

@@ -33,79 +33,77 @@ ContextMenu::ContextMenu(const TaskTable& table, Language language, QWidget* par
     const MenuCaptions& english = textsFor(Language::English).menu;
     const MenuCaptions& german = textsFor(Language::German).menu;
 
-    popupMenu_ = new QMenu(parent);
-    popupMenu_->setObjectName(QStringLiteral("PopupMenu"));
+    menu_ = new QMenu(parent);
+    menu_->setObjectName(QStringLiteral("contextMenu"));
 
-    addItem(popupMenu_, "mnuChangeTitle", english.changeTitle, "change-title",
+    addItem(menu_, "changeTitle", english.changeTitle, "change-title",
             &ContextMenu::changeTitleClicked);
-    addItem(popupMenu_, "mnuMakeTitleBoldDeaktiv", english.titleBold, "title-bold",
+    addItem(menu_, "titleBoldOff", english.titleBold, "title-bold",
             &ContextMenu::makeTitleBoldClicked);
-    addItem(popupMenu_, "mnuMakeTitleBoldAktiv", english.titleBold, "title-bold-on",
+    addItem(menu_, "titleBoldOn", english.titleBold, "title-bold-on",
             &ContextMenu::makeTitleBoldClicked);
-    addItem(popupMenu_, "mnuTitleFettDeaktiv", german.titleBold, "title-bold",
+    addItem(menu_, "germanTitleBoldOff", german.titleBold, "title-bold",
             &ContextMenu::makeTitleBoldClicked);
-    addItem(popupMenu_, "mnuTitleFettAktiv", german.titleBold, "title-bold-on",
+    addItem(menu_, "germanTitleBoldOn", german.titleBold, "title-bold-on",
             &ContextMenu::makeTitleBoldClicked);
-    addItem(popupMenu_, "mnuShowGridLinesDeaktiv", english.gridLines, "grid-lines",
+    addItem(menu_, "gridLinesOff", english.gridLines, "grid-lines",
             &ContextMenu::showGridLinesClicked);
-    addItem(popupMenu_, "mnuShowGridLinesAktiv", english.gridLines, "grid-lines-on",
+    addItem(menu_, "gridLinesOn", english.gridLines, "grid-lines-on",
             &ContextMenu::showGridLinesClicked);
-    addSeparator(popupMenu_, "mnuSeparator1");
+    addSeparator(menu_, "separator1");
 
-    thisColumnMenu_ = addSubmenu("mnuThisColumn", english.thisColumn, "column");
+    thisColumnMenu_ = addSubmenu("thisColumn", english.thisColumn, "column");
     alignGroup_ = new QActionGroup(thisColumnMenu_);
     alignGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     const struct {
         const char* name;
         QString caption;
         void (ContextMenu::*signal)();
-    } alignItems[] = {{"mnuLeftAlign", english.leftAlign, &ContextMenu::leftAlignClicked},
-                      {"mnuCenterAlign", english.centerAlign, &ContextMenu::centerAlignClicked},
-                      {"mnuRightAlign", english.rightAlign, &ContextMenu::rightAlignClicked}};
+    } alignItems[] = {{"leftAlign", english.leftAlign, &ContextMenu::leftAlignClicked},
+                      {"centerAlign", english.centerAlign, &ContextMenu::centerAlignClicked},
+                      {"rightAlign", english.rightAlign, &ContextMenu::rightAlignClicked}};
     for (const auto& align : alignItems) {
         QAction* action =
             addItem(thisColumnMenu_, align.name, align.caption, nullptr, align.signal);
         action->setCheckable(true);
         alignGroup_->addAction(action);
     }
-    addSeparator(popupMenu_, "mnuSeparator2");
+    addSeparator(menu_, "separator2");
 
-    addItem(popupMenu_, "mnuAddRow", english.addRow, "add-row", &ContextMenu::addRowClicked);
-    addItem(popupMenu_, "mnuDeleteRow", english.deleteRow, "delete-row",
-            &ContextMenu::deleteRowClicked);
-    addSeparator(popupMenu_, "mnuSeparator3");
-    addItem(popupMenu_, "mnuAddColumn", english.addColumn, "add-column",
-            &ContextMenu::addColumnClicked);
-    addItem(popupMenu_, "mnuDeleteColumn", english.deleteColumn, "delete-column",
+    addItem(menu_, "addRow", english.addRow, "add-row", &ContextMenu::addRowClicked);
+    addItem(menu_, "deleteRow", english.deleteRow, "delete-row", &ContextMenu::deleteRowClicked);
+    addSeparator(menu_, "separator3");
+    addItem(menu_, "addColumn", english.addColumn, "add-column", &ContextMenu::addColumnClicked);
+    addItem(menu_, "deleteColumn", english.deleteColumn, "delete-column",
             &ContextMenu::deleteColumnClicked);
-    addSeparator(popupMenu_, "mnuSeparator4");
+    addSeparator(menu_, "separator4");
 
-    skinMenu_ = addSubmenu("mnuSkin", english.skin, "skin");
+    skinMenu_ = addSubmenu("skin", english.skin, "skin");
     connect(skinMenu_, &QMenu::aboutToShow, this, &ContextMenu::skinMenuOpening);
-    addSeparator(skinMenu_, "mnuSeparator7");
-    QAction* noSkin = addItem(skinMenu_, "mnuNoSkin", english.noSkin, nullptr, nullptr);
+    addSeparator(skinMenu_, "separator7");
+    QAction* noSkin = addItem(skinMenu_, "noSkin", english.noSkin, nullptr, nullptr);
     // The skin menu ticks "No Skin" while it fills the submenu; a click must not toggle it.
     noSkin->setCheckable(true);
     connect(noSkin, &QAction::triggered, this, [this, noSkin](bool checked) {
         noSkin->setChecked(!checked);
         emit noSkinClicked();
     });
-    addSeparator(popupMenu_, "mnuSeparator5");
+    addSeparator(menu_, "separator5");
 
-    addItem(popupMenu_, "mnuOpenFolderHere", english.openFolder, "open-folder",
+    addItem(menu_, "openFileFolder", english.openFolder, "open-folder",
             &ContextMenu::openFolderHereClicked);
-    addItem(popupMenu_, "mnuAbout", english.about, "about", &ContextMenu::aboutClicked);
-    addSeparator(popupMenu_, "mnuSeparator6");
-    addItem(popupMenu_, "mnuExit", english.exit, "exit", &ContextMenu::exitClicked);
+    addItem(menu_, "about", english.about, "about", &ContextMenu::aboutClicked);
+    addSeparator(menu_, "separator6");
+    addItem(menu_, "exit", english.exit, "exit", &ContextMenu::exitClicked);
 
-    connect(popupMenu_, &QMenu::aboutToShow, this, &ContextMenu::PopupMenuPopup);
+    connect(menu_, &QMenu::aboutToShow, this, &ContextMenu::prepareItems);
     followTableSettings();
 }
 
 ContextMenu::~ContextMenu() {
     // A parent widget may already have taken the menu with it.
-    if (popupMenu_ && popupMenu_->parent() == nullptr) {
-        delete popupMenu_.data();
+    if (menu_ && menu_->parent() == nullptr) {
+        delete menu_.data();
     }
 }
 
@@ -128,39 +126,39 @@ void ContextMenu::addSeparator(QMenu* menu, const char* name) {
 }
 
 QMenu* ContextMenu::addSubmenu(const char* name, const QString& caption, const char* pictureName) {
-    auto* submenu = new QMenu(caption, popupMenu_);
+    auto* submenu = new QMenu(caption, menu_);
     submenu->setObjectName(QLatin1String(name));
     submenu->setIcon(picture(pictureName));
     submenu->menuAction()->setObjectName(QLatin1String(name));
-    popupMenu_->addMenu(submenu);
+    menu_->addMenu(submenu);
     return submenu;
 }
 
 QAction* ContextMenu::item(const QString& name) const {
-    return popupMenu_->findChild<QAction*>(name);
+    return menu_->findChild<QAction*>(name);
 }
 
 void ContextMenu::syncSettingItems(const TaskTable& table) {
-    if (!popupMenu_) {
+    if (!menu_) {
         return;  // the window took the menu with it; the table may still change
     }
     const bool english = language_ == Language::English;
     const bool bold = table.headerTextBold();
-    item(QStringLiteral("mnuMakeTitleBoldDeaktiv"))->setVisible(english && !bold);
-    item(QStringLiteral("mnuMakeTitleBoldAktiv"))->setVisible(english && bold);
-    item(QStringLiteral("mnuTitleFettDeaktiv"))->setVisible(!english && !bold);
-    item(QStringLiteral("mnuTitleFettAktiv"))->setVisible(!english && bold);
-    item(QStringLiteral("mnuShowGridLinesDeaktiv"))->setVisible(!table.drawGridLines());
-    item(QStringLiteral("mnuShowGridLinesAktiv"))->setVisible(table.drawGridLines());
+    item(QStringLiteral("titleBoldOff"))->setVisible(english && !bold);
+    item(QStringLiteral("titleBoldOn"))->setVisible(english && bold);
+    item(QStringLiteral("germanTitleBoldOff"))->setVisible(!english && !bold);
+    item(QStringLiteral("germanTitleBoldOn"))->setVisible(!english && bold);
+    item(QStringLiteral("gridLinesOff"))->setVisible(!table.drawGridLines());
+    item(QStringLiteral("gridLinesOn"))->setVisible(table.drawGridLines());
 }
 
 void ContextMenu::followTableSettings() {
     syncSettingItems(table_);
     connect(&table_, &TaskTable::changed, this, [this] { syncSettingItems(table_); });
-    connect(popupMenu_, &QMenu::aboutToShow, this, [this] { syncSettingItems(table_); });
+    connect(menu_, &QMenu::aboutToShow, this, [this] { syncSettingItems(table_); });
 }
 
-bool ContextMenu::PopupFake(Qt::MouseButtons buttons, const QPoint& globalCursorPos) {
+bool ContextMenu::popupForButtons(Qt::MouseButtons buttons, const QPoint& globalCursorPos) {
     if (!buttons.testFlag(Qt::RightButton)) {
         return false;
     }
@@ -168,48 +166,48 @@ bool ContextMenu::PopupFake(Qt::MouseButtons buttons, const QPoint& globalCursor
     return true;
 }
 
-bool ContextMenu::PopupFake(Qt::MouseButtons buttons) {
-    return PopupFake(buttons, QCursor::pos());
+bool ContextMenu::popupForButtons(Qt::MouseButtons buttons) {
+    return popupForButtons(buttons, QCursor::pos());
 }
 
 void ContextMenu::popupAt(const QPoint& globalPos) {
-    popupMenu_->popup(globalPos);
+    menu_->popup(globalPos);
 }
 
 void ContextMenu::setGermanCaptions() {
     const MenuCaptions& german = textsFor(Language::German).menu;
     const std::pair<const char*, const QString*> captions[] = {
-        {"mnuChangeTitle", &german.changeTitle},
-        {"mnuShowGridLinesDeaktiv", &german.gridLines},
-        {"mnuShowGridLinesAktiv", &german.gridLines},
-        {"mnuAddRow", &german.addRow},
-        {"mnuDeleteRow", &german.deleteRow},
-        {"mnuAddColumn", &german.addColumn},
-        {"mnuDeleteColumn", &german.deleteColumn},
-        {"mnuOpenFolderHere", &german.openFolder},
-        {"mnuAbout", &german.about},
-        {"mnuExit", &german.exit},
-        {"mnuThisColumn", &german.thisColumn},
-        {"mnuLeftAlign", &german.leftAlign},
-        {"mnuCenterAlign", &german.centerAlign},
-        {"mnuRightAlign", &german.rightAlign},
-        {"mnuNoSkin", &german.noSkin},
+        {"changeTitle", &german.changeTitle},
+        {"gridLinesOff", &german.gridLines},
+        {"gridLinesOn", &german.gridLines},
+        {"addRow", &german.addRow},
+        {"deleteRow", &german.deleteRow},
+        {"addColumn", &german.addColumn},
+        {"deleteColumn", &german.deleteColumn},
+        {"openFileFolder", &german.openFolder},
+        {"about", &german.about},
+        {"exit", &german.exit},
+        {"thisColumn", &german.thisColumn},
+        {"leftAlign", &german.leftAlign},
+        {"centerAlign", &german.centerAlign},
+        {"rightAlign", &german.rightAlign},
+        {"noSkin", &german.noSkin},
     };
     for (const auto& [name, caption] : captions) {
         item(QLatin1String(name))->setText(*caption);
     }
 }
 
-void ContextMenu::PopupMenuPopup() {
+void ContextMenu::prepareItems() {
     if (language_ == Language::German) {
         setGermanCaptions();
     }
     const int rows = table_.rowCount();
     const int cols = table_.colCount();
-    item(QStringLiteral("mnuAddRow"))->setEnabled(rows < MaxRows);
-    item(QStringLiteral("mnuDeleteRow"))->setEnabled(rows > MinRows);
-    item(QStringLiteral("mnuAddColumn"))->setEnabled(cols < MaxColumns);
-    item(QStringLiteral("mnuDeleteColumn"))->setEnabled(cols > MinColumns);
+    item(QStringLiteral("addRow"))->setEnabled(rows < MaxRows);
+    item(QStringLiteral("deleteRow"))->setEnabled(rows > MinRows);
+    item(QStringLiteral("addColumn"))->setEnabled(cols < MaxColumns);
+    item(QStringLiteral("deleteColumn"))->setEnabled(cols > MinColumns);
 
     QAction* thisColumn = thisColumnMenu_->menuAction();
     const auto current = table_.currentCell();
@@ -220,14 +218,14 @@ void ContextMenu::PopupMenuPopup() {
     }
     thisColumn->setEnabled(true);
     switch (table_.columnAlignment(current->col)) {
-        case ALIGNCENTER:
-            item(QStringLiteral("mnuCenterAlign"))->setChecked(true);
+        case Alignment::Center:
+            item(QStringLiteral("centerAlign"))->setChecked(true);
             break;
-        case ALIGNRIGHT:
-            item(QStringLiteral("mnuRightAlign"))->setChecked(true);
+        case Alignment::Right:
+            item(QStringLiteral("rightAlign"))->setChecked(true);
             break;
         default:
-            item(QStringLiteral("mnuLeftAlign"))->setChecked(true);
+            item(QStringLiteral("leftAlign"))->setChecked(true);
             break;
     }
 }

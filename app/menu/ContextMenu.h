@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/texts/Texts.h"
+#include "texts/Texts.h"
 
 #include <QMenu>
 #include <QObject>
@@ -16,12 +16,12 @@ namespace taskwick {
 
 class TaskTable;
 
-// The main window's only menu, `PopupMenu`, opened by a right-button press on the table, the
+// The main window's only menu, `contextMenu`, opened by a right-button press on the table, the
 // red bar, the frame pictures and the tray icon. It owns its items and nothing else: every
 // command is announced by a signal that the window connects to its handler, and the items are
 // prepared from the task table each time the menu opens.
 //
-// Items are found by their names (objectName), e.g. item("mnuAddRow").
+// Items are found by their names (objectName), e.g. item("addRow").
 class ContextMenu : public QObject {
     Q_OBJECT
 public:
@@ -30,7 +30,7 @@ public:
     ContextMenu(const TaskTable& table, Language language, QWidget* parent = nullptr);
     ~ContextMenu() override;
 
-    QMenu* menu() const { return popupMenu_; }
+    QMenu* menu() const { return menu_; }
     // The "Skin ..." submenu; the skin menu inserts its run-time items above mnuSeparator7.
     QMenu* skinMenu() const { return skinMenu_; }
     QMenu* thisColumnMenu() const { return thisColumnMenu_; }
@@ -46,12 +46,12 @@ public:
     // Opens the menu at the mouse cursor when the right button is among the held buttons. The
     // press's own position is not used: the menu opens where the cursor is now. Returns
     // whether the menu was opened.
-    bool PopupFake(Qt::MouseButtons buttons, const QPoint& globalCursorPos);
-    bool PopupFake(Qt::MouseButtons buttons);
+    bool popupForButtons(Qt::MouseButtons buttons, const QPoint& globalCursorPos);
+    bool popupForButtons(Qt::MouseButtons buttons);
 
     // Runs each time the menu is about to open: German captions, the size limits of the row
     // and column commands, and the column submenu's state and tick.
-    void PopupMenuPopup();
+    void prepareItems();
 
 signals:
     void changeTitleClicked();
@@ -86,7 +86,7 @@ private:
 
     const TaskTable& table_;
     Language language_;
-    QPointer<QMenu> popupMenu_;
+    QPointer<QMenu> menu_;
     QMenu* thisColumnMenu_ = nullptr;
     QMenu* skinMenu_ = nullptr;
     QActionGroup* alignGroup_ = nullptr;

@@ -1,6 +1,6 @@
 #include "app/startup/StartupRules.h"
 
-#include "storage/Placement.h"
+#include "frame/geometry/Placement.h"
 
 namespace taskwick {
 

@@ -16,7 +16,7 @@ FrameLayout computeFrameLayout(int w, int h, bool skinFrameLoaded) {
     // the result in W and H.
     const int tableWidth = w - 60;
     const int tableHeight = h - 60;
-    l.toDoGrid = QRect(30, 30, realSize(tableWidth), realSize(tableHeight));
+    l.grid = QRect(30, 30, realSize(tableWidth), realSize(tableHeight));
     l.redBar = QRect(0, 30, 30, realSize(tableHeight));
     l.top = QRect(0, 0, realSize(tableWidth + 60), 30);
     const int rightLeft = tableWidth + 30;  // W - 30

@@ -7,7 +7,7 @@ namespace taskwick {
 // Where every frame component goes for a client area of W x H. The picture frame is 30
 // pixels thick on every side; the task table fills the inside.
 struct FrameLayout {
-    QRect toDoGrid;
+    QRect grid;
     QRect redBar;
     QRect top, right, bottom;
     QRect topRight, bottomRight;  // the 250 x 100 corner boxes

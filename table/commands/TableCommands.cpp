@@ -88,7 +88,7 @@ void TableCommands::addColumn() {
     table_.setColCount(last + 2);
     const int added = last + 1;
     table_.clearColumn(added);
-    table_.setColumnAlignment(added, ALIGNLEFT);
+    table_.setColumnAlignment(added, Alignment::Left);
     table_.setColumnWidth(added, width);
     if (fitColumns_) {
         fitColumns_();
@@ -108,7 +108,7 @@ bool TableCommands::deleteLastColumn() {
     return true;
 }
 
-bool TableCommands::alignCurrentColumn(TCellAlignment alignment) {
+bool TableCommands::alignCurrentColumn(Alignment alignment) {
     const auto current = table_.currentCell();
     if (!current) {
         return false;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/texts/Texts.h"
 #include "table/model/TaskTable.h"
+#include "texts/Texts.h"
 
 #include <QString>
 
@@ -39,7 +39,7 @@ public:
     // the user declined. At one column left, that column is emptied and the count stays 1.
     bool deleteLastColumn();
     // Sets the alignment of the current cell's column; false (nothing changed) without one.
-    bool alignCurrentColumn(TCellAlignment alignment);
+    bool alignCurrentColumn(Alignment alignment);
     void toggleHeaderBold();
     void toggleGridLines();
     // Makes the captions editable; the table moves to its top-left cell but opens no editor.

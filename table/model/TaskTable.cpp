@@ -9,7 +9,7 @@ bool isBlank(const QString& text) {
 }
 
 TaskTable::TaskTable(QObject* parent)
-    : QObject(parent), widths_{50, 235, 45}, alignments_(DesignColCount, ALIGNLEFT) {}
+    : QObject(parent), widths_{50, 235, 45}, alignments_(DesignColCount, Alignment::Left) {}
 
 void TaskTable::setRowCount(int rows) {
     rows = std::clamp(rows, 1, MaxRowCount);
@@ -34,7 +34,7 @@ void TaskTable::setColCount(int cols) {
     }
     colCount_ = cols;
     widths_.resize(static_cast<size_t>(cols), DefaultColumnWidth);
-    alignments_.resize(static_cast<size_t>(cols), ALIGNLEFT);
+    alignments_.resize(static_cast<size_t>(cols), Alignment::Left);
     if (current_ && current_->col >= colCount_) {
         current_.reset();
         emit currentCellChanged();
@@ -119,11 +119,11 @@ void TaskTable::setColumnWidth(int col, int pixels) {
     emit changed();
 }
 
-TCellAlignment TaskTable::columnAlignment(int col) const {
-    return col >= 0 && col < colCount_ ? alignments_[static_cast<size_t>(col)] : ALIGNLEFT;
+Alignment TaskTable::columnAlignment(int col) const {
+    return col >= 0 && col < colCount_ ? alignments_[static_cast<size_t>(col)] : Alignment::Left;
 }
 
-void TaskTable::setColumnAlignment(int col, TCellAlignment alignment) {
+void TaskTable::setColumnAlignment(int col, Alignment alignment) {
     if (col < 0 || col >= colCount_) {
         return;
     }
@@ -168,7 +168,7 @@ void TaskTable::setCurrentCell(CellPos pos) {
     emit changed();
 }
 
-void TaskTable::ClearCurrentCell() {
+void TaskTable::clearCurrentCell() {
     if (current_) {
         current_.reset();
         emit currentCellChanged();

@@ -10,7 +10,7 @@
 namespace taskwick {
 
 // Horizontal alignment of a column's task cells; stored as one byte per column.
-enum TCellAlignment : std::uint8_t { ALIGNLEFT = 0, ALIGNCENTER = 1, ALIGNRIGHT = 2 };
+enum class Alignment : std::uint8_t { Left = 0, Center = 1, Right = 2 };
 
 struct CellPos {
     int col = 0;
@@ -46,7 +46,7 @@ public:
     int colCount() const { return colCount_; }
     // Counts below 1 become 1, counts above the maximum the maximum.
     void setRowCount(int rows);
-    // Also resizes ColumnAlignments: added entries are ALIGNLEFT, removed ones are dropped.
+    // Also resizes ColumnAlignments: added entries are Alignment::Left, removed ones are dropped.
     void setColCount(int cols);
 
     QString cell(int col, int row) const;
@@ -62,9 +62,9 @@ public:
     // Widths are held between 0 and MaxColumnWidth.
     void setColumnWidth(int col, int pixels);
 
-    const std::vector<TCellAlignment>& columnAlignments() const { return alignments_; }
-    TCellAlignment columnAlignment(int col) const;
-    void setColumnAlignment(int col, TCellAlignment alignment);
+    const std::vector<Alignment>& columnAlignments() const { return alignments_; }
+    Alignment columnAlignment(int col) const;
+    void setColumnAlignment(int col, Alignment alignment);
 
     bool headerTextBold() const { return headerTextBold_; }
     void setHeaderTextBold(bool bold);
@@ -80,7 +80,7 @@ public:
 
     std::optional<CellPos> currentCell() const { return current_; }
     void setCurrentCell(CellPos pos);
-    void ClearCurrentCell();
+    void clearCurrentCell();
 
 signals:
     // Anything that changes what the table shows.
@@ -96,7 +96,7 @@ private:
     int colCount_ = DesignColCount;
     std::vector<std::vector<QString>> rows_;  // may extend past the counts
     std::vector<int> widths_;
-    std::vector<TCellAlignment> alignments_;
+    std::vector<Alignment> alignments_;
     bool headerTextBold_ = false;
     bool drawGridLines_ = true;
     bool headerFixed_ = true;

@@ -1,5 +1,7 @@
 #include "table/view/TaskGrid.h"
 
+#include "table/model/CellText.h"
+
 #include <QClipboard>
 #include <QCursor>
 #include <QDropEvent>
@@ -45,19 +47,25 @@ bool isPrintableKey(const QKeyEvent* event) {
     return !text.isEmpty() && text.at(0).unicode() >= 0x20 && text.at(0).unicode() != 0x7F;
 }
 
-// CR and LF each become a space, so the text keeps its length.
-QString lineBreaksToSpaces(QString text) {
-    for (QChar& c : text) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            c = QLatin1Char(' ');
-        }
-    }
-    return text;
-}
-
 }  // namespace
 
-TaskGrid::TaskGrid(TaskTable& table, QWidget* parent) : QAbstractScrollArea(parent), table_(table) {
+std::optional<QString> GridServices::primarySelection() const {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard->supportsSelection()) {
+        return std::nullopt;
+    }
+    return clipboard->text(QClipboard::Selection);
+}
+
+GridServices& GridServices::standard() {
+    static GridServices services;
+    return services;
+}
+
+TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
+    : QAbstractScrollArea(parent),
+      table_(table),
+      services_(services ? *services : GridServices::standard()) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setFocusPolicy(Qt::StrongFocus);
@@ -134,10 +142,6 @@ void TaskGrid::applyScrollBarMode() {
                                                              : Qt::ScrollBarAlwaysOff);
 }
 
-void TaskGrid::setExceptionReporter(std::function<void(const QString& methode)> reporter) {
-    exceptionReporter_ = std::move(reporter);
-}
-
 int TaskGrid::columnLeft(int col) const {
     int x = 0;
     for (int c = 0; c < col; ++c) {
@@ -208,10 +212,8 @@ int TaskGrid::columnBorderAt(QPoint viewportPos) const {
 
 // ---- painting ----
 
-void TaskGrid::ToDoGridDrawCell(QPainter& painter, int col, int row, const QRect& rect) {
-    if (failingCell_ && *failingCell_ == CellPos{col, row}) {
-        throw std::runtime_error("cell drawing failed");
-    }
+void TaskGrid::paintCell(QPainter& painter, int col, int row, const QRect& rect) {
+    services_.beforePaintingCell(CellPos{col, row});
     painter.fillRect(rect, painter.brush());
     int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter;
     if (row == 0) {
@@ -225,10 +227,10 @@ void TaskGrid::ToDoGridDrawCell(QPainter& painter, int col, int row, const QRect
         // A task cell looks the same whether it is current or not.
         painter.fillRect(rect, TaskCellColor);
         switch (table_.columnAlignment(col)) {
-            case ALIGNCENTER:
+            case Alignment::Center:
                 flags |= Qt::AlignHCenter;
                 break;
-            case ALIGNRIGHT:
+            case Alignment::Right:
                 flags |= Qt::AlignRight;
                 break;
             default:
@@ -239,7 +241,7 @@ void TaskGrid::ToDoGridDrawCell(QPainter& painter, int col, int row, const QRect
     painter.drawText(rect, flags, table_.cell(col, row));
 }
 
-void TaskGrid::paintCell(QPainter& painter, int col, int row, const QRect& rect) {
+void TaskGrid::prepareAndPaintCell(QPainter& painter, int col, int row, const QRect& rect) {
     if (editingCell_ && *editingCell_ == CellPos{col, row}) {
         return;  // the editor covers it
     }
@@ -263,7 +265,7 @@ void TaskGrid::paintCell(QPainter& painter, int col, int row, const QRect& rect)
     painter.setPen(text);
     painter.setFont(font());
     try {
-        ToDoGridDrawCell(painter, col, row, rect);
+        paintCell(painter, col, row, rect);
     } catch (...) {
         reportException(QStringLiteral("DrawCell"));
     }
@@ -316,7 +318,7 @@ void TaskGrid::paintEvent(QPaintEvent* event) {
     auto paintRows = [&](int firstRow, int lastRow) {
         for (int row = firstRow; row <= lastRow; ++row) {
             for (int col = firstCol; col <= lastCol; ++col) {
-                paintCell(painter, col, row, cellRect(col, row));
+                prepareAndPaintCell(painter, col, row, cellRect(col, row));
             }
         }
         if (table_.gridLineWidth() > 0 && firstRow <= lastRow) {
@@ -337,7 +339,7 @@ void TaskGrid::paintEvent(QPaintEvent* event) {
     }
 }
 
-void TaskGrid::reportException(const QString& methode) {
+void TaskGrid::reportException(const QString& context) {
     // Delivered from the event loop: a message box opened in the middle of a paint would
     // re-enter painting. One report at a time, so that a cell that fails on every repaint
     // does not stack boxes.
@@ -347,13 +349,9 @@ void TaskGrid::reportException(const QString& methode) {
     reportPending_ = true;
     QMetaObject::invokeMethod(
         this,
-        [this, methode] {
-            if (exceptionReporter_) {
-                exceptionReporter_(methode);
-            } else {
-                qWarning("Exception in %s", qUtf8Printable(methode));
-            }
+        [this, context] {
             reportPending_ = false;
+            emit exceptionCaught(context);
         },
         Qt::QueuedConnection);
 }
@@ -525,7 +523,7 @@ bool TaskGrid::editorKeyPress(QKeyEvent* event) {
         default:
             // The key commands see the key before the editor does, so that Ctrl+V can clean
             // the clipboard before the editor pastes it.
-            OnKeyDown(event->key(), event->modifiers());
+            applyKeyCommand(event->key(), event->modifiers());
             // The editor's other paste keys (Shift+Insert, the Paste key) get the same.
             if (isEditing() && event->key() != Qt::Key_V && event->matches(QKeySequence::Paste)) {
                 cleanClipboardForEditorPaste();
@@ -538,7 +536,7 @@ bool TaskGrid::editorMouseRelease(QMouseEvent* event) {
     if (event->button() != Qt::MiddleButton) {
         return false;
     }
-    const std::optional<QString> selection = primarySelection();
+    const std::optional<QString> selection = services_.primarySelection();
     if (!selection) {
         return false;  // no selection to paste on this platform, nor does the editor paste one
     }
@@ -546,19 +544,8 @@ bool TaskGrid::editorMouseRelease(QMouseEvent* event) {
     // clipboard for Ctrl+V, the selection is left alone: it belongs to the program that shows
     // it selected, and taking it over would clear that highlight.
     editor_->deselect();
-    editor_->insert(DeleteLineBreaks(*selection));
+    editor_->insert(withoutLineBreaks(*selection));
     return true;
-}
-
-std::optional<QString> TaskGrid::primarySelection() const {
-    if (primarySelectionForTest_) {
-        return primarySelectionForTest_;
-    }
-    const QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard->supportsSelection()) {
-        return std::nullopt;
-    }
-    return clipboard->text(QClipboard::Selection);
 }
 
 bool TaskGrid::dropWithoutLineBreaks(QDropEvent* event) {
@@ -568,7 +555,7 @@ bool TaskGrid::dropWithoutLineBreaks(QDropEvent* event) {
     if (data == nullptr || !data->hasText() || event->source() == editor_) {
         return false;
     }
-    const QString text = DeleteLineBreaks(data->text());
+    const QString text = withoutLineBreaks(data->text());
     if (text == data->text()) {
         return false;
     }
@@ -603,7 +590,7 @@ void TaskGrid::cleanClipboardForEditorPaste() {
     // The editor's own paste follows and inserts the cleaned text; the clipboard keeps it, so
     // a later paste elsewhere gets it too.
     QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->setText(DeleteLineBreaks(clipboard->text()));
+    clipboard->setText(withoutLineBreaks(clipboard->text()));
 }
 
 // ---- keys ----
@@ -625,7 +612,7 @@ bool TaskGrid::event(QEvent* event) {
 }
 
 void TaskGrid::keyPressEvent(QKeyEvent* event) {
-    OnKeyDown(event->key(), event->modifiers());
+    applyKeyCommand(event->key(), event->modifiers());
     handleGridKey(event);
 }
 
@@ -670,7 +657,7 @@ void TaskGrid::handleGridKey(QKeyEvent* event) {
                             table_.rowCount() - 1);
     if (!current || *current != target) {
         focusCell(target);
-        ToDoGridClick();
+        onCellActivated();
     }
 
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -694,7 +681,7 @@ void TaskGrid::handleGridKey(QKeyEvent* event) {
 }
 
 void TaskGrid::focusCell(CellPos target) {
-    ToDoGridSelectCell(target.col, target.row);
+    beforeCellBecomesCurrent(target.col, target.row);
     closeEditor();
     table_.setCurrentCell(target);
     ensureVisible(target);
@@ -744,7 +731,7 @@ void TaskGrid::mousePressEvent(QMouseEvent* event) {
     } else {
         focusCell(*cell);
     }
-    ToDoGridClick();
+    onCellActivated();
 }
 
 void TaskGrid::mouseMoveEvent(QMouseEvent* event) {
@@ -763,7 +750,7 @@ void TaskGrid::mouseMoveEvent(QMouseEvent* event) {
 
 void TaskGrid::mouseReleaseEvent(QMouseEvent* /*event*/) {
     resizingColumn_ = -1;
-    ToDoGridMouseUp();
+    onMouseReleased();
 }
 
 void TaskGrid::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -772,7 +759,7 @@ void TaskGrid::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() == Qt::LeftButton) {
-        ToDoGridDblClick(event->position().toPoint());
+        onDoubleClicked(event->position().toPoint());
     }
 }
 
@@ -782,7 +769,7 @@ void TaskGrid::wheelEvent(QWheelEvent* event) {
         event->ignore();
         return;
     }
-    ToDoGridMouseWheel();
+    onWheelTurned();
     wheelRemainder_ += delta;
     while (wheelRemainder_ >= WheelNotch) {
         wheelRemainder_ -= WheelNotch;
@@ -802,7 +789,7 @@ void TaskGrid::wheelStep(bool down) {
         // cleared the current cell: the wheel then picks the first non-fixed cell, as any key
         // does with nothing current, and moves no further on this step.
         focusCell(CellPos{0, std::min(table_.fixedRows(), table_.rowCount() - 1)});
-        ToDoGridClick();
+        onCellActivated();
         return;
     }
     CellPos target = *current;
@@ -814,12 +801,12 @@ void TaskGrid::wheelStep(bool down) {
         return;
     }
     focusCell(target);
-    ToDoGridClick();
+    onCellActivated();
 }
 
 // ---- the handlers ----
 
-void TaskGrid::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+void TaskGrid::applyKeyCommand(int key, Qt::KeyboardModifiers modifiers) {
     const bool ctrl = modifiers & Qt::ControlModifier;
     const auto current = table_.currentCell();
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -836,7 +823,7 @@ void TaskGrid::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
             clipboard->setText(text);
             table_.setCell(current->col, current->row, QString());
         } else if (key == Qt::Key_V) {
-            table_.setCell(current->col, current->row, DeleteLineBreaks(clipboard->text()));
+            table_.setCell(current->col, current->row, withoutLineBreaks(clipboard->text()));
         }
     }
 
@@ -844,7 +831,7 @@ void TaskGrid::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         if (isEditing()) {
             // The grid then makes the first non-fixed cell current, which ends editing; what
             // was typed is in the cell already.
-            table_.ClearCurrentCell();
+            table_.clearCurrentCell();
         } else {
             emit redBarActionRequested();
         }
@@ -853,14 +840,14 @@ void TaskGrid::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-void TaskGrid::ToDoGridSelectCell(int col, int row) {
+void TaskGrid::beforeCellBecomesCurrent(int col, int row) {
     const QString text = table_.cell(col, row);
     if (!text.isEmpty() && isBlank(text)) {
         table_.setCell(col, row, QString());
     }
 }
 
-void TaskGrid::ToDoGridClick() {
+void TaskGrid::onCellActivated() {
     const auto current = table_.currentCell();
     if (!table_.headerFixed() && current && current->row > 0) {
         table_.setHeaderFixed(true);
@@ -868,17 +855,17 @@ void TaskGrid::ToDoGridClick() {
     emit plusMinusButtonsRepaintRequested();
 }
 
-void TaskGrid::ToDoGridDblClick(QPoint viewportPos) {
+void TaskGrid::onDoubleClicked(QPoint viewportPos) {
     if (viewportPos.y() < DefaultRowHeight && table_.headerFixed()) {
         emit fitColumnWidthsRequested();
     }
 }
 
-void TaskGrid::ToDoGridMouseUp() {
+void TaskGrid::onMouseReleased() {
     emit plusMinusButtonsRepaintRequested();
 }
 
-void TaskGrid::ToDoGridMouseWheel() {
+void TaskGrid::onWheelTurned() {
     if (wheelUsed_) {
         return;
     }
@@ -887,15 +874,9 @@ void TaskGrid::ToDoGridMouseWheel() {
     focusCell(CellPos{0, std::min(1, table_.rowCount() - 1)});
 }
 
-QString TaskGrid::DeleteLineBreaks(const QString& text) {
+QString TaskGrid::withoutLineBreaks(const QString& text) {
     try {
-        QString result = lineBreaksToSpaces(text);
-        qsizetype end = result.size();
-        while (end > 0 && result.at(end - 1).unicode() <= 0x20) {
-            --end;
-        }
-        result.truncate(end);
-        return result;
+        return pastedCellText(text);
     } catch (...) {
         reportException(QStringLiteral("DeleteLineBreaks"));
         // Better the text as it came than an empty one that would wipe the cell.

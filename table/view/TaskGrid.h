@@ -19,14 +19,22 @@ class QPainter;
 
 namespace taskwick {
 
+// What the grid takes from its surroundings besides the table. Tests hand in their own.
+class GridServices {
+public:
+    virtual ~GridServices() = default;
+    // The text of the X11 primary selection, none where the platform has no such selection.
+    virtual std::optional<QString> primarySelection() const;
+    // Runs before each cell is painted; a fault here counts as a fault of the cell painting.
+    virtual void beforePaintingCell(CellPos) {}
+
+    static GridServices& standard();
+};
+
 // The task table's grid: paints the cells of a TaskTable, places a QLineEdit over the current
 // cell for in-place editing and turns keys, clicks, the wheel and the clipboard into changes of
 // the model. The header row is part of the model: fixed while HeaderFixed, an ordinary editable
 // row during title editing.
-//
-// The handlers with the program's own names (OnKeyDown, ToDoGrid...) are public so that the main
-// window can call them too and tests can reach them; the grid calls them from its event handling
-// in the order the rest of the program relies on.
 class TaskGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -39,7 +47,8 @@ public:
 
     enum class ScrollBarMode { Both, VerticalOnly, None };
 
-    explicit TaskGrid(TaskTable& table, QWidget* parent = nullptr);
+    explicit TaskGrid(TaskTable& table, QWidget* parent = nullptr,
+                      GridServices* services = nullptr);
     ~TaskGrid() override;
 
     TaskTable& table() const { return table_; }
@@ -58,10 +67,6 @@ public:
         return scrollBarsSuppressed_ ? ScrollBarMode::None : columnScrollBarMode_;
     }
 
-    // Receives the context name of an exception caught by a guarded handler ("DrawCell",
-    // "DeleteLineBreaks"). Reports are delivered from the event loop, never from inside a paint.
-    void setExceptionReporter(std::function<void(const QString& methode)> reporter);
-
     // Rectangle of a cell in viewport coordinates (may lie outside the visible area).
     QRect cellRect(int col, int row) const;
     // The cell under a viewport point, or none when the point is beyond the last row or column.
@@ -74,30 +79,15 @@ public:
     void openEditor(bool selectAll);
     void closeEditor();
 
-    // Draws one cell after the view prepared the painter: brush = fill colour, pen = text
-    // colour, font = the table's font. Clipping to the cell is the caller's business.
-    void ToDoGridDrawCell(QPainter& painter, int col, int row, const QRect& rect);
-
     // Key commands on the current cell (clipboard, Escape, Delete). Never consumes the key: the
-    // grid's own handling follows when the key came to the grid.
-    void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    // Runs before a cell becomes current; empties a blank cell.
-    void ToDoGridSelectCell(int col, int row);
-    void ToDoGridClick();
-    // viewportPos: where the double click happened, in the table's coordinates.
-    void ToDoGridDblClick(QPoint viewportPos);
-    void ToDoGridMouseUp();
-    void ToDoGridMouseWheel();
-    QString DeleteLineBreaks(const QString& text);
-
-    // Test seam: drawing this cell throws, as a fault in the cell painting would.
-    void setFailingCellForTest(std::optional<CellPos> cell) { failingCell_ = cell; }
-    // Test seam: the text of the X11 primary selection, for platforms without one.
-    void setPrimarySelectionForTest(std::optional<QString> text) {
-        primarySelectionForTest_ = std::move(text);
-    }
+    // grid's own handling follows when the key came to the grid. The window hands on the keys
+    // that reach it rather than the grid.
+    void applyKeyCommand(int key, Qt::KeyboardModifiers modifiers);
 
 signals:
+    // A guarded step failed ("DrawCell", "DeleteLineBreaks"); delivered from the event loop,
+    // never from inside a paint, one at a time.
+    void exceptionCaught(const QString& context);
     // Escape without an open editor: the window folds or unfolds.
     void redBarActionRequested();
     // The +/- buttons lie over the frame next to the table and must be drawn again.
@@ -130,7 +120,7 @@ private:
     bool tableHasFocus() const;
 
     // The grid's own part of a key: movement, the fix-up of a current cell outside the
-    // non-fixed area, opening and closing the editor. OnKeyDown has run before.
+    // non-fixed area, opening and closing the editor. applyKeyCommand has run before.
     void handleGridKey(QKeyEvent* event);
     std::optional<CellPos> movedBy(int key, Qt::KeyboardModifiers modifiers, CellPos from) const;
     // Makes the cell current the way every user move does: select handler, editor closed.
@@ -138,9 +128,21 @@ private:
     void ensureVisible(CellPos cell);
     void wheelStep(bool down);
 
+    // The grid's own steps around the user's actions, in the order the rest of the program
+    // relies on.
+    void beforeCellBecomesCurrent(int col, int row);
+    void onCellActivated();
+    void onDoubleClicked(QPoint viewportPos);  // where, in the table's coordinates
+    void onMouseReleased();
+    void onWheelTurned();
+    QString withoutLineBreaks(const QString& text);
+
+    void prepareAndPaintCell(QPainter& painter, int col, int row, const QRect& rect);
+    // Draws one cell after the view prepared the painter: brush = fill colour, pen = text
+    // colour, font = the table's font. Clipping to the cell is the caller's business.
     void paintCell(QPainter& painter, int col, int row, const QRect& rect);
     void paintGridLines(QPainter& painter, int firstRow, int lastRow, int firstCol, int lastCol);
-    void reportException(const QString& methode);
+    void reportException(const QString& context);
 
     void updateScrollBars();
     void followColumnCount();
@@ -153,22 +155,19 @@ private:
     bool dropWithoutLineBreaks(QDropEvent* event);
     void storeEditorText(const QString& text);
     void cleanClipboardForEditorPaste();
-    std::optional<QString> primarySelection() const;
     void placeEditor();
     void onModelChanged();
     void onCurrentCellChanged();
     int columnBorderAt(QPoint viewportPos) const;
 
     TaskTable& table_;
+    GridServices& services_;
     QLineEdit* editor_ = nullptr;
     std::optional<CellPos> editingCell_;
     ScrollBarMode columnScrollBarMode_ = ScrollBarMode::Both;
     bool scrollBarsSuppressed_ = false;
     int scrollBarColCount_ = 0;  // the column count the scroll bars were last set for
-    std::function<void(const QString&)> exceptionReporter_;
     bool reportPending_ = false;
-    std::optional<CellPos> failingCell_;
-    std::optional<QString> primarySelectionForTest_;
     bool wheelUsed_ = false;
     int wheelRemainder_ = 0;
     int resizingColumn_ = -1;

@@ -1,14 +1,38 @@
 #pragma once
 
-#include "app/form/TToDoForm.h"
+#include "app/window/MainWindow.h"
 #include "tests/support/RecordingBoxPresenter.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace taskwick::testing {
+
+// Makes the guarded handler of one context name fail.
+struct FailingProbe : HandlerProbe {
+    QString failIn;
+    void entering(const QString& context) override {
+        if (context == failIn) {
+            throw std::runtime_error("injected");
+        }
+    }
+};
+
+// Stands in for the process around the window when it restarts.
+struct RecordingHandover : InstanceHandover {
+    bool lockReleased = false;
+    std::function<bool()> onStart = [] { return true; };
+    int starts = 0;
+    void releaseInstanceLock() override { lockReleased = true; }
+    bool startSuccessor() override {
+        ++starts;
+        return onStart();
+    }
+};
 
 // A main window over a folder of its own, whose boxes are answered and recorded.
 struct FormFixture {
@@ -17,8 +41,10 @@ struct FormFixture {
         settings.language = language;
         settings.arguments = std::move(args);
         settings.appFolder = dir.path() + "/";
+        settings.probe = &probe;
+        settings.handover = &handover;
     }
-    std::unique_ptr<TToDoForm> make() { return std::make_unique<TToDoForm>(settings, boxes); }
+    std::unique_ptr<MainWindow> make() { return std::make_unique<MainWindow>(settings, boxes); }
 
     QString listPath() const { return dir.filePath("ToDoList.xml"); }
     QByteArray listBytes() const {
@@ -33,9 +59,11 @@ struct FormFixture {
     }
 
     QTemporaryDir dir;
+    FailingProbe probe;
+    RecordingHandover handover;
     RecordingBoxPresenter presenter;
     MessageBoxes boxes;
-    FormSettings settings;
+    MainWindowSettings settings;
 };
 
 }  // namespace taskwick::testing

@@ -1,6 +1,6 @@
 // Scenarios in which a user's tasks could get lost: a list that cannot be read, saves that
 // fail, a list changed by someone else, and a close that comes while the program starts.
-#include "app/form/TToDoForm.h"
+#include "app/window/MainWindow.h"
 #include "table/view/TaskGrid.h"
 #include "tests/app/FormFixture.h"
 #include "tests/support/SelectiveFaultOps.h"
@@ -26,10 +26,10 @@ constexpr int ShortDelayMs = 30;
 QByteArray savedList(FormFixture& f) {
     {
         auto form = f.make();
-        form->FormCreate();
+        form->startUp();
         form->table().setCell(1, 2, "call the plumber");
         form->table().setCell(1, 3, "renew passport");
-        form->FormCloseQuery();
+        form->closeAndSave();
     }
     f.presenter.boxes.clear();
     return f.listBytes();
@@ -40,8 +40,8 @@ QStringList kept(const FormFixture& f, const QString& reason) {
 }
 
 // Clicks a cell and types into it, one key at a time to whatever has the focus.
-void typeIntoCell(TToDoForm& form, int col, int row, const QString& text) {
-    TaskGrid* grid = form.ToDoGrid();
+void typeIntoCell(MainWindow& form, int col, int row, const QString& text) {
+    TaskGrid* grid = form.grid();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(col, row).center());
     for (const QChar c : text) {
         QWidget* focus = QApplication::focusWidget();
@@ -49,9 +49,9 @@ void typeIntoCell(TToDoForm& form, int col, int row, const QString& text) {
     }
 }
 
-std::unique_ptr<TToDoForm> shownForm(FormFixture& f) {
+std::unique_ptr<MainWindow> shownForm(FormFixture& f) {
     auto form = f.make();
-    form->FormCreate();
+    form->startUp();
     form->show();
     form->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -67,7 +67,7 @@ TEST(ListSafety, aStrayLessThan_keepsTheListByteForByte_andOneNoticeNamesTheCopy
     f.writeList(broken);
 
     auto form = f.make();
-    form->FormCreate();
+    form->startUp();
     const QStringList copies = kept(f, "unreadable");
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(QFile(f.dir.filePath(copies[0])).size(), broken.size());
@@ -85,7 +85,7 @@ TEST(ListSafety, aStrayLessThan_keepsTheListByteForByte_andOneNoticeNamesTheCopy
                   "\r\nThe tasks that could be read are shown and will be saved in its place.");
 
     // The close saves what could be read; the copy stays, and is not kept a second time.
-    form->FormCloseQuery();
+    form->closeAndSave();
     EXPECT_NE(f.listBytes(), broken);
     EXPECT_EQ(kept(f, "unreadable"), copies);
     EXPECT_TRUE(kept(f, "changed").isEmpty());
@@ -95,7 +95,7 @@ TEST(ListSafety, aBlankList_showsOnlyTheFourSectionBoxes_andKeepsNothing) {
     FormFixture f;
     f.writeList("\xEF\xBB\xBF  \r\n\t");
     auto form = f.make();
-    form->FormCreate();
+    form->startUp();
     ASSERT_EQ(f.presenter.boxes.size(), 4u);
     EXPECT_TRUE(f.presenter.boxes[3].text.startsWith("Exception in Load ToDoContent\r\n"));
     EXPECT_TRUE(kept(f, "unreadable").isEmpty());
@@ -111,7 +111,7 @@ TEST(ListSafety, anUnreadableListThatCannotBeKept_isToldAsASaveError_andNeverRep
     f.settings.fileOps = &ops;
 
     auto form = f.make();
-    form->FormCreate();
+    form->startUp();
     const auto told =
         std::find_if(f.presenter.boxes.begin(), f.presenter.boxes.end(),
                      [](const auto& b) { return b.title == "Fehler beim Speichern"; });
@@ -123,7 +123,7 @@ TEST(ListSafety, anUnreadableListThatCannotBeKept_isToldAsASaveError_andNeverRep
 
     // Room again on the disk: the close keeps the unread list before it saves over it.
     ops.createError = 0;
-    form->FormCloseQuery();
+    form->closeAndSave();
     const QStringList copies = kept(f, "changed");
     ASSERT_EQ(copies.size(), 1);
     QFile copy(f.dir.filePath(copies[0]));
@@ -179,7 +179,7 @@ TEST(ListSafety, failingAutomaticSaves_areToldOnceUntilOneWorks_theCloseAlwaysTe
     ops.renameError = EROFS;
     typeIntoCell(*form, 0, 5, "d");
     EXPECT_TRUE(QTest::qWaitFor([&] { return saveErrors() == 2; }, 2000));
-    form->FormCloseQuery();
+    form->closeAndSave();
     EXPECT_EQ(saveErrors(), 3);
     EXPECT_EQ(f.presenter.boxes.back().text, "Cannot save this file correctly: \r\n" +
                                                  f.listPath() +
@@ -209,7 +209,7 @@ TEST(ListSafety, aListEditedByHandWhileRunning_isKeptBesideTheNextSave_andTold) 
     // Its own saves never count as someone else's.
     typeIntoCell(*form, 1, 5, "y");
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.listBytes().contains("<Text>y</Text>"); }, 2000));
-    form->FormCloseQuery();
+    form->closeAndSave();
     EXPECT_EQ(kept(f, "changed").size(), 1);
 }
 
@@ -227,8 +227,8 @@ TEST(ListSafety, aCloseDuringAStartupBox_endsAfterTheWholeListIsLoadedAndSaved) 
         f.presenter.whilePresenting = nullptr;
         form->requestClose();
     };
-    form->FormCreate();
-    EXPECT_TRUE(form->closeQueryRan());
+    form->startUp();
+    EXPECT_TRUE(form->isClosed());
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in Load WindowPosition\r\n"));
     // The tasks that came after the box were loaded before the close saved.

@@ -12,12 +12,12 @@ using taskwick::testing::RecordingBoxPresenter;
 TEST(MessageBoxes, fourBoxesCarryKindTitleTextAndYesNoAnswer) {
     RecordingBoxPresenter presenter;
     MessageBoxes boxes(Language::English, presenter);
-    boxes.ShowInfoMessageBox("i", "Notice");
-    boxes.ShowErrorMessageBox("e", "Error");
+    boxes.showInfo("i", "Notice");
+    boxes.showError("e", "Error");
     presenter.setNextAnswer(false);
-    EXPECT_FALSE(boxes.ShowYesAndNoDialogBox("q", "Attention"));
+    EXPECT_FALSE(boxes.askYesNo("q", "Attention"));
     presenter.setNextAnswer(true);
-    EXPECT_TRUE(boxes.ShowYesAndNoDialogBox("q", "Attention"));
+    EXPECT_TRUE(boxes.askYesNo("q", "Attention"));
     ASSERT_EQ(presenter.boxes.size(), 4u);
     EXPECT_EQ(presenter.boxes[0].kind, BoxKind::Information);
     EXPECT_EQ(presenter.boxes[1].kind, BoxKind::Error);
@@ -32,15 +32,15 @@ TEST(MessageBoxes, aBoxThatCannotBeShownAnswersNo) {
         }
     } presenter;
     MessageBoxes boxes(Language::English, presenter);
-    EXPECT_FALSE(boxes.ShowYesAndNoDialogBox("q", "t"));
+    EXPECT_FALSE(boxes.askYesNo("q", "t"));
 }
 
 TEST(MessageBoxes, exceptionBox_englishAndGerman) {
     RecordingBoxPresenter presenter;
     MessageBoxes en(Language::English, presenter);
     MessageBoxes de(Language::German, presenter);
-    en.ShowExceptionMessageBox("Close");
-    de.ShowExceptionMessageBox("FormCreate");
+    en.showException("Close");
+    de.showException("FormCreate");
     ASSERT_EQ(presenter.boxes.size(), 2u);
     EXPECT_EQ(presenter.boxes[0].kind, BoxKind::Error);
     EXPECT_EQ(presenter.boxes[0].title, "Exception");
@@ -62,8 +62,8 @@ TEST(MessageBoxes, unknownErrorBox_emptyMessageLeavesOnlyTheSpaceBeforeTheParent
         throw std::runtime_error("");
     } catch (...) {
         const CaughtException e = describeCurrentException();
-        en.ApplicationEventsOnException(e.message, e.className);
-        de.ApplicationEventsOnException(e.message, e.className);
+        en.showUnknownError(e.message, e.className);
+        de.showUnknownError(e.message, e.className);
     }
     ASSERT_EQ(presenter.boxes.size(), 2u);
     EXPECT_EQ(presenter.boxes[0].text, "An unknown error occured:\r\n (std::runtime_error)");

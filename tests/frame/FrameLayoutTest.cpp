@@ -6,7 +6,7 @@ using namespace taskwick;
 
 TEST(FrameLayout, defaultWindowWithoutSkin) {
     const FrameLayout l = computeFrameLayout(370, 211, false);
-    EXPECT_EQ(l.toDoGrid, QRect(30, 30, 310, 151));
+    EXPECT_EQ(l.grid, QRect(30, 30, 310, 151));
     EXPECT_EQ(l.redBar, QRect(0, 30, 30, 151));
     EXPECT_EQ(l.top, QRect(0, 0, 370, 30));
     EXPECT_EQ(l.right, QRect(340, 30, 30, 151));
@@ -32,12 +32,12 @@ TEST(FrameLayout, oddWidthTruncatesTheMiddle_andSkinWidensOnlyTheRightStrip) {
 
     const FrameLayout skinned = computeFrameLayout(370, 211, true);
     EXPECT_EQ(skinned.right, QRect(340, 30, 180, 151));
-    EXPECT_EQ(skinned.toDoGrid, QRect(30, 30, 310, 151));
+    EXPECT_EQ(skinned.grid, QRect(30, 30, 310, 151));
 }
 
 TEST(FrameLayout, clientAreaBelowSixtyGivesEmptyNotNegativeSizes) {
     const FrameLayout l = computeFrameLayout(30, 30, false);
-    EXPECT_EQ(l.toDoGrid.size(), QSize(0, 0));
+    EXPECT_EQ(l.grid.size(), QSize(0, 0));
     EXPECT_EQ(l.redBar.height(), 0);
     EXPECT_EQ(l.right.height(), 0);
     EXPECT_GE(l.top.width(), 0);

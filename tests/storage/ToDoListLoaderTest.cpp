@@ -93,9 +93,9 @@ public:
         }
         loadedSkins.push_back(skinPath + skinName);
     }
-    void showExceptionMessageBox(const QString& methode) override {
-        boxes.push_back(methode);
-        events.push_back("box " + methode);
+    void reportFailure(const QString& context) override {
+        boxes.push_back(context);
+        events.push_back("box " + context);
         rowsAtBox.push_back(tasks.rowCount());
     }
 
@@ -194,9 +194,9 @@ TEST(ToDoListLoader, completeDocument_restoresEverySection_withoutBoxes) {
     EXPECT_EQ(w.tasks.cell(0, 0), "Prio");
     EXPECT_EQ(w.tasks.cell(2, 0), "Time");
     EXPECT_EQ(w.tasks.columnWidth(1), 235);
-    EXPECT_EQ(w.tasks.columnAlignment(0), ALIGNCENTER);
-    EXPECT_EQ(w.tasks.columnAlignment(1), ALIGNLEFT);
-    EXPECT_EQ(w.tasks.columnAlignment(2), ALIGNRIGHT);
+    EXPECT_EQ(w.tasks.columnAlignment(0), Alignment::Center);
+    EXPECT_EQ(w.tasks.columnAlignment(1), Alignment::Left);
+    EXPECT_EQ(w.tasks.columnAlignment(2), Alignment::Right);
     EXPECT_EQ(w.tasks.cell(1, 1), "first");
     // Empty values come back as a single space, so the next text lands in the next cell.
     EXPECT_EQ(w.tasks.cell(0, 2), " ");
@@ -430,8 +430,8 @@ TEST(ToDoListLoader, columnHeader_moreColumnElementsThanColumns_appliesTheFirstT
     EXPECT_EQ(w.tasks.cell(2, 0), "");  // the third caption went nowhere
     EXPECT_EQ(w.tasks.columnWidth(0), 80);
     EXPECT_EQ(w.tasks.columnWidth(1), 2);  // below the smallest width
-    EXPECT_EQ(w.tasks.columnAlignment(0), ALIGNRIGHT);
-    EXPECT_EQ(w.tasks.columnAlignment(1), ALIGNCENTER);
+    EXPECT_EQ(w.tasks.columnAlignment(0), Alignment::Right);
+    EXPECT_EQ(w.tasks.columnAlignment(1), Alignment::Center);
 }
 
 TEST(ToDoListLoader, columnHeader_missingLeaf_keepsWhatWasSet_andEmptyCaptionIsABlank) {
@@ -443,10 +443,10 @@ TEST(ToDoListLoader, columnHeader_missingLeaf_keepsWhatWasSet_andEmptyCaptionIsA
     loadToDoListDocument(documentOf(node("ToDoList", {columnInfo("1", "3"), header})), w);
     EXPECT_EQ(w.boxes.count("Load ColumnHeader"), 1);
     EXPECT_EQ(w.tasks.cell(0, 0), " ");
-    EXPECT_EQ(w.tasks.columnWidth(0), 2);              // unparsable: -1, raised to 2
-    EXPECT_EQ(w.tasks.columnAlignment(0), ALIGNLEFT);  // "center" is not "CENTER"
-    EXPECT_EQ(w.tasks.columnWidth(1), 77);             // set before the caption failed
-    EXPECT_EQ(w.tasks.columnAlignment(1), ALIGNLEFT);
+    EXPECT_EQ(w.tasks.columnWidth(0), 2);                    // unparsable: -1, raised to 2
+    EXPECT_EQ(w.tasks.columnAlignment(0), Alignment::Left);  // "center" is not "CENTER"
+    EXPECT_EQ(w.tasks.columnWidth(1), 77);                   // set before the caption failed
+    EXPECT_EQ(w.tasks.columnAlignment(1), Alignment::Left);
     EXPECT_EQ(w.tasks.cell(1, 0), "");
     EXPECT_EQ(w.tasks.columnWidth(2), 45);  // no element reached: the width it had
 }
@@ -497,8 +497,8 @@ TEST(ToDoListLoader, savedFile_loadsBackToTheSameState_withEmptyAndBlankCellsAsO
     source.setColumnWidth(0, 50);
     source.setColumnWidth(1, 1);
     source.setColumnWidth(2, 45);
-    source.setColumnAlignment(0, ALIGNCENTER);
-    source.setColumnAlignment(1, ALIGNRIGHT);
+    source.setColumnAlignment(0, Alignment::Center);
+    source.setColumnAlignment(1, Alignment::Right);
     source.setHeaderTextBold(true);
     source.setDrawGridLines(false);
     SaveSource window{1510, 434, 400, 300, true, 400, "Blue", "/skins/"};
@@ -595,7 +595,7 @@ TEST(ToDoListLoader, realFiles_brokenOrMissing_showOnlyTheDocumentBox_andTooMany
     // Held so that the widths of every column still add up inside an int.
     EXPECT_EQ(extra.tasks.columnWidth(1), TaskTable::MaxColumnWidth);
     EXPECT_EQ(extra.tasks.cell(1, 0), "B");
-    EXPECT_EQ(extra.tasks.columnAlignment(1), ALIGNCENTER);
+    EXPECT_EQ(extra.tasks.columnAlignment(1), Alignment::Center);
     EXPECT_EQ(extra.tasks.cell(1, 1), "y");
     EXPECT_EQ(extra.tasks.cell(2, 1), "");
 }

@@ -1,6 +1,5 @@
 #include "storage/ToDoListSaver.h"
 
-#include "app/texts/Texts.h"
 #include "storage/XmlWriter.h"
 
 #include <QDir>
@@ -185,7 +184,7 @@ TEST(ToDoListSaver, snapshot_takesTableShapeCellsAndColumns_andHeaderOnlyHasNoRo
     table.setCell(1, 0, "Task");
     table.setCell(1, 2, "last");
     table.setCell(0, 3, "hidden row");  // past the row count: not saved
-    table.setColumnAlignment(0, ALIGNCENTER);
+    table.setColumnAlignment(0, Alignment::Center);
     table.setColumnWidth(1, 99);
     table.setHeaderTextBold(true);
     table.setDrawGridLines(false);
@@ -201,7 +200,7 @@ TEST(ToDoListSaver, snapshot_takesTableShapeCellsAndColumns_andHeaderOnlyHasNoRo
     EXPECT_EQ(d.skinPath, "/skins/");
     ASSERT_EQ(d.columns.size(), 2u);
     EXPECT_EQ(d.columns[0].caption, " ");
-    EXPECT_EQ(d.columns[0].alignment, ALIGNCENTER);
+    EXPECT_EQ(d.columns[0].alignment, static_cast<std::uint8_t>(Alignment::Center));
     EXPECT_EQ(d.columns[1].width, 99);
     ASSERT_EQ(d.rows.size(), 2u);
     EXPECT_EQ(d.rows[1], (std::vector<QString>{"", "last"}));
@@ -371,47 +370,7 @@ TEST(ToDoListSaver, removedFolder_failsAtTheTemporaryFile_andTheTextNamesTheFold
     const SaveResult r = saveToDoList(ops, gone, sampleData(1, 1));
     ASSERT_EQ(r.step, SaveResult::TempFile);
     EXPECT_EQ(r.errorKind, "ENOENT");
-    EXPECT_EQ(saveErrorText(r, textsFor(Language::English), gone),
-              "Cannot save correctly to this path: \r\n" + gone +
-                  "\r\nIt is not possible to save! Please verify that the drive is "
-                  "existing!\r\nError: ENOENT");
     EXPECT_FALSE(QFileInfo::exists(gone));
-}
-
-TEST(ToDoListSaver, errorTexts_inBothLanguages_carryTheErrorMessageAndKind) {
-    SaveResult readOnly;
-    readOnly.step = SaveResult::ReadOnly;
-    readOnly.errorMessage = errnoMessage(EPERM);
-    readOnly.errorKind = errnoName(EPERM);
-    SaveResult replace = readOnly;
-    replace.step = SaveResult::Replace;
-    replace.errorKind = "EXDEV";
-    const QString app = "/home/u/taskwick/";
-
-    const Texts& en = textsFor(Language::English);
-    const Texts& de = textsFor(Language::German);
-    EXPECT_EQ(saveErrorText(readOnly, en, app),
-              "Cannot remove write protection of file: \r\n/home/u/taskwick/ToDoList.xml\r\nIt "
-              "is not possible to save! Error: Operation not permitted (EPERM)");
-    EXPECT_EQ(saveErrorText(readOnly, de, app),
-              QString::fromUtf8("Kann Schreibschutz dieser Datei nicht entfernen: "
-                                "\r\n/home/u/taskwick/ToDoList.xml\r\nSpeichern nicht möglich! "
-                                "Fehler: Operation not permitted (EPERM)"));
-    EXPECT_EQ(saveErrorText(replace, en, app),
-              "Cannot save this file correctly: \r\n/home/u/taskwick/ToDoList.xml\r\nIt is not "
-              "possible to save! Error: EXDEV");
-    EXPECT_EQ(saveErrorText(replace, de, app),
-              QString::fromUtf8("Problem beim Speichern dieser Datei aufgetreten: "
-                                "\r\n/home/u/taskwick/ToDoList.xml\r\nSpeichern nicht möglich! "
-                                "Fehler: EXDEV"));
-    SaveResult temp = replace;
-    temp.step = SaveResult::TempFile;
-    temp.errorKind = "ENOSPC";
-    EXPECT_TRUE(
-        saveErrorText(temp, de, app)
-            .endsWith(QString::fromUtf8(
-                "Bitte prüfen Sie, ob das Laufwerk noch vorhanden ist!\r\nFehler: ENOSPC")));
-    EXPECT_TRUE(saveErrorText(SaveResult{}, en, app).isEmpty());
 }
 
 namespace {

@@ -1,3 +1,4 @@
+#include "table/model/CellText.h"
 #include "table/model/TaskTable.h"
 
 #include <QSignalSpy>
@@ -23,12 +24,12 @@ TEST(TaskTable, countsNeverBelowOne_andAlignmentsFollowColumnCount) {
     t.setRowCount(0);
     t.setColCount(0);
 
-    t.setColumnAlignment(0, ALIGNRIGHT);
+    t.setColumnAlignment(0, Alignment::Right);
     t.setColCount(4);
     ASSERT_EQ(t.columnAlignments().size(), 4u);
-    EXPECT_EQ(t.columnAlignment(0), ALIGNRIGHT);
+    EXPECT_EQ(t.columnAlignment(0), Alignment::Right);
     for (int c = 1; c < 4; ++c) {
-        EXPECT_EQ(t.columnAlignment(c), ALIGNLEFT) << c;
+        EXPECT_EQ(t.columnAlignment(c), Alignment::Left) << c;
     }
     t.setColCount(2);
     EXPECT_EQ(t.columnAlignments().size(), 2u);
@@ -93,7 +94,7 @@ TEST(TaskTable, headerFixedRules) {
 
     t.setRowCount(3);
     t.setCurrentCell({1, 2});
-    t.ClearCurrentCell();
+    t.clearCurrentCell();
     EXPECT_FALSE(t.currentCell().has_value());
 }
 
@@ -109,4 +110,15 @@ TEST(TaskTable, designDefaults) {
     EXPECT_EQ(t.gridLineWidth(), 1);
     t.setDrawGridLines(false);
     EXPECT_EQ(t.gridLineWidth(), 0);
+}
+
+TEST(CellText, pastedText_breaksBecomeSpacesAndOnlyTheEndIsTrimmed) {
+    EXPECT_EQ(pastedCellText("a\r\nb"), "a  b");
+    EXPECT_EQ(pastedCellText("a\nb\rc"), "a b c");
+    EXPECT_EQ(pastedCellText("  lead\t\x01 \r\n"), "  lead");
+    EXPECT_EQ(pastedCellText("in\tside"), "in\tside");
+    EXPECT_EQ(pastedCellText("\r\n"), "");
+    EXPECT_EQ(pastedCellText(""), "");
+    EXPECT_EQ(pastedCellText(QString::fromUtf8("tr\xC3\xA8s\xC2\xA0")),
+              QString::fromUtf8("tr\xC3\xA8s\xC2\xA0"));  // U+00A0 is above U+0020
 }

@@ -53,9 +53,8 @@ QStringList visibleNames(const QMenu* menu) {
 
 // The items of the two settings pairs (both languages) that the menu shows.
 QStringList visibleSettingItems(const QMenu* menu) {
-    static const QStringList pairs{"mnuMakeTitleBoldDeaktiv", "mnuMakeTitleBoldAktiv",
-                                   "mnuTitleFettDeaktiv",     "mnuTitleFettAktiv",
-                                   "mnuShowGridLinesDeaktiv", "mnuShowGridLinesAktiv"};
+    static const QStringList pairs{"titleBoldOff",      "titleBoldOn",  "germanTitleBoldOff",
+                                   "germanTitleBoldOn", "gridLinesOff", "gridLinesOn"};
     QStringList shown;
     for (const QString& name : visibleNames(menu)) {
         if (pairs.contains(name)) {
@@ -80,7 +79,7 @@ public:
 
     // Opens the menu as a right press does and reads which pair items it shows.
     QStringList openAndReadPairs() {
-        EXPECT_TRUE(menu.PopupFake(Qt::RightButton, QPoint(40, 50)));
+        EXPECT_TRUE(menu.popupForButtons(Qt::RightButton, QPoint(40, 50)));
         EXPECT_TRUE(menu.menu()->isVisible());
         return visibleSettingItems(menu.menu());
     }
@@ -112,69 +111,68 @@ protected:
 };
 
 TEST_F(MenuTest, tree_holdsEveryItemInOrder) {
-    EXPECT_EQ(names(menu.menu()), (QStringList{"mnuChangeTitle",
-                                               "mnuMakeTitleBoldDeaktiv",
-                                               "mnuMakeTitleBoldAktiv",
-                                               "mnuTitleFettDeaktiv",
-                                               "mnuTitleFettAktiv",
-                                               "mnuShowGridLinesDeaktiv",
-                                               "mnuShowGridLinesAktiv",
-                                               "mnuSeparator1",
-                                               "mnuThisColumn",
-                                               "mnuSeparator2",
-                                               "mnuAddRow",
-                                               "mnuDeleteRow",
-                                               "mnuSeparator3",
-                                               "mnuAddColumn",
-                                               "mnuDeleteColumn",
-                                               "mnuSeparator4",
-                                               "mnuSkin",
-                                               "mnuSeparator5",
-                                               "mnuOpenFolderHere",
-                                               "mnuAbout",
-                                               "mnuSeparator6",
-                                               "mnuExit"}));
+    EXPECT_EQ(names(menu.menu()), (QStringList{"changeTitle",
+                                               "titleBoldOff",
+                                               "titleBoldOn",
+                                               "germanTitleBoldOff",
+                                               "germanTitleBoldOn",
+                                               "gridLinesOff",
+                                               "gridLinesOn",
+                                               "separator1",
+                                               "thisColumn",
+                                               "separator2",
+                                               "addRow",
+                                               "deleteRow",
+                                               "separator3",
+                                               "addColumn",
+                                               "deleteColumn",
+                                               "separator4",
+                                               "skin",
+                                               "separator5",
+                                               "openFileFolder",
+                                               "about",
+                                               "separator6",
+                                               "exit"}));
     EXPECT_EQ(names(menu.thisColumnMenu()),
-              (QStringList{"mnuLeftAlign", "mnuCenterAlign", "mnuRightAlign"}));
-    EXPECT_EQ(names(menu.skinMenu()), (QStringList{"mnuSeparator7", "mnuNoSkin"}));
-    EXPECT_TRUE(item("mnuSeparator1")->isSeparator());
-    EXPECT_EQ(item("mnuThisColumn"), menu.thisColumnMenu()->menuAction());
-    EXPECT_EQ(item("mnuSkin"), menu.skinMenu()->menuAction());
+              (QStringList{"leftAlign", "centerAlign", "rightAlign"}));
+    EXPECT_EQ(names(menu.skinMenu()), (QStringList{"separator7", "noSkin"}));
+    EXPECT_TRUE(item("separator1")->isSeparator());
+    EXPECT_EQ(item("thisColumn"), menu.thisColumnMenu()->menuAction());
+    EXPECT_EQ(item("skin"), menu.skinMenu()->menuAction());
 }
 
 TEST_F(MenuTest, captions_areEnglishWithAccessKeys) {
-    EXPECT_EQ(item("mnuChangeTitle")->text(), "Change &Title Text");
-    EXPECT_EQ(item("mnuMakeTitleBoldAktiv")->text(), "Title &Bold");
-    EXPECT_EQ(item("mnuTitleFettAktiv")->text(), "Titelzeile Fett");
-    EXPECT_EQ(item("mnuShowGridLinesDeaktiv")->text(), "Draw &Grid Lines");
-    EXPECT_EQ(item("mnuThisColumn")->text(), "&Column ...");
-    EXPECT_EQ(item("mnuRightAlign")->text(), "RightAlign");
-    EXPECT_EQ(item("mnuAddColumn")->text(), "A&dd Column");
-    EXPECT_EQ(item("mnuDeleteColumn")->text(), "D&elete Column");
-    EXPECT_EQ(item("mnuSkin")->text(), "&Skin ...");
-    EXPECT_EQ(item("mnuNoSkin")->text(), "No Skin");
-    EXPECT_EQ(item("mnuAbout")->text(), "&About Taskwick");
-    EXPECT_EQ(item("mnuExit")->text(), "E&xit");
+    EXPECT_EQ(item("changeTitle")->text(), "Change &Title Text");
+    EXPECT_EQ(item("titleBoldOn")->text(), "Title &Bold");
+    EXPECT_EQ(item("germanTitleBoldOn")->text(), "Titelzeile Fett");
+    EXPECT_EQ(item("gridLinesOff")->text(), "Draw &Grid Lines");
+    EXPECT_EQ(item("thisColumn")->text(), "&Column ...");
+    EXPECT_EQ(item("rightAlign")->text(), "RightAlign");
+    EXPECT_EQ(item("addColumn")->text(), "A&dd Column");
+    EXPECT_EQ(item("deleteColumn")->text(), "D&elete Column");
+    EXPECT_EQ(item("skin")->text(), "&Skin ...");
+    EXPECT_EQ(item("noSkin")->text(), "No Skin");
+    EXPECT_EQ(item("about")->text(), "&About Taskwick");
+    EXPECT_EQ(item("exit")->text(), "E&xit");
 }
 
 TEST_F(MenuTest, pictures_are16PixelImagesWhereTheItemHasOne) {
     for (const char* name :
-         {"mnuChangeTitle", "mnuMakeTitleBoldDeaktiv", "mnuMakeTitleBoldAktiv", "mnuTitleFettAktiv",
-          "mnuShowGridLinesDeaktiv", "mnuShowGridLinesAktiv", "mnuThisColumn", "mnuAddRow",
-          "mnuDeleteRow", "mnuAddColumn", "mnuDeleteColumn", "mnuSkin", "mnuOpenFolderHere",
-          "mnuAbout", "mnuExit"}) {
+         {"changeTitle", "titleBoldOff", "titleBoldOn", "germanTitleBoldOn", "gridLinesOff",
+          "gridLinesOn", "thisColumn", "addRow", "deleteRow", "addColumn", "deleteColumn", "skin",
+          "openFileFolder", "about", "exit"}) {
         const QIcon icon = item(name)->icon();
         ASSERT_FALSE(icon.isNull()) << name;
         EXPECT_EQ(icon.pixmap(16, 16).size(), QSize(16, 16)) << name;
     }
-    for (const char* name : {"mnuLeftAlign", "mnuCenterAlign", "mnuRightAlign", "mnuNoSkin"}) {
+    for (const char* name : {"leftAlign", "centerAlign", "rightAlign", "noSkin"}) {
         EXPECT_TRUE(item(name)->icon().isNull()) << name;
     }
     // The "on" pictures differ from the "off" ones by their check mark.
-    EXPECT_NE(item("mnuShowGridLinesAktiv")->icon().pixmap(16, 16).toImage(),
-              item("mnuShowGridLinesDeaktiv")->icon().pixmap(16, 16).toImage());
-    EXPECT_NE(item("mnuMakeTitleBoldAktiv")->icon().pixmap(16, 16).toImage(),
-              item("mnuMakeTitleBoldDeaktiv")->icon().pixmap(16, 16).toImage());
+    EXPECT_NE(item("gridLinesOn")->icon().pixmap(16, 16).toImage(),
+              item("gridLinesOff")->icon().pixmap(16, 16).toImage());
+    EXPECT_NE(item("titleBoldOn")->icon().pixmap(16, 16).toImage(),
+              item("titleBoldOff")->icon().pixmap(16, 16).toImage());
 }
 
 TEST_F(MenuTest, enableRules_followTableSize) {
@@ -189,104 +187,99 @@ TEST_F(MenuTest, enableRules_followTableSize) {
     for (const auto& c : cases) {
         table.setRowCount(c.rows);
         table.setColCount(c.cols);
-        menu.PopupMenuPopup();
+        menu.prepareItems();
         const auto where = testing::Message() << c.rows << " rows, " << c.cols << " columns";
-        EXPECT_EQ(item("mnuAddRow")->isEnabled(), c.addRow) << where;
-        EXPECT_EQ(item("mnuDeleteRow")->isEnabled(), c.deleteRow) << where;
-        EXPECT_EQ(item("mnuAddColumn")->isEnabled(), c.addColumn) << where;
-        EXPECT_EQ(item("mnuDeleteColumn")->isEnabled(), c.deleteColumn) << where;
+        EXPECT_EQ(item("addRow")->isEnabled(), c.addRow) << where;
+        EXPECT_EQ(item("deleteRow")->isEnabled(), c.deleteRow) << where;
+        EXPECT_EQ(item("addColumn")->isEnabled(), c.addColumn) << where;
+        EXPECT_EQ(item("deleteColumn")->isEnabled(), c.deleteColumn) << where;
     }
 }
 
 TEST_F(MenuTest, columnSubmenu_disabledWithoutCurrentCellAndKeepsTicks) {
-    menu.PopupMenuPopup();
-    EXPECT_FALSE(item("mnuThisColumn")->isEnabled());
-    EXPECT_FALSE(item("mnuLeftAlign")->isChecked());
+    menu.prepareItems();
+    EXPECT_FALSE(item("thisColumn")->isEnabled());
+    EXPECT_FALSE(item("leftAlign")->isChecked());
 
     table.setCurrentCell({2, 1});
-    table.setColumnAlignment(2, ALIGNRIGHT);
-    menu.PopupMenuPopup();
-    EXPECT_TRUE(item("mnuThisColumn")->isEnabled());
-    EXPECT_TRUE(item("mnuRightAlign")->isChecked());
+    table.setColumnAlignment(2, Alignment::Right);
+    menu.prepareItems();
+    EXPECT_TRUE(item("thisColumn")->isEnabled());
+    EXPECT_TRUE(item("rightAlign")->isChecked());
 
-    table.ClearCurrentCell();
-    table.setColumnAlignment(2, ALIGNLEFT);
-    menu.PopupMenuPopup();
-    EXPECT_FALSE(item("mnuThisColumn")->isEnabled());
-    EXPECT_TRUE(item("mnuRightAlign")->isChecked());
-    EXPECT_FALSE(item("mnuLeftAlign")->isChecked());
+    table.clearCurrentCell();
+    table.setColumnAlignment(2, Alignment::Left);
+    menu.prepareItems();
+    EXPECT_FALSE(item("thisColumn")->isEnabled());
+    EXPECT_TRUE(item("rightAlign")->isChecked());
+    EXPECT_FALSE(item("leftAlign")->isChecked());
 }
 
 TEST_F(MenuTest, columnSubmenu_ticksOnlyTheCurrentColumnsAlignment) {
-    table.setColumnAlignment(0, ALIGNCENTER);
-    table.setColumnAlignment(1, ALIGNRIGHT);
+    table.setColumnAlignment(0, Alignment::Center);
+    table.setColumnAlignment(1, Alignment::Right);
     table.setCurrentCell({0, 2});
-    menu.PopupMenuPopup();
-    EXPECT_FALSE(item("mnuLeftAlign")->isChecked());
-    EXPECT_TRUE(item("mnuCenterAlign")->isChecked());
-    EXPECT_FALSE(item("mnuRightAlign")->isChecked());
+    menu.prepareItems();
+    EXPECT_FALSE(item("leftAlign")->isChecked());
+    EXPECT_TRUE(item("centerAlign")->isChecked());
+    EXPECT_FALSE(item("rightAlign")->isChecked());
 
     table.setCurrentCell({2, 2});
-    menu.PopupMenuPopup();
-    EXPECT_TRUE(item("mnuLeftAlign")->isChecked());
-    EXPECT_FALSE(item("mnuCenterAlign")->isChecked());
+    menu.prepareItems();
+    EXPECT_TRUE(item("leftAlign")->isChecked());
+    EXPECT_FALSE(item("centerAlign")->isChecked());
 }
 
 TEST_F(MenuTest, alignItems_areExclusiveRadioItemsThatTickThemselves) {
     QSignalSpy right(&menu, &ContextMenu::rightAlignClicked);
-    item("mnuLeftAlign")->trigger();
-    item("mnuRightAlign")->trigger();
+    item("leftAlign")->trigger();
+    item("rightAlign")->trigger();
     EXPECT_EQ(right.count(), 1);
-    EXPECT_TRUE(item("mnuRightAlign")->isChecked());
-    EXPECT_FALSE(item("mnuLeftAlign")->isChecked());
+    EXPECT_TRUE(item("rightAlign")->isChecked());
+    EXPECT_FALSE(item("leftAlign")->isChecked());
     // Clicking the ticked item keeps it ticked.
-    item("mnuRightAlign")->trigger();
-    EXPECT_TRUE(item("mnuRightAlign")->isChecked());
+    item("rightAlign")->trigger();
+    EXPECT_TRUE(item("rightAlign")->isChecked());
 }
 
 TEST(MenuSettingPairs, everyOpeningShowsTheTablesFlags_clickedItemSwapsForItsPartner) {
     MenuWithCommands m(Language::English);
     // Right from the start, with nobody asking the menu to catch up.
-    EXPECT_EQ(m.openAndReadPairs(),
-              (QStringList{"mnuMakeTitleBoldDeaktiv", "mnuShowGridLinesAktiv"}));
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"titleBoldOff", "gridLinesOn"}));
 
-    m.click("mnuMakeTitleBoldDeaktiv");
+    m.click("titleBoldOff");
     EXPECT_TRUE(m.table.headerTextBold());
-    EXPECT_EQ(m.openAndReadPairs(),
-              (QStringList{"mnuMakeTitleBoldAktiv", "mnuShowGridLinesAktiv"}));
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"titleBoldOn", "gridLinesOn"}));
 
-    m.click("mnuShowGridLinesAktiv");
+    m.click("gridLinesOn");
     EXPECT_FALSE(m.table.drawGridLines());
-    EXPECT_EQ(m.openAndReadPairs(),
-              (QStringList{"mnuMakeTitleBoldAktiv", "mnuShowGridLinesDeaktiv"}));
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"titleBoldOn", "gridLinesOff"}));
 
-    m.click("mnuMakeTitleBoldAktiv");
-    EXPECT_EQ(m.openAndReadPairs(),
-              (QStringList{"mnuMakeTitleBoldDeaktiv", "mnuShowGridLinesDeaktiv"}));
+    m.click("titleBoldOn");
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"titleBoldOff", "gridLinesOff"}));
     m.menu.menu()->close();
 
     // Flags changed elsewhere (loading a list) show at the next opening as well.
     m.table.setHeaderTextBold(true);
     m.table.setDrawGridLines(true);
-    EXPECT_EQ(m.openAndReadPairs(),
-              (QStringList{"mnuMakeTitleBoldAktiv", "mnuShowGridLinesAktiv"}));
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"titleBoldOn", "gridLinesOn"}));
     m.menu.menu()->close();
 }
 
 TEST_F(MenuTest, popupFake_opensAtCursorOnlyWithRightButton) {
-    EXPECT_FALSE(menu.PopupFake(Qt::LeftButton, QPoint(10, 20)));
-    EXPECT_FALSE(menu.PopupFake(Qt::NoButton, QPoint(10, 20)));
-    EXPECT_FALSE(menu.PopupFake(Qt::LeftButton | Qt::MiddleButton, QPoint(10, 20)));
+    EXPECT_FALSE(menu.popupForButtons(Qt::LeftButton, QPoint(10, 20)));
+    EXPECT_FALSE(menu.popupForButtons(Qt::NoButton, QPoint(10, 20)));
+    EXPECT_FALSE(menu.popupForButtons(Qt::LeftButton | Qt::MiddleButton, QPoint(10, 20)));
     EXPECT_TRUE(menu.openedAt.empty());
 
-    EXPECT_TRUE(menu.PopupFake(Qt::RightButton, QPoint(300, 400)));
-    EXPECT_TRUE(menu.PopupFake(Qt::LeftButton | Qt::RightButton, QPoint(5, 6)));
+    EXPECT_TRUE(menu.popupForButtons(Qt::RightButton, QPoint(300, 400)));
+    EXPECT_TRUE(menu.popupForButtons(Qt::LeftButton | Qt::RightButton, QPoint(5, 6)));
     EXPECT_EQ(menu.openedAt, (std::vector<QPoint>{QPoint(300, 400), QPoint(5, 6)}));
 
     // Without a position: where the pointer is now.
     QCursor::setPos(QPoint(123, 45));
-    EXPECT_FALSE(menu.PopupFake(Qt::LeftButton));
-    EXPECT_TRUE(menu.PopupFake(Qt::LeftButton | Qt::RightButton));
+    EXPECT_FALSE(menu.popupForButtons(Qt::LeftButton));
+    EXPECT_TRUE(menu.popupForButtons(Qt::LeftButton | Qt::RightButton));
     EXPECT_EQ(menu.openedAt.back(), QPoint(123, 45));
     EXPECT_EQ(menu.openedAt.size(), 3u);
 }
@@ -296,23 +289,23 @@ TEST_F(MenuTest, items_emitTheirCommands) {
         const char* name;
         void (ContextMenu::*signal)();
     } wiring[] = {
-        {"mnuChangeTitle", &ContextMenu::changeTitleClicked},
-        {"mnuMakeTitleBoldDeaktiv", &ContextMenu::makeTitleBoldClicked},
-        {"mnuMakeTitleBoldAktiv", &ContextMenu::makeTitleBoldClicked},
-        {"mnuTitleFettDeaktiv", &ContextMenu::makeTitleBoldClicked},
-        {"mnuTitleFettAktiv", &ContextMenu::makeTitleBoldClicked},
-        {"mnuShowGridLinesDeaktiv", &ContextMenu::showGridLinesClicked},
-        {"mnuShowGridLinesAktiv", &ContextMenu::showGridLinesClicked},
-        {"mnuLeftAlign", &ContextMenu::leftAlignClicked},
-        {"mnuCenterAlign", &ContextMenu::centerAlignClicked},
-        {"mnuAddRow", &ContextMenu::addRowClicked},
-        {"mnuDeleteRow", &ContextMenu::deleteRowClicked},
-        {"mnuAddColumn", &ContextMenu::addColumnClicked},
-        {"mnuDeleteColumn", &ContextMenu::deleteColumnClicked},
-        {"mnuNoSkin", &ContextMenu::noSkinClicked},
-        {"mnuOpenFolderHere", &ContextMenu::openFolderHereClicked},
-        {"mnuAbout", &ContextMenu::aboutClicked},
-        {"mnuExit", &ContextMenu::exitClicked},
+        {"changeTitle", &ContextMenu::changeTitleClicked},
+        {"titleBoldOff", &ContextMenu::makeTitleBoldClicked},
+        {"titleBoldOn", &ContextMenu::makeTitleBoldClicked},
+        {"germanTitleBoldOff", &ContextMenu::makeTitleBoldClicked},
+        {"germanTitleBoldOn", &ContextMenu::makeTitleBoldClicked},
+        {"gridLinesOff", &ContextMenu::showGridLinesClicked},
+        {"gridLinesOn", &ContextMenu::showGridLinesClicked},
+        {"leftAlign", &ContextMenu::leftAlignClicked},
+        {"centerAlign", &ContextMenu::centerAlignClicked},
+        {"addRow", &ContextMenu::addRowClicked},
+        {"deleteRow", &ContextMenu::deleteRowClicked},
+        {"addColumn", &ContextMenu::addColumnClicked},
+        {"deleteColumn", &ContextMenu::deleteColumnClicked},
+        {"noSkin", &ContextMenu::noSkinClicked},
+        {"openFileFolder", &ContextMenu::openFolderHereClicked},
+        {"about", &ContextMenu::aboutClicked},
+        {"exit", &ContextMenu::exitClicked},
     };
     for (const auto& w : wiring) {
         QSignalSpy spy(&menu, w.signal);
@@ -322,11 +315,11 @@ TEST_F(MenuTest, items_emitTheirCommands) {
 }
 
 TEST_F(MenuTest, noSkinClick_leavesItsTickToTheSkinMenu) {
-    item("mnuNoSkin")->trigger();
-    EXPECT_FALSE(item("mnuNoSkin")->isChecked());
-    item("mnuNoSkin")->setChecked(true);
-    item("mnuNoSkin")->trigger();
-    EXPECT_TRUE(item("mnuNoSkin")->isChecked());
+    item("noSkin")->trigger();
+    EXPECT_FALSE(item("noSkin")->isChecked());
+    item("noSkin")->setChecked(true);
+    item("noSkin")->trigger();
+    EXPECT_TRUE(item("noSkin")->isChecked());
 }
 
 TEST_F(MenuTest, openingTheSkinSubmenu_asksForItsItems) {
@@ -339,12 +332,12 @@ TEST(MenuPopup, rightPress_showsThePreparedMenuWithoutBlocking) {
     TaskTable table;
     table.setRowCount(100);
     ContextMenu menu(table, Language::English);
-    EXPECT_FALSE(menu.PopupFake(Qt::LeftButton, QPoint(40, 50)));
+    EXPECT_FALSE(menu.popupForButtons(Qt::LeftButton, QPoint(40, 50)));
     EXPECT_FALSE(menu.menu()->isVisible());
 
-    ASSERT_TRUE(menu.PopupFake(Qt::RightButton, QPoint(40, 50)));
+    ASSERT_TRUE(menu.popupForButtons(Qt::RightButton, QPoint(40, 50)));
     EXPECT_TRUE(menu.menu()->isVisible());
-    EXPECT_FALSE(menu.item("mnuAddRow")->isEnabled());
+    EXPECT_FALSE(menu.item("addRow")->isEnabled());
     menu.menu()->close();
 }
 
@@ -379,40 +372,40 @@ protected:
 };
 
 TEST_F(GermanMenuTest, opening_setsGermanCaptionsEachTimeButKeepsSkin) {
-    EXPECT_EQ(item("mnuChangeTitle")->text(), "Change &Title Text");
-    menu.PopupMenuPopup();
-    EXPECT_EQ(item("mnuChangeTitle")->text(), QString::fromUtf8("Titelzeile ändern"));
-    EXPECT_EQ(item("mnuShowGridLinesDeaktiv")->text(), "Tabellen-Linien malen");
-    EXPECT_EQ(item("mnuShowGridLinesAktiv")->text(), "Tabellen-Linien malen");
-    EXPECT_EQ(item("mnuThisColumn")->text(), "Spalte...");
-    EXPECT_EQ(item("mnuLeftAlign")->text(), "Links");
-    EXPECT_EQ(item("mnuCenterAlign")->text(), "Zentriert");
-    EXPECT_EQ(item("mnuRightAlign")->text(), "Rechts");
-    EXPECT_EQ(item("mnuAddRow")->text(), QString::fromUtf8("Neue Zeile hinzufügen"));
-    EXPECT_EQ(item("mnuDeleteRow")->text(), "Letzte Zeile entfernen");
-    EXPECT_EQ(item("mnuAddColumn")->text(), QString::fromUtf8("Neue Spalte hinzufügen"));
-    EXPECT_EQ(item("mnuDeleteColumn")->text(), "Letzte Spalte entfernen");
-    EXPECT_EQ(item("mnuSkin")->text(), "&Skin ...");
-    EXPECT_EQ(item("mnuNoSkin")->text(), "Kein Skin");
-    EXPECT_EQ(item("mnuOpenFolderHere")->text(), QString::fromUtf8("Datei-Ordner öffnen"));
-    EXPECT_EQ(item("mnuAbout")->text(), QString::fromUtf8("Über Taskwick"));
-    EXPECT_EQ(item("mnuExit")->text(), "Beenden");
+    EXPECT_EQ(item("changeTitle")->text(), "Change &Title Text");
+    menu.prepareItems();
+    EXPECT_EQ(item("changeTitle")->text(), QString::fromUtf8("Titelzeile ändern"));
+    EXPECT_EQ(item("gridLinesOff")->text(), "Tabellen-Linien malen");
+    EXPECT_EQ(item("gridLinesOn")->text(), "Tabellen-Linien malen");
+    EXPECT_EQ(item("thisColumn")->text(), "Spalte...");
+    EXPECT_EQ(item("leftAlign")->text(), "Links");
+    EXPECT_EQ(item("centerAlign")->text(), "Zentriert");
+    EXPECT_EQ(item("rightAlign")->text(), "Rechts");
+    EXPECT_EQ(item("addRow")->text(), QString::fromUtf8("Neue Zeile hinzufügen"));
+    EXPECT_EQ(item("deleteRow")->text(), "Letzte Zeile entfernen");
+    EXPECT_EQ(item("addColumn")->text(), QString::fromUtf8("Neue Spalte hinzufügen"));
+    EXPECT_EQ(item("deleteColumn")->text(), "Letzte Spalte entfernen");
+    EXPECT_EQ(item("skin")->text(), "&Skin ...");
+    EXPECT_EQ(item("noSkin")->text(), "Kein Skin");
+    EXPECT_EQ(item("openFileFolder")->text(), QString::fromUtf8("Datei-Ordner öffnen"));
+    EXPECT_EQ(item("about")->text(), QString::fromUtf8("Über Taskwick"));
+    EXPECT_EQ(item("exit")->text(), "Beenden");
 
-    item("mnuExit")->setText("changed elsewhere");
-    menu.PopupMenuPopup();
-    EXPECT_EQ(item("mnuExit")->text(), "Beenden");
+    item("exit")->setText("changed elsewhere");
+    menu.prepareItems();
+    EXPECT_EQ(item("exit")->text(), "Beenden");
 }
 
 TEST(GermanMenuSettingPairs, onlyTheGermanBoldItemsAreEverShown) {
     MenuWithCommands m(Language::German);
-    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"mnuTitleFettDeaktiv", "mnuShowGridLinesAktiv"}));
-    m.click("mnuTitleFettDeaktiv");
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"germanTitleBoldOff", "gridLinesOn"}));
+    m.click("germanTitleBoldOff");
     EXPECT_TRUE(m.table.headerTextBold());
-    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"mnuTitleFettAktiv", "mnuShowGridLinesAktiv"}));
-    EXPECT_EQ(m.menu.item("mnuTitleFettAktiv")->text(), "Titelzeile Fett");
-    m.click("mnuTitleFettAktiv");
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"germanTitleBoldOn", "gridLinesOn"}));
+    EXPECT_EQ(m.menu.item("germanTitleBoldOn")->text(), "Titelzeile Fett");
+    m.click("germanTitleBoldOn");
     EXPECT_FALSE(m.table.headerTextBold());
-    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"mnuTitleFettDeaktiv", "mnuShowGridLinesAktiv"}));
+    EXPECT_EQ(m.openAndReadPairs(), (QStringList{"germanTitleBoldOff", "gridLinesOn"}));
     m.menu.menu()->close();
 }
 

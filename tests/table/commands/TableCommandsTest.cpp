@@ -163,7 +163,7 @@ TEST_F(CommandsTest, deleteRowHoldingCurrentCell_leavesNoCurrentCell) {
 }
 
 TEST_F(CommandsTest, addColumnAtWidth45_halvesIntoTwoColumnsOf21ThenFits) {
-    table.setColumnAlignment(2, ALIGNCENTER);
+    table.setColumnAlignment(2, Alignment::Center);
     std::vector<int> widthsWhenFitting;
     TableCommands cmd(table, Language::English, nullptr, [&] {
         for (int col = 0; col < table.colCount(); ++col) {
@@ -176,7 +176,8 @@ TEST_F(CommandsTest, addColumnAtWidth45_halvesIntoTwoColumnsOf21ThenFits) {
     EXPECT_EQ(widthsWhenFitting, (std::vector<int>{50, 235, 21, 21}));
     EXPECT_EQ(table.colCount(), 4);
     EXPECT_EQ(table.columnAlignments(),
-              (std::vector<TCellAlignment>{ALIGNLEFT, ALIGNLEFT, ALIGNCENTER, ALIGNLEFT}));
+              (std::vector<Alignment>{Alignment::Left, Alignment::Left, Alignment::Center,
+                                      Alignment::Left}));
     // 310 - 4 lines - 2 = 304 = 50 + 212 + 21 + 21
     EXPECT_EQ(table.columnWidth(1), 212);
     EXPECT_EQ(table.columnWidth(3), 21);
@@ -249,16 +250,16 @@ TEST_F(CommandsTest, deleteColumnAtOneColumn_emptiesItAndKeepsOne) {
 
 TEST_F(CommandsTest, alignment_needsCurrentCellAndSetsItsColumn) {
     auto cmd = commands();
-    EXPECT_FALSE(cmd.alignCurrentColumn(ALIGNRIGHT));
+    EXPECT_FALSE(cmd.alignCurrentColumn(Alignment::Right));
     EXPECT_EQ(table.columnAlignments(),
-              (std::vector<TCellAlignment>{ALIGNLEFT, ALIGNLEFT, ALIGNLEFT}));
+              (std::vector<Alignment>{Alignment::Left, Alignment::Left, Alignment::Left}));
 
     table.setCurrentCell({1, 3});
-    EXPECT_TRUE(cmd.alignCurrentColumn(ALIGNRIGHT));
-    EXPECT_EQ(table.columnAlignment(1), ALIGNRIGHT);
-    EXPECT_TRUE(cmd.alignCurrentColumn(ALIGNCENTER));
-    EXPECT_EQ(table.columnAlignment(1), ALIGNCENTER);
-    EXPECT_EQ(table.columnAlignment(0), ALIGNLEFT);
+    EXPECT_TRUE(cmd.alignCurrentColumn(Alignment::Right));
+    EXPECT_EQ(table.columnAlignment(1), Alignment::Right);
+    EXPECT_TRUE(cmd.alignCurrentColumn(Alignment::Center));
+    EXPECT_EQ(table.columnAlignment(1), Alignment::Center);
+    EXPECT_EQ(table.columnAlignment(0), Alignment::Left);
 }
 
 TEST_F(CommandsTest, toggles_flipAndRestoreSettings) {

@@ -18,16 +18,30 @@
 
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <utility>
 
-using taskwick::ALIGNCENTER;
-using taskwick::ALIGNLEFT;
-using taskwick::ALIGNRIGHT;
+using taskwick::Alignment;
 using taskwick::CellPos;
 using taskwick::TaskGrid;
 using taskwick::TaskTable;
 
 namespace {
+
+// The grid's surroundings as a test sets them: a primary selection of its choice, and a cell
+// whose painting fails.
+class TestServices : public taskwick::GridServices {
+public:
+    std::optional<QString> selection;
+    std::optional<CellPos> failingCell;
+
+    std::optional<QString> primarySelection() const override { return selection; }
+    void beforePaintingCell(CellPos cell) override {
+        if (failingCell && *failingCell == cell) {
+            throw std::runtime_error("cell drawing failed");
+        }
+    }
+};
 
 QRgb rgb(const QColor& color) {
     return color.rgb();
@@ -39,10 +53,10 @@ protected:
         table.appendToRow(0, "Prio");
         table.appendToRow(0, "Task");
         table.appendToRow(0, "Time");
-        table.setColumnAlignment(0, ALIGNCENTER);
-        table.setColumnAlignment(1, ALIGNLEFT);
-        table.setColumnAlignment(2, ALIGNCENTER);
-        grid = std::make_unique<TaskGrid>(table);
+        table.setColumnAlignment(0, Alignment::Center);
+        table.setColumnAlignment(1, Alignment::Left);
+        table.setColumnAlignment(2, Alignment::Center);
+        grid = std::make_unique<TaskGrid>(table, nullptr, &services);
         grid->resize(400, 250);
         grid->show();
         grid->activateWindow();
@@ -109,6 +123,7 @@ protected:
     }
 
     TaskTable table;
+    TestServices services;
     std::unique_ptr<TaskGrid> grid;
 };
 
@@ -165,15 +180,15 @@ TEST_F(TaskGridTest, taskText_followsColumnAlignment_headerAlwaysCentred) {
     const QRect cell = grid->cellRect(1, 1);
     const QRgb white = rgb(TaskGrid::TaskCellColor);
 
-    table.setColumnAlignment(1, ALIGNLEFT);
+    table.setColumnAlignment(1, Alignment::Left);
     QRect box = ink(shot(), cell, white);
     EXPECT_LT(box.left() - cell.left(), 6);
 
-    table.setColumnAlignment(1, ALIGNCENTER);
+    table.setColumnAlignment(1, Alignment::Center);
     box = ink(shot(), cell, white);
     EXPECT_LE(std::abs(box.center().x() - cell.center().x()), 2);
 
-    table.setColumnAlignment(1, ALIGNRIGHT);
+    table.setColumnAlignment(1, Alignment::Right);
     const QImage image = shot();
     box = ink(image, cell, white);
     EXPECT_LT(cell.right() - box.right(), 6);
@@ -198,7 +213,7 @@ TEST_F(TaskGridTest, boldHeader_drawsWiderCaption) {
 TEST_F(TaskGridTest, longText_isCutAtCellEdgeWithoutWrapOrEllipsis) {
     const QString text = "WWWWWWWWWWWW WWWWWWWWW";
     table.setCell(0, 1, text);
-    table.setColumnAlignment(0, ALIGNLEFT);
+    table.setColumnAlignment(0, Alignment::Left);
     const QImage image = shot();
     const QRect cell = grid->cellRect(0, 1);
     const QImage expected =
@@ -212,7 +227,7 @@ TEST_F(TaskGridTest, longText_isCutAtCellEdgeWithoutWrapOrEllipsis) {
 }
 
 TEST_F(TaskGridTest, ampersand_isMnemonicPrefix_doubledShowsOne) {
-    table.setColumnAlignment(1, ALIGNLEFT);
+    table.setColumnAlignment(1, Alignment::Left);
     const QRect cell = grid->cellRect(1, 1);
     const int plain = Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignVCenter;
 
@@ -273,11 +288,12 @@ TEST_F(TaskGridTest, currentTaskCell_staysWhiteWithDottedFocusRectOnlyWithFocus)
 
 TEST_F(TaskGridTest, drawCellException_isReportedAndOtherCellsStillDraw) {
     QStringList reports;
-    grid->setExceptionReporter([&](const QString& methode) { reports << methode; });
+    QObject::connect(grid.get(), &TaskGrid::exceptionCaught,
+                     [&](const QString& context) { reports << context; });
     table.setCell(0, 1, "High");
     table.setCell(2, 1, "10min");
     table.setCell(1, 1, "broken");
-    grid->setFailingCellForTest(CellPos{1, 1});
+    services.failingCell = CellPos{1, 1};
     const QImage image = shot();
     QCoreApplication::processEvents();
     EXPECT_EQ(reports, QStringList{"DrawCell"});
@@ -288,7 +304,7 @@ TEST_F(TaskGridTest, drawCellException_isReportedAndOtherCellsStillDraw) {
     EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::HeaderLineColor));
 
     // Once the fault is gone, repaints report nothing more.
-    grid->setFailingCellForTest(std::nullopt);
+    services.failingCell.reset();
     QCoreApplication::processEvents();
     const qsizetype before = reports.size();
     shot();
@@ -529,7 +545,7 @@ TEST_F(TaskGridTest, wheel_firstEventStartsAtFirstTaskCell_thenMovesWithinTaskRo
     wheel(-120);
     EXPECT_EQ(current(), (CellPos{1, 5}));
     // With nothing current the wheel picks the first task cell and goes no further.
-    table.ClearCurrentCell();
+    table.clearCurrentCell();
     wheel(-120);
     EXPECT_EQ(current(), (CellPos{0, 1}));
 }
@@ -787,7 +803,7 @@ TEST_F(TaskGridTest, mouseAndInputMethodIntoEditor_neverBringLineBreaksIntoCell)
     const QPoint start(1, editor->height() / 2);
 
     // The X11 middle-button paste of the primary selection, which itself stays as it was.
-    grid->setPrimarySelectionForTest(QString("sel\r\nx \n"));
+    services.selection = QString("sel\r\nx \n");
     QTest::mouseClick(editor, Qt::MiddleButton, {}, end);
     EXPECT_EQ(table.cell(1, 2), "absel  x");
 
@@ -845,26 +861,15 @@ TEST_F(TaskGridTest, onKeyDownFromWindow_actsOnCurrentCell) {
     QSignalSpy redBar(grid.get(), &TaskGrid::redBarActionRequested);
     table.setCell(2, 3, "x");
     table.setCurrentCell({2, 3});
-    grid->OnKeyDown(Qt::Key_Delete, Qt::NoModifier);
+    grid->applyKeyCommand(Qt::Key_Delete, Qt::NoModifier);
     EXPECT_EQ(table.cell(2, 3), "");
-    grid->OnKeyDown(Qt::Key_Escape, Qt::NoModifier);
+    grid->applyKeyCommand(Qt::Key_Escape, Qt::NoModifier);
     EXPECT_EQ(redBar.count(), 1);
     // Without a current cell the clipboard keys do nothing.
-    table.ClearCurrentCell();
+    table.clearCurrentCell();
     QGuiApplication::clipboard()->setText("paste");
-    grid->OnKeyDown(Qt::Key_V, Qt::ControlModifier);
+    grid->applyKeyCommand(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(table.cell(2, 3), "");
-}
-
-TEST_F(TaskGridTest, deleteLineBreaks_replacesBreaksAndTrimsOnlyTheEnd) {
-    EXPECT_EQ(grid->DeleteLineBreaks("a\r\nb"), "a  b");
-    EXPECT_EQ(grid->DeleteLineBreaks("a\nb\rc"), "a b c");
-    EXPECT_EQ(grid->DeleteLineBreaks("  lead\t\x01 \r\n"), "  lead");
-    EXPECT_EQ(grid->DeleteLineBreaks("in\tside"), "in\tside");
-    EXPECT_EQ(grid->DeleteLineBreaks("\r\n"), "");
-    EXPECT_EQ(grid->DeleteLineBreaks(""), "");
-    EXPECT_EQ(grid->DeleteLineBreaks(QString::fromUtf8("tr\xC3\xA8s\xC2\xA0")),
-              QString::fromUtf8("tr\xC3\xA8s\xC2\xA0"));  // U+00A0 is above U+0020
 }
 
 }  // namespace

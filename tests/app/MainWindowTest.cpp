@@ -1,6 +1,6 @@
 #include "app/TaskwickApplication.h"
-#include "app/form/TToDoForm.h"
 #include "app/menu/ContextMenu.h"
+#include "app/window/MainWindow.h"
 #include "frame/widgets/PlusMinusButton.h"
 #include "frame/widgets/RedBar.h"
 #include "table/view/TaskGrid.h"
@@ -21,15 +21,15 @@
 using namespace taskwick;
 using taskwick::testing::FormFixture;
 
-TEST(TToDoForm, firstRun_defaultsTableSizeAndNoBox) {
+TEST(MainWindow, firstRun_defaultsTableSizeAndNoBox) {
     FormFixture f;
     auto form = f.make();
-    form->FormCreate();
+    form->startUp();
     EXPECT_TRUE(f.presenter.boxes.empty());
     EXPECT_EQ(form->size(), QSize(370, 211));
-    EXPECT_EQ(form->FrameState(), FrameFull);
-    EXPECT_EQ(form->MinClientWidth(), 30);
-    EXPECT_EQ(form->CurrentSkinName(), "No Skin");
+    EXPECT_EQ(form->foldState(), FoldState::Full);
+    EXPECT_EQ(form->minClientWidth(), 30);
+    EXPECT_EQ(form->skinName(), "No Skin");
     EXPECT_EQ(form->windowTitle(), "Taskwick");
     EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(form->windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -49,20 +49,20 @@ TEST(TToDoForm, firstRun_defaultsTableSizeAndNoBox) {
         }
     }
     EXPECT_EQ(t.columnAlignments(),
-              (std::vector<TCellAlignment>{ALIGNCENTER, ALIGNLEFT, ALIGNCENTER}));
+              (std::vector<Alignment>{Alignment::Center, Alignment::Left, Alignment::Center}));
     EXPECT_FALSE(t.currentCell().has_value());
-    EXPECT_EQ(form->ToDoGrid()->geometry(), QRect(30, 30, 310, 151));
+    EXPECT_EQ(form->grid()->geometry(), QRect(30, 30, 310, 151));
     EXPECT_EQ(t.columnWidth(0), 50);
     EXPECT_EQ(t.columnWidth(1), 210);
     EXPECT_EQ(t.columnWidth(2), 45);
-    EXPECT_EQ(form->PanelPlusRow()->geometry(), QRect(174, 176, 9, 9));
-    EXPECT_EQ(form->PanelMinusColumn()->geometry(), QRect(335, 109, 9, 9));
+    EXPECT_EQ(form->addRowButton()->geometry(), QRect(174, 176, 9, 9));
+    EXPECT_EQ(form->deleteColumnButton()->geometry(), QRect(335, 109, 9, 9));
 }
 
-TEST(TToDoForm, germanBuild_germanDefaults_andMarkerBoxWhenToolkitTextsAreEnglish) {
+TEST(MainWindow, germanBuild_germanDefaults_andMarkerBoxWhenToolkitTextsAreEnglish) {
     FormFixture f(Language::German);
     auto form = f.make();
-    form->FormCreate();
+    form->startUp();
     EXPECT_EQ(form->table().cell(1, 0), "Aufgabe");
     EXPECT_EQ(form->table().cell(1, 1), QString::fromUtf8("...Klicken für neue Aufgabe"));
     // The test runs without the German toolkit translation: the marker check must say so.
@@ -73,64 +73,52 @@ TEST(TToDoForm, germanBuild_germanDefaults_andMarkerBoxWhenToolkitTextsAreEnglis
               "Wrong constants!\r\n\r\nExpected:  DEUTSCH\r\nFound:  ENGLISH");
 }
 
-TEST(TToDoForm, startHiddenArgument_keepsTheWindowHiddenAfterTheStartTimer) {
+TEST(MainWindow, startHiddenArgument_keepsTheWindowHiddenAfterTheStartTimer) {
     FormFixture hidden(Language::English, {"taskwick", "-m"});
     auto form = hidden.make();
-    form->FormCreate();
-    EXPECT_TRUE(form->StartHidden());
+    form->startUp();
+    EXPECT_TRUE(form->startsHidden());
     QTest::qWait(20);
     EXPECT_FALSE(form->isVisible());
 
     FormFixture shown(Language::English, {"taskwick", "/m"});
     auto other = shown.make();
-    other->FormCreate();
-    EXPECT_FALSE(other->StartHidden());
+    other->startUp();
+    EXPECT_FALSE(other->startsHidden());
     QTest::qWait(20);
     EXPECT_TRUE(other->isVisible());
 }
 
-TEST(TToDoForm, failureInFormCreate_reportsAndSkipsTheStartTimer) {
+TEST(MainWindow, failureInFormCreate_reportsAndSkipsTheStartTimer) {
     FormFixture f(Language::English, {"taskwick", "-m"});
     auto form = f.make();
-    form->failureInjection = [](const QString& handler) {
-        if (handler == "FormCreate") {
-            throw std::runtime_error("boom");
-        }
-    };
-    form->FormCreate();
+    f.probe.failIn = "FormCreate";
+    form->startUp();
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in FormCreate\r\n"));
-    EXPECT_FALSE(form->StartHidden());  // the remaining steps never ran
+    EXPECT_FALSE(form->startsHidden());  // the remaining steps never ran
     QTest::qWait(20);
     EXPECT_FALSE(form->isVisible());  // the timer never fired to show it
 }
 
-TEST(TToDoForm, exitFailure_usesContextNameClose) {
+TEST(MainWindow, exitFailure_usesContextNameClose) {
     FormFixture f;
     auto form = f.make();
-    form->FormCreate();
-    form->failureInjection = [](const QString& handler) {
-        if (handler == "Close") {
-            throw std::logic_error("x");
-        }
-    };
-    form->mnuExitClick();
+    form->startUp();
+    f.probe.failIn = "Close";
+    form->onExitTriggered();
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in Close\r\n"));
-    EXPECT_FALSE(form->closeQueryRan());
+    EXPECT_FALSE(form->isClosed());
 }
 
-TEST(TToDoForm, everyClosePathRunsTheCloseQueryOnce_evenWhenItFails) {
+TEST(MainWindow, everyClosePathRunsTheCloseQueryOnce_evenWhenItFails) {
     FormFixture f;
     auto form = f.make();
-    form->FormCreate();
-    QSignalSpy finished(form.get(), &TToDoForm::closeQueryFinished);
-    form->failureInjection = [](const QString& handler) {
-        if (handler == "FormCloseQuery") {
-            throw std::runtime_error("disk");
-        }
-    };
-    form->mnuExitClick();
+    form->startUp();
+    QSignalSpy finished(form.get(), &MainWindow::closeFinished);
+    f.probe.failIn = "FormCloseQuery";
+    form->onExitTriggered();
     form->requestClose();
     form->close();
     EXPECT_EQ(finished.count(), 1);
@@ -193,25 +181,25 @@ TEST(StayOnTopLowering, lowersVisibleStayOnTopWindowsOnceAndRestoresAtTheOutermo
     EXPECT_EQ(lowering.depth(), 0);
 }
 
-TEST(TToDoForm, plusMinusButtonsRunTheCommandsWithoutTheMenuLimits) {
+TEST(MainWindow, plusMinusButtonsRunTheCommandsWithoutTheMenuLimits) {
     FormFixture f;
     auto form = f.make();
-    form->FormCreate();
+    form->startUp();
     TaskTable& t = form->table();
 
-    QTest::mouseClick(form->PanelPlusRow(), Qt::LeftButton);
+    QTest::mouseClick(form->addRowButton(), Qt::LeftButton);
     EXPECT_EQ(t.rowCount(), 7);
 
     // Rows 2..6 are empty: removed without a question, down to the first task row.
     for (int i = 0; i < 5; ++i) {
-        QTest::mouseClick(form->PanelMinusRow(), Qt::LeftButton);
+        QTest::mouseClick(form->deleteRowButton(), Qt::LeftButton);
     }
     EXPECT_EQ(t.rowCount(), 2);
     EXPECT_TRUE(f.presenter.boxes.empty());
 
     // The default task row has content: the question comes, and No keeps it.
     f.presenter.setNextAnswer(false);
-    QTest::mouseClick(form->PanelMinusRow(), Qt::LeftButton);
+    QTest::mouseClick(form->deleteRowButton(), Qt::LeftButton);
     EXPECT_EQ(t.rowCount(), 2);
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_EQ(f.presenter.boxes[0].text,
@@ -220,27 +208,23 @@ TEST(TToDoForm, plusMinusButtonsRunTheCommandsWithoutTheMenuLimits) {
     EXPECT_EQ(f.presenter.boxes[0].title, "Attention");
 
     // Yes: the last task row goes, and the header row stops being fixed.
-    QTest::mouseClick(form->PanelMinusRow(), Qt::LeftButton);
+    QTest::mouseClick(form->deleteRowButton(), Qt::LeftButton);
     EXPECT_EQ(t.rowCount(), 1);
     EXPECT_FALSE(t.headerFixed());
 
-    QTest::mouseClick(form->PanelPlusColumn(), Qt::LeftButton);
+    QTest::mouseClick(form->addColumnButton(), Qt::LeftButton);
     EXPECT_EQ(t.colCount(), 4);
     EXPECT_EQ(t.columnAlignments().size(), 4u);
 }
 
-TEST(TToDoForm, restart_savesAndStepsAsideBeforeTheSuccessorStarts) {
+TEST(MainWindow, restart_savesAndStepsAsideBeforeTheSuccessorStarts) {
     FormFixture f;
     auto form = f.make();
-    form->FormCreate();
+    form->startUp();
     form->table().setCell(1, 2, "written before the successor starts");
-    bool lockReleased = false;
-    bool launched = false;
-    form->releaseInstanceLock = [&] { lockReleased = true; };
-    form->launchSuccessor = [&] {
-        launched = true;
+    f.handover.onStart = [&] {
         // What the successor would see at this moment.
-        EXPECT_TRUE(lockReleased);
+        EXPECT_TRUE(f.handover.lockReleased);
         EXPECT_NE(form->windowTitle().compare("Taskwick", Qt::CaseInsensitive), 0);
         EXPECT_FALSE(form->isVisible());
         QFile file(f.dir.filePath("ToDoList.xml"));
@@ -248,44 +232,38 @@ TEST(TToDoForm, restart_savesAndStepsAsideBeforeTheSuccessorStarts) {
         EXPECT_TRUE(file.readAll().contains("written before the successor starts"));
         return true;
     };
-    QSignalSpy finished(form.get(), &TToDoForm::closeQueryFinished);
-    form->Restart();
-    EXPECT_TRUE(launched);
+    QSignalSpy finished(form.get(), &MainWindow::closeFinished);
+    form->restart();
+    EXPECT_EQ(f.handover.starts, 1);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_TRUE(f.presenter.boxes.empty());
 }
 
-TEST(TToDoForm, restartFailure_isReportedAsRestart) {
+TEST(MainWindow, restartFailure_isReportedAsRestart) {
     FormFixture f;
     auto form = f.make();
-    form->FormCreate();
-    form->failureInjection = [](const QString& handler) {
-        if (handler == "Restart") {
-            throw std::runtime_error("x");
-        }
-    };
-    bool launched = false;
-    form->launchSuccessor = [&] { return launched = true; };
-    form->Restart();
-    EXPECT_FALSE(launched);
+    form->startUp();
+    f.probe.failIn = "Restart";
+    form->restart();
+    EXPECT_EQ(f.handover.starts, 0);
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in Restart\r\n"));
 }
 
-TEST(TToDoForm, existingListIsLoadedAndEveryCloseSavesItOnce) {
+TEST(MainWindow, existingListIsLoadedAndEveryCloseSavesItOnce) {
     FormFixture f;
     QPoint firstPos;
     {
         auto first = f.make();
-        first->FormCreate();
+        first->startUp();
         first->move(first->pos() + QPoint(-7, 5));
         firstPos = first->pos();
         first->table().setCell(0, 3, "A&B <c>");
-        first->mnuShowGridLinesClick();
-        first->FormCloseQuery();
+        first->onGridLinesTriggered();
+        first->closeAndSave();
     }
     auto second = f.make();
-    second->FormCreate();
+    second->startUp();
     EXPECT_TRUE(f.presenter.boxes.empty());
     EXPECT_EQ(second->table().cell(0, 3), "A&B <c>");
     EXPECT_FALSE(second->table().drawGridLines());
@@ -294,20 +272,20 @@ TEST(TToDoForm, existingListIsLoadedAndEveryCloseSavesItOnce) {
     EXPECT_EQ(second->size(), QSize(370, 211));
 }
 
-TEST(TToDoForm, rightPressOnTheRedBarOpensTheMenu_leftPressDoesNot) {
+TEST(MainWindow, rightPressOnTheRedBarOpensTheMenu_leftPressDoesNot) {
     FormFixture f;
     auto form = f.make();
-    form->FormCreate();
+    form->startUp();
     form->show();
-    EXPECT_EQ(form->ImageRedButtonAufklapper()->geometry(), QRect(0, 30, 30, 151));
-    QMenu* menu = form->PopupMenu()->menu();
-    QTest::mousePress(form->ImageRedButtonAufklapper(), Qt::LeftButton, {}, QPoint(10, 50));
-    QTest::mouseRelease(form->ImageRedButtonAufklapper(), Qt::LeftButton, {}, QPoint(10, 50));
+    EXPECT_EQ(form->redBar()->geometry(), QRect(0, 30, 30, 151));
+    QMenu* menu = form->contextMenu()->menu();
+    QTest::mousePress(form->redBar(), Qt::LeftButton, {}, QPoint(10, 50));
+    QTest::mouseRelease(form->redBar(), Qt::LeftButton, {}, QPoint(10, 50));
     EXPECT_FALSE(menu->isVisible());
     QTimer::singleShot(50, menu, &QMenu::close);
-    QTest::mousePress(form->ImageRedButtonAufklapper(), Qt::RightButton, {}, QPoint(10, 50));
+    QTest::mousePress(form->redBar(), Qt::RightButton, {}, QPoint(10, 50));
     EXPECT_TRUE(menu->isVisible() || QTest::qWaitFor([&] { return menu->isVisible(); }, 40));
     QTest::qWait(80);
     // Let go of the button, or every later press in this process counts it as held.
-    QTest::mouseRelease(form->ImageRedButtonAufklapper(), Qt::RightButton, {}, QPoint(10, 50));
+    QTest::mouseRelease(form->redBar(), Qt::RightButton, {}, QPoint(10, 50));
 }

@@ -1,13 +1,15 @@
-#include "app/form/TToDoForm.h"
+#include "app/window/MainWindow.h"
 
 #include "app/boxes/ExceptionGuard.h"
 #include "app/menu/ContextMenu.h"
 #include "app/startup/StartupRules.h"
+#include "app/window/SaveMessages.h"
 #include "frame/geometry/ColumnFitting.h"
 #include "frame/geometry/FrameLayout.h"
 #include "frame/widgets/PlusMinusButton.h"
 #include "frame/widgets/RedBar.h"
 #include "platform/FileManager.h"
+#include "platform/Relaunch.h"
 #include "platform/X11Windows.h"
 #include "storage/FileOps.h"
 #include "storage/ToDoListLoader.h"
@@ -29,12 +31,22 @@ namespace taskwick {
 
 namespace {
 
+// Context names of the unexpected-error box: users quote them in their reports, so they keep
+// the words they always had.
+const QString StartUpContext = QStringLiteral("FormCreate");
+const QString StartTimerContext = QStringLiteral("tmrAnwendungsStartOnTimerTimer");
+const QString CloseContext = QStringLiteral("FormCloseQuery");
+const QString ExitContext = QStringLiteral("Close");
+const QString RestartContext = QStringLiteral("Restart");
+const QString OpenFileFolderContext = QStringLiteral("OpenFolderHereClick");
+const QString FitColumnsContext = QStringLiteral("AdjustColumnWidths");
+
 // What the loader restores into: this window, its table and its skin state.
-class FormLoadTarget : public LoadTarget {
+class WindowLoadTarget : public LoadTarget {
 public:
     // `beforeFirstFailure` runs once, before the first failure is reported.
-    FormLoadTarget(TToDoForm& form, int minClientWidth, QString& skinName, QString& skinPath,
-                   MessageBoxes& boxes, std::function<void()> beforeFirstFailure)
+    WindowLoadTarget(MainWindow& form, int minClientWidth, QString& skinName, QString& skinPath,
+                     MessageBoxes& boxes, std::function<void()> beforeFirstFailure)
         : form_(form),
           minClientWidth_(minClientWidth),
           skinName_(skinName),
@@ -62,15 +74,15 @@ public:
     void setCurrentSkinPath(const QString& path) override { skinPath_ = path; }
     // Skin pictures come with the skin support; the names are kept and saved meanwhile.
     void loadSkin() override {}
-    void showExceptionMessageBox(const QString& methode) override {
+    void reportFailure(const QString& context) override {
         if (beforeFirstFailure_) {
             std::exchange(beforeFirstFailure_, nullptr)();
         }
-        boxes_.ShowExceptionMessageBox(methode);
+        boxes_.showException(context);
     }
 
 private:
-    TToDoForm& form_;
+    MainWindow& form_;
     int minClientWidth_;
     QString& skinName_;
     QString& skinPath_;
@@ -85,7 +97,7 @@ FileOps& realFileOps() {
 
 }  // namespace
 
-TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent)
+MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       settings_(std::move(settings)),
       boxes_(boxes),
@@ -93,133 +105,134 @@ TToDoForm::TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent
       commands_(
           table_, settings_.language,
           [this](const QString& text, const QString& title) {
-              return boxes_.ShowYesAndNoDialogBox(text, title);
+              return boxes_.askYesNo(text, title);
           },
-          [this] { AdjustColumnWidths(); }),
+          [this] { fitColumnsToTable(); }),
       listFile_(std::make_unique<ListFile>(settings_.fileOps ? *settings_.fileOps : realFileOps(),
                                            settings_.appFolder)) {
-    setObjectName(QStringLiteral("ToDoForm"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(ProductName);
     setMinimumSize(10, 10);
     setAttribute(Qt::WA_QuitOnClose, false);
 
     grid_ = new TaskGrid(table_, this);
-    grid_->setObjectName(QStringLiteral("ToDoGrid"));
+    grid_->setObjectName(QStringLiteral("taskGrid"));
     connectGrid();
     createPlusMinusButtons();
     createContextMenu();
     redBar_ = new RedBar(texts_.hints.redBarFull, this);
-    redBar_->setObjectName(QStringLiteral("ImageRedButtonAufklapper"));
+    redBar_->setObjectName(QStringLiteral("redBar"));
     connect(redBar_, &RedBar::contextMenuRequested, this,
             [this](Qt::MouseButtons buttons, QPoint globalPos) {
-                menu_->PopupFake(buttons, globalPos);
+                menu_->popupForButtons(buttons, globalPos);
             });
 
     // A place to park the keyboard focus for a moment; it lies outside the client area.
-    ButtonForFocus = new QPushButton(QStringLiteral("ButtonForFocus"), this);
-    ButtonForFocus->setGeometry(-100, 0, 75, 25);
+    focusParking_ = new QPushButton(QStringLiteral("ButtonForFocus"), this);
+    focusParking_->setGeometry(-100, 0, 75, 25);
 
     autoSaveTimer_.setInterval(settings_.autoSaveDelayMs);
     autoSaveTimer_.setSingleShot(true);
-    connect(&autoSaveTimer_, &QTimer::timeout, this, &TToDoForm::onAutoSaveTimer);
+    connect(&autoSaveTimer_, &QTimer::timeout, this, &MainWindow::onAutoSaveTimer);
     saveThread_.setMaxThreadCount(1);
     connectBackgroundSave();
-    connect(&table_, &TaskTable::changed, this, &TToDoForm::markListChanged);
+    connect(&table_, &TaskTable::changed, this, &MainWindow::markListChanged);
 
-    tmrAnwendungsStartOnTimer.setInterval(1);
-    tmrAnwendungsStartOnTimer.setSingleShot(true);
-    connect(&tmrAnwendungsStartOnTimer, &QTimer::timeout, this,
-            &TToDoForm::tmrAnwendungsStartOnTimerTimer);
+    startTimer_.setInterval(1);
+    startTimer_.setSingleShot(true);
+    connect(&startTimer_, &QTimer::timeout, this, &MainWindow::onStartTimer);
     resize(395, 227);
 }
 
-TToDoForm::~TToDoForm() = default;
+MainWindow::~MainWindow() = default;
 
-void TToDoForm::injectFailure(const QString& handler) {
-    if (failureInjection) {
-        failureInjection(handler);
-    }
+template <class Body>
+void MainWindow::guardedHandler(const QString& context, Body&& body) {
+    guarded(boxes_, context, [&] {
+        if (settings_.probe) {
+            settings_.probe->entering(context);
+        }
+        body();
+    });
 }
 
-void TToDoForm::setClientSize(int width, int height) {
+void MainWindow::setClientSize(int width, int height) {
     resize(width, height);
 }
 
-void TToDoForm::FormCreate() {
-    guarded(boxes_, QStringLiteral("FormCreate"), [&] {
-        table_.ClearCurrentCell();
+void MainWindow::startUp() {
+    guardedHandler(StartUpContext, [&] {
+        table_.clearCurrentCell();
         // The task list lives beside the executable, and relative paths resolve there.
         QDir::setCurrent(settings_.appFolder);
         // The platform imposes no minimum width of its own; the form's minimum of 10 pixels
         // yields the narrowest bar of 30.
         minClientWidth_ = 30;
         setClientSize(DefaultClientWidth, DefaultClientHeight);
-        injectFailure(QStringLiteral("FormCreate"));
 
         const QString listFile = settings_.appFolder + ToDoListFileName;
         if (QFileInfo::exists(listFile)) {
-            XMLLaden();
+            loadList();
         } else {
             listFile_->rememberAbsent();
             placeForFirstRun();
             fillFirstRunTable();
             setClientSize(DefaultClientWidth, DefaultClientHeight);
-            frameState_ = FrameFull;
-            AdjustColumnWidths();
+            frameState_ = FoldState::Full;
+            fitColumnsToTable();
             currentSkinName_ = NoSkinName;
             // Still to come with the skin, frame-picture and About features: the search for a
             // start skin, the logo, the repaint of the frame's panels and the About dialog.
-            FormResize();
+            layOutFrame();
         }
-        frameState_ = FrameFull;
-        FormResize();
+        frameState_ = FoldState::Full;
+        layOutFrame();
         checkLanguageMarker();
         startHidden_ = startHiddenRequested(settings_.arguments);
-        tmrAnwendungsStartOnTimer.start();
+        startTimer_.start();
     });
     startupFinished_ = true;
     if (closePending_) {
         // Asked to end while a start-up box was open: the start ran to its end without
         // further boxes, so the close saves the whole list rather than half a load.
         boxes_.resumeBoxes();
-        FormCloseQuery();
+        closeAndSave();
     }
 }
 
-void TToDoForm::placeForFirstRun() {
+void MainWindow::placeForFirstRun() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
     move(firstRunPlacement(screenRect, size()));
 }
 
-void TToDoForm::fillFirstRunTable() {
+void MainWindow::fillFirstRunTable() {
     for (const QString& caption : texts_.defaultHeader) {
         table_.appendToRow(0, caption);
     }
     for (const QString& text : texts_.defaultTaskRow) {
         table_.appendToRow(1, text);
     }
-    table_.setColumnAlignment(0, ALIGNCENTER);
-    table_.setColumnAlignment(1, ALIGNLEFT);
-    table_.setColumnAlignment(2, ALIGNCENTER);
+    table_.setColumnAlignment(0, Alignment::Center);
+    table_.setColumnAlignment(1, Alignment::Left);
+    table_.setColumnAlignment(2, Alignment::Center);
 }
 
-void TToDoForm::checkLanguageMarker() {
+void MainWindow::checkLanguageMarker() {
     const QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
     const QString marker = standardTextsMarker(yes);
     if (marker != texts_.languageMarker) {
-        boxes_.ShowErrorMessageBox(texts_.wrongConstantsText(marker), texts_.errorTitle);
+        boxes_.showError(texts_.wrongConstantsText(marker), texts_.errorTitle);
     }
 }
 
-void TToDoForm::tmrAnwendungsStartOnTimerTimer() {
-    guarded(boxes_, QStringLiteral("tmrAnwendungsStartOnTimerTimer"), [&] {
-        tmrAnwendungsStartOnTimer.stop();
-        injectFailure(QStringLiteral("tmrAnwendungsStartOnTimerTimer"));
+void MainWindow::onStartTimer() {
+    guardedHandler(StartTimerContext, [&] {
+        startTimer_.stop();
         setVisible(!startHidden_);
         if (table_.colCount() == 1) {
             grid_->setScrollBarMode(TaskGrid::ScrollBarMode::VerticalOnly);
-            ButtonForFocus->setFocus();
+            focusParking_->setFocus();
             grid_->setFocus();
         } else {
             grid_->setScrollBarMode(TaskGrid::ScrollBarMode::Both);
@@ -228,54 +241,50 @@ void TToDoForm::tmrAnwendungsStartOnTimerTimer() {
     });
 }
 
-void TToDoForm::FormCloseQuery() {
-    if (closeQueryRan_) {
+void MainWindow::closeAndSave() {
+    if (closed_) {
         return;
     }
-    closeQueryRan_ = true;
+    closed_ = true;
     autoSaveTimer_.stop();
-    guarded(boxes_, QStringLiteral("FormCloseQuery"), [&] {
-        injectFailure(QStringLiteral("FormCloseQuery"));
+    guardedHandler(CloseContext, [&] {
         XMLSpeichern();
         QCoreApplication::processEvents();
     });
     // The window closes and the application ends whatever happened above.
-    emit closeQueryFinished();
+    emit closeFinished();
     QCoreApplication::quit();
 }
 
-void TToDoForm::mnuExitClick() {
-    guarded(boxes_, QStringLiteral("Close"), [&] {
-        injectFailure(QStringLiteral("Close"));
-        close();
-    });
+void MainWindow::onExitTriggered() {
+    guardedHandler(ExitContext, [&] { close(); });
 }
 
-void TToDoForm::XMLLaden() {
+void MainWindow::loadList() {
     QByteArray content;
     const bool read = listFile_->read(&content) == 0;
     if (!read) {
         // Whatever the file holds, it is not known to be ours: the first save keeps it.
         listFile_->forget();
     }
-    FormLoadTarget target(*this, minClientWidth_, currentSkinName_, currentSkinPath_, boxes_, [&] {
-        if (read && !isBlankListContent(content)) {
-            keepUnreadableList(content);
-        }
-    });
+    WindowLoadTarget target(*this, minClientWidth_, currentSkinName_, currentSkinPath_, boxes_,
+                            [&] {
+                                if (read && !isBlankListContent(content)) {
+                                    keepUnreadableList(content);
+                                }
+                            });
     loadToDoList(read ? &content : nullptr, target);
     if (!keptUnreadablePath_.isEmpty()) {
-        boxes_.ShowInfoMessageBox(
-            texts_.unreadableListKeptText(listFile_->path(), keptUnreadablePath_),
-            texts_.noticeTitle);
+        boxes_.showInfo(texts_.unreadableListKeptText(listFile_->path(), keptUnreadablePath_),
+                        texts_.noticeTitle);
     } else if (keepUnreadableError_ != 0) {
-        boxes_.ShowErrorMessageBox(
+        boxes_.showError(
             texts_.saveTempFileText(settings_.appFolder, errnoName(keepUnreadableError_)),
             texts_.saveErrorTitle);
     }
 }
 
-void TToDoForm::keepUnreadableList(const QByteArray& content) {
+void MainWindow::keepUnreadableList(const QByteArray& content) {
     FileOps& ops = settings_.fileOps ? *settings_.fileOps : realFileOps();
     const KeptCopy copy = keepCopyBeside(ops, listFile_->path(), content, UnreadableReason,
                                          QDateTime::currentDateTime());
@@ -288,11 +297,11 @@ void TToDoForm::keepUnreadableList(const QByteArray& content) {
     }
 }
 
-void TToDoForm::XMLSpeichern() {
+void MainWindow::XMLSpeichern() {
     saveList(SaveKind::Close);
 }
 
-void TToDoForm::saveList(SaveKind kind) {
+void MainWindow::saveList(SaveKind kind) {
     if (kind == SaveKind::Automatic && backgroundSaveOutstanding_) {
         listChanged_ = true;  // saved again once this one is done
         return;
@@ -305,7 +314,7 @@ void TToDoForm::saveList(SaveKind kind) {
     source.top = y();
     source.clientWidth = width();
     source.clientHeight = height();
-    source.frameFull = frameState_ == FrameFull;
+    source.frameFull = frameState_ == FoldState::Full;
     source.unfoldedClientWidth = width();
     source.skinName = currentSkinName_;
     source.skinPath = currentSkinPath_;
@@ -329,7 +338,7 @@ void TToDoForm::saveList(SaveKind kind) {
                             kind == SaveKind::Close ? SkipUnchanged::No : SkipUnchanged::Yes));
 }
 
-void TToDoForm::waitForBackgroundSave() {
+void MainWindow::waitForBackgroundSave() {
     if (backgroundSaveOutstanding_) {
         // Its outcome no longer matters: a save that reports for itself follows at once.
         backgroundSave_.disconnect(this);
@@ -339,37 +348,36 @@ void TToDoForm::waitForBackgroundSave() {
     }
 }
 
-void TToDoForm::connectBackgroundSave() {
+void MainWindow::connectBackgroundSave() {
     connect(&backgroundSave_, &QFutureWatcher<ListFile::SaveOutcome>::finished, this,
-            &TToDoForm::onBackgroundSaveFinished);
+            &MainWindow::onBackgroundSaveFinished);
 }
 
-void TToDoForm::onBackgroundSaveFinished() {
+void MainWindow::onBackgroundSaveFinished() {
     backgroundSaveOutstanding_ = false;
     const ListFile::SaveOutcome outcome = backgroundSave_.result();
     if (!outcome.result.ok() && outcome.result.step != SaveResult::BuildDocument) {
         listChanged_ = true;  // tried again after the delay, quietly
     }
     reportSave(SaveKind::Automatic, outcome);
-    if (listChanged_ && !closeQueryRan_ && !autoSaveTimer_.isActive()) {
+    if (listChanged_ && !closed_ && !autoSaveTimer_.isActive()) {
         autoSaveTimer_.start();
     }
 }
 
-void TToDoForm::reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome) {
+void MainWindow::reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome) {
     if (kind == SaveKind::BeforeExit) {
         return;
     }
     if (outcome.result.step == SaveResult::BuildDocument) {
         if (kind == SaveKind::Close || !std::exchange(autoSaveFailureShown_, true)) {
-            boxes_.ShowExceptionMessageBox(SaveBuildContext);
+            boxes_.showException(SaveBuildContext);
         }
         return;
     }
     if (!outcome.keptChangedCopy.isEmpty()) {
-        boxes_.ShowInfoMessageBox(
-            texts_.changedListKeptText(listFile_->path(), outcome.keptChangedCopy),
-            texts_.noticeTitle);
+        boxes_.showInfo(texts_.changedListKeptText(listFile_->path(), outcome.keptChangedCopy),
+                        texts_.noticeTitle);
     }
     if (outcome.result.ok()) {
         autoSaveFailureShown_ = false;
@@ -378,12 +386,12 @@ void TToDoForm::reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome) 
     if (kind == SaveKind::Automatic && std::exchange(autoSaveFailureShown_, true)) {
         return;  // told once; quiet until a save works again
     }
-    boxes_.ShowErrorMessageBox(saveErrorText(outcome.result, texts_, settings_.appFolder),
-                               texts_.saveErrorTitle);
+    boxes_.showError(saveErrorText(outcome.result, texts_, settings_.appFolder),
+                     texts_.saveErrorTitle);
 }
 
-void TToDoForm::markListChanged() {
-    if (!startupFinished_ || closeQueryRan_) {
+void MainWindow::markListChanged() {
+    if (!startupFinished_ || closed_) {
         return;
     }
     listChanged_ = true;
@@ -394,44 +402,41 @@ void TToDoForm::markListChanged() {
     }
 }
 
-void TToDoForm::onAutoSaveTimer() {
-    if (!closeQueryRan_ && listChanged_) {
+void MainWindow::onAutoSaveTimer() {
+    if (!closed_ && listChanged_) {
         saveList(SaveKind::Automatic);
     }
 }
 
-void TToDoForm::saveBeforeExit() {
-    if (closeQueryRan_) {
+void MainWindow::saveBeforeExit() {
+    if (closed_) {
         return;
     }
-    closeQueryRan_ = true;
+    closed_ = true;
     waitForBackgroundSave();
     if (listChanged_) {
         saveList(SaveKind::BeforeExit);
     }
 }
 
-void TToDoForm::Restart() {
-    guarded(boxes_, QStringLiteral("Restart"), [&] {
-        injectFailure(QStringLiteral("Restart"));
+void MainWindow::restart() {
+    guardedHandler(RestartContext, [&] {
         // The successor must neither take this window for the running instance nor read
         // the list before it is saved: save (which also ends the event loop once this
         // handler returns), step aside, and only then start it.
-        FormCloseQuery();
+        closeAndSave();
         hide();
         setWindowTitle(ProductName + QStringLiteral(" Exit"));
-        if (releaseInstanceLock) {
-            releaseInstanceLock();
-        }
-        if (launchSuccessor) {
-            launchSuccessor();
+        if (settings_.handover) {
+            settings_.handover->releaseInstanceLock();
+            settings_.handover->startSuccessor();
         } else {
             relaunchSelf();
         }
     });
 }
 
-void TToDoForm::showNormalAndActivate() {
+void MainWindow::showNormalAndActivate() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
@@ -441,74 +446,72 @@ void TToDoForm::showNormalAndActivate() {
     x11::activateWindow(windowHandle());
 }
 
-void TToDoForm::mnuOpenFolderHereClick() {
-    guarded(boxes_, QStringLiteral("OpenFolderHereClick"), [&] {
-        injectFailure(QStringLiteral("OpenFolderHereClick"));
-        FileManager::showItem(settings_.appFolder + ToDoListFileName);
-    });
+void MainWindow::onOpenFileFolderTriggered() {
+    guardedHandler(OpenFileFolderContext,
+                   [&] { FileManager::showItem(settings_.appFolder + ToDoListFileName); });
 }
 
-void TToDoForm::connectGrid() {
-    grid_->setExceptionReporter(
-        [this](const QString& methode) { boxes_.ShowExceptionMessageBox(methode); });
+void MainWindow::connectGrid() {
+    connect(grid_, &TaskGrid::exceptionCaught, this,
+            [this](const QString& context) { boxes_.showException(context); });
     connect(grid_, &TaskGrid::plusMinusButtonsRepaintRequested, this,
-            &TToDoForm::repaintPlusMinusButtons);
-    connect(grid_, &TaskGrid::fitColumnWidthsRequested, this, &TToDoForm::AdjustColumnWidths);
+            &MainWindow::repaintPlusMinusButtons);
+    connect(grid_, &TaskGrid::fitColumnWidthsRequested, this, &MainWindow::fitColumnsToTable);
     connect(grid_, &TaskGrid::contextMenuRequested, this,
-            [this](QPoint globalPos) { menu_->PopupFake(Qt::RightButton, globalPos); });
+            [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
 }
 
-void TToDoForm::createContextMenu() {
+void MainWindow::createContextMenu() {
     menu_ = std::make_unique<ContextMenu>(table_, settings_.language, this);
     ContextMenu* m = menu_.get();
-    connect(m, &ContextMenu::changeTitleClicked, this, &TToDoForm::mnuChangeTitleClick);
-    connect(m, &ContextMenu::makeTitleBoldClicked, this, &TToDoForm::mnuMakeTitleBoldClick);
-    connect(m, &ContextMenu::showGridLinesClicked, this, &TToDoForm::mnuShowGridLinesClick);
-    connect(m, &ContextMenu::leftAlignClicked, this, &TToDoForm::mnuLeftAlignClick);
-    connect(m, &ContextMenu::centerAlignClicked, this, &TToDoForm::mnuCenterAlignClick);
-    connect(m, &ContextMenu::rightAlignClicked, this, &TToDoForm::mnuRightAlignClick);
-    connect(m, &ContextMenu::addRowClicked, this, &TToDoForm::mnuAddRowClick);
-    connect(m, &ContextMenu::deleteRowClicked, this, &TToDoForm::mnuDeleteRowClick);
-    connect(m, &ContextMenu::addColumnClicked, this, &TToDoForm::mnuAddColumnClick);
-    connect(m, &ContextMenu::deleteColumnClicked, this, &TToDoForm::mnuDeleteColumnClick);
-    connect(m, &ContextMenu::openFolderHereClicked, this, &TToDoForm::mnuOpenFolderHereClick);
-    connect(m, &ContextMenu::exitClicked, this, &TToDoForm::mnuExitClick);
+    connect(m, &ContextMenu::changeTitleClicked, this, &MainWindow::onChangeTitleTriggered);
+    connect(m, &ContextMenu::makeTitleBoldClicked, this, &MainWindow::onTitleBoldTriggered);
+    connect(m, &ContextMenu::showGridLinesClicked, this, &MainWindow::onGridLinesTriggered);
+    connect(m, &ContextMenu::leftAlignClicked, this, &MainWindow::onLeftAlignTriggered);
+    connect(m, &ContextMenu::centerAlignClicked, this, &MainWindow::onCenterAlignTriggered);
+    connect(m, &ContextMenu::rightAlignClicked, this, &MainWindow::onRightAlignTriggered);
+    connect(m, &ContextMenu::addRowClicked, this, &MainWindow::onAddRowTriggered);
+    connect(m, &ContextMenu::deleteRowClicked, this, &MainWindow::onDeleteRowTriggered);
+    connect(m, &ContextMenu::addColumnClicked, this, &MainWindow::onAddColumnTriggered);
+    connect(m, &ContextMenu::deleteColumnClicked, this, &MainWindow::onDeleteColumnTriggered);
+    connect(m, &ContextMenu::openFolderHereClicked, this, &MainWindow::onOpenFileFolderTriggered);
+    connect(m, &ContextMenu::exitClicked, this, &MainWindow::onExitTriggered);
 }
 
-void TToDoForm::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
     // Keys that reach the window rather than the table act on the table all the same.
-    grid_->OnKeyDown(event->key(), event->modifiers());
+    grid_->applyKeyCommand(event->key(), event->modifiers());
     QWidget::keyPressEvent(event);
 }
 
-void TToDoForm::requestClose() {
+void MainWindow::requestClose() {
     if (!startupFinished_) {
         closePending_ = true;
         boxes_.dismissBoxes();
         return;
     }
-    FormCloseQuery();
+    closeAndSave();
     hide();
 }
 
-void TToDoForm::closeEvent(QCloseEvent* event) {
-    FormCloseQuery();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    closeAndSave();
     event->accept();
 }
 
-void TToDoForm::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    FormResize();
+    layOutFrame();
 }
 
-void TToDoForm::FormResize() {
-    if (frameState_ != FrameFull) {
+void MainWindow::layOutFrame() {
+    if (frameState_ != FoldState::Full) {
         return;
     }
     const FrameLayout layout = computeFrameLayout(width(), height(), false);
-    grid_->setGeometry(layout.toDoGrid);
+    grid_->setGeometry(layout.grid);
     redBar_->setGeometry(layout.redBar);
-    AdjustColumnWidths();
+    fitColumnsToTable();
     plusRow_->move(layout.plusRow.topLeft());
     minusRow_->move(layout.minusRow.topLeft());
     plusColumn_->move(layout.plusColumn.topLeft());
@@ -516,33 +519,32 @@ void TToDoForm::FormResize() {
     repaintPlusMinusButtons();
 }
 
-void TToDoForm::AdjustColumnWidths() {
-    guarded(boxes_, QStringLiteral("AdjustColumnWidths"), [&] {
-        injectFailure(QStringLiteral("AdjustColumnWidths"));
+void MainWindow::fitColumnsToTable() {
+    guardedHandler(FitColumnsContext, [&] {
         fitTableColumns(table_, grid_->width());
         grid_->viewport()->update();
         repaintPlusMinusButtons();
     });
 }
 
-void TToDoForm::createPlusMinusButtons() {
+void MainWindow::createPlusMinusButtons() {
     using Sign = PlusMinusButton::Sign;
     const Hints& hints = texts_.hints;
     plusRow_ = new PlusMinusButton(Sign::Plus, hints.plusRow, this);
     minusRow_ = new PlusMinusButton(Sign::Minus, hints.minusRow, this);
     plusColumn_ = new PlusMinusButton(Sign::Plus, hints.plusColumn, this);
     minusColumn_ = new PlusMinusButton(Sign::Minus, hints.minusColumn, this);
-    plusRow_->setObjectName(QStringLiteral("PanelPlusRow"));
-    minusRow_->setObjectName(QStringLiteral("PanelMinusRow"));
-    plusColumn_->setObjectName(QStringLiteral("PanelPlusColumn"));
-    minusColumn_->setObjectName(QStringLiteral("PanelMinusColumn"));
-    connect(plusRow_, &PlusMinusButton::clicked, this, &TToDoForm::mnuAddRowClick);
-    connect(minusRow_, &PlusMinusButton::clicked, this, &TToDoForm::mnuDeleteRowClick);
-    connect(plusColumn_, &PlusMinusButton::clicked, this, &TToDoForm::mnuAddColumnClick);
-    connect(minusColumn_, &PlusMinusButton::clicked, this, &TToDoForm::mnuDeleteColumnClick);
+    plusRow_->setObjectName(QStringLiteral("addRowButton"));
+    minusRow_->setObjectName(QStringLiteral("deleteRowButton"));
+    plusColumn_->setObjectName(QStringLiteral("addColumnButton"));
+    minusColumn_->setObjectName(QStringLiteral("deleteColumnButton"));
+    connect(plusRow_, &PlusMinusButton::clicked, this, &MainWindow::onAddRowTriggered);
+    connect(minusRow_, &PlusMinusButton::clicked, this, &MainWindow::onDeleteRowTriggered);
+    connect(plusColumn_, &PlusMinusButton::clicked, this, &MainWindow::onAddColumnTriggered);
+    connect(minusColumn_, &PlusMinusButton::clicked, this, &MainWindow::onDeleteColumnTriggered);
 }
 
-void TToDoForm::repaintPlusMinusButtons() {
+void MainWindow::repaintPlusMinusButtons() {
     // They lie over the table's edge; keep them above it after every change of the table.
     for (PlusMinusButton* b : {minusRow_, plusRow_, minusColumn_, plusColumn_}) {
         b->raise();
@@ -550,51 +552,51 @@ void TToDoForm::repaintPlusMinusButtons() {
     }
 }
 
-void TToDoForm::mnuAddRowClick() {
+void MainWindow::onAddRowTriggered() {
     commands_.addRow();
     repaintPlusMinusButtons();
 }
 
-void TToDoForm::mnuDeleteRowClick() {
+void MainWindow::onDeleteRowTriggered() {
     commands_.deleteLastRow();
     repaintPlusMinusButtons();
 }
 
-void TToDoForm::mnuAddColumnClick() {
+void MainWindow::onAddColumnTriggered() {
     commands_.addColumn();
     repaintPlusMinusButtons();
 }
 
-void TToDoForm::mnuDeleteColumnClick() {
+void MainWindow::onDeleteColumnTriggered() {
     commands_.deleteLastColumn();
     repaintPlusMinusButtons();
 }
 
-void TToDoForm::mnuLeftAlignClick() {
-    commands_.alignCurrentColumn(ALIGNLEFT);
+void MainWindow::onLeftAlignTriggered() {
+    commands_.alignCurrentColumn(Alignment::Left);
 }
 
-void TToDoForm::mnuCenterAlignClick() {
-    commands_.alignCurrentColumn(ALIGNCENTER);
+void MainWindow::onCenterAlignTriggered() {
+    commands_.alignCurrentColumn(Alignment::Center);
 }
 
-void TToDoForm::mnuRightAlignClick() {
-    commands_.alignCurrentColumn(ALIGNRIGHT);
+void MainWindow::onRightAlignTriggered() {
+    commands_.alignCurrentColumn(Alignment::Right);
 }
 
-void TToDoForm::mnuMakeTitleBoldClick() {
+void MainWindow::onTitleBoldTriggered() {
     commands_.toggleHeaderBold();
 }
 
-void TToDoForm::mnuShowGridLinesClick() {
+void MainWindow::onGridLinesTriggered() {
     commands_.toggleGridLines();
 }
 
-void TToDoForm::mnuChangeTitleClick() {
+void MainWindow::onChangeTitleTriggered() {
     commands_.startTitleEditing();
 }
 
-void TToDoForm::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent*) {
     // A plain frame until the frame pictures arrive.
     QPainter p(this);
     p.fillRect(rect(), QColor(0x9F, 0xB6, 0xCD));

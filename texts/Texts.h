@@ -42,7 +42,7 @@ struct Texts {
     QString languageMarker;  // expected marker of the toolkit's standard texts
 
     // The unexpected-error box: "Exception in " + context + closing lines.
-    QString exceptionText(const QString& methode) const;
+    QString exceptionText(const QString& context) const;
     // The unknown-error box for an exception no handler caught.
     QString unknownErrorText(const QString& message, const QString& className) const;
     QString wrongConstantsText(const QString& foundMarker) const;

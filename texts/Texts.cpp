@@ -1,90 +1,91 @@
-#include "app/texts/Texts.h"
+#include "texts/Texts.h"
 
 namespace taskwick {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 Texts makeEnglish() {
-    Texts t;
-    t.language = Language::English;
-    t.hints = {"Exit",
-               "Make small",
-               "Minimize",
-               "To make small click on the red bar",
-               "To make big click on the red bar",
-               "Add Row",
-               "Delete Row",
-               "Add Column",
-               "Delete Column"};
-    t.menu = {"Change &Title Text",
-              "Title &Bold",
-              "Draw &Grid Lines",
-              "&Column ...",
-              "Left Align",
-              "Center Align",
-              "RightAlign",
-              "&Add Row",
-              "&Delete Row",
-              "A&dd Column",
-              "D&elete Column",
-              "&Skin ...",
-              "No Skin",
-              "&Open File Folder",
-              "&About Taskwick",
-              "E&xit"};
-    t.defaultHeader = {"Prio", "Task", "Time"};
-    t.defaultTaskRow = {"High", "...Click here for new task", "10min"};
-    t.errorTitle = "Error";
-    t.exceptionTitle = "Exception";
-    t.attentionTitle = "Attention";
-    t.deleteRowQuestion = "Do you really want to delete the row?\r\nContent: ";
-    t.deleteColumnQuestion = "Do you really want to delete the column?\r\nContent: ";
-    t.saveErrorTitle = "Save Error";
-    t.noticeTitle = "Notice";
-    t.languageMarker = "ENGLISH";
-    return t;
+    return {
+        .language = Language::English,
+        .hints = {.exitIcon = "Exit",
+                  .shrinkIcon = "Make small",
+                  .minimizeIcon = "Minimize",
+                  .redBarFull = "To make small click on the red bar",
+                  .redBarFolded = "To make big click on the red bar",
+                  .plusRow = "Add Row",
+                  .minusRow = "Delete Row",
+                  .plusColumn = "Add Column",
+                  .minusColumn = "Delete Column"},
+        .menu = {.changeTitle = "Change &Title Text",
+                 .titleBold = "Title &Bold",
+                 .gridLines = "Draw &Grid Lines",
+                 .thisColumn = "&Column ...",
+                 .leftAlign = "Left Align",
+                 .centerAlign = "Center Align",
+                 .rightAlign = "RightAlign",
+                 .addRow = "&Add Row",
+                 .deleteRow = "&Delete Row",
+                 .addColumn = "A&dd Column",
+                 .deleteColumn = "D&elete Column",
+                 .skin = "&Skin ...",
+                 .noSkin = "No Skin",
+                 .openFolder = "&Open File Folder",
+                 .about = "&About Taskwick",
+                 .exit = "E&xit"},
+        .defaultHeader = {"Prio", "Task", "Time"},
+        .defaultTaskRow = {"High", "...Click here for new task", "10min"},
+        .errorTitle = "Error",
+        .exceptionTitle = "Exception",
+        .attentionTitle = "Attention",
+        .deleteRowQuestion = "Do you really want to delete the row?\r\nContent: ",
+        .deleteColumnQuestion = "Do you really want to delete the column?\r\nContent: ",
+        .saveErrorTitle = "Save Error",
+        .noticeTitle = "Notice",
+        .languageMarker = "ENGLISH",
+    };
 }
 
 Texts makeGerman() {
-    Texts t;
-    t.language = Language::German;
-    t.hints = {QString::fromUtf8("Beenden"),
-               QString::fromUtf8("Zuklappen"),
-               QString::fromUtf8("Minimieren"),
-               QString::fromUtf8("Zum Verkleinern auf den roten Balken klicken"),
-               QString::fromUtf8("Zum Vergrößern auf den roten Balken klicken"),
-               QString::fromUtf8("Neue Zeile hinzufügen"),
-               QString::fromUtf8("Letzte Zeile entfernen"),
-               QString::fromUtf8("Neue Spalte hinzufügen"),
-               QString::fromUtf8("Letzte Spalte entfernen")};
-    t.menu = {QString::fromUtf8("Titelzeile ändern"),
-              QString::fromUtf8("Titelzeile Fett"),
-              QString::fromUtf8("Tabellen-Linien malen"),
-              QString::fromUtf8("Spalte..."),
-              QString::fromUtf8("Links"),
-              QString::fromUtf8("Zentriert"),
-              QString::fromUtf8("Rechts"),
-              QString::fromUtf8("Neue Zeile hinzufügen"),
-              QString::fromUtf8("Letzte Zeile entfernen"),
-              QString::fromUtf8("Neue Spalte hinzufügen"),
-              QString::fromUtf8("Letzte Spalte entfernen"),
-              QString::fromUtf8("&Skin ..."),
-              QString::fromUtf8("Kein Skin"),
-              QString::fromUtf8("Datei-Ordner öffnen"),
-              QString::fromUtf8("Über Taskwick"),
-              QString::fromUtf8("Beenden")};
-    t.defaultHeader = {"Prio", "Aufgabe", "Zeit"};
-    t.defaultTaskRow = {"Hoch", QString::fromUtf8("...Klicken für neue Aufgabe"), "10min"};
-    t.errorTitle = "Fehler";
-    t.exceptionTitle = "Exception";
-    t.attentionTitle = "Achtung";
-    t.deleteRowQuestion = QString::fromUtf8("Möchten Sie die Zeile wirklich löschen?\r\nInhalt: ");
-    t.deleteColumnQuestion =
-        QString::fromUtf8("Möchten Sie die Spalte wirklich löschen?\r\nInhalt: ");
-    t.saveErrorTitle = "Fehler beim Speichern";
-    t.noticeTitle = "Hinweis";
-    t.languageMarker = "DEUTSCH";
-    return t;
+    return {
+        .language = Language::German,
+        .hints = {.exitIcon = u"Beenden"_s,
+                  .shrinkIcon = u"Zuklappen"_s,
+                  .minimizeIcon = u"Minimieren"_s,
+                  .redBarFull = u"Zum Verkleinern auf den roten Balken klicken"_s,
+                  .redBarFolded = u"Zum Vergrößern auf den roten Balken klicken"_s,
+                  .plusRow = u"Neue Zeile hinzufügen"_s,
+                  .minusRow = u"Letzte Zeile entfernen"_s,
+                  .plusColumn = u"Neue Spalte hinzufügen"_s,
+                  .minusColumn = u"Letzte Spalte entfernen"_s},
+        .menu = {.changeTitle = u"Titelzeile ändern"_s,
+                 .titleBold = u"Titelzeile Fett"_s,
+                 .gridLines = u"Tabellen-Linien malen"_s,
+                 .thisColumn = u"Spalte..."_s,
+                 .leftAlign = u"Links"_s,
+                 .centerAlign = u"Zentriert"_s,
+                 .rightAlign = u"Rechts"_s,
+                 .addRow = u"Neue Zeile hinzufügen"_s,
+                 .deleteRow = u"Letzte Zeile entfernen"_s,
+                 .addColumn = u"Neue Spalte hinzufügen"_s,
+                 .deleteColumn = u"Letzte Spalte entfernen"_s,
+                 .skin = u"&Skin ..."_s,
+                 .noSkin = u"Kein Skin"_s,
+                 .openFolder = u"Datei-Ordner öffnen"_s,
+                 .about = u"Über Taskwick"_s,
+                 .exit = u"Beenden"_s},
+        .defaultHeader = {"Prio", "Aufgabe", "Zeit"},
+        .defaultTaskRow = {"Hoch", u"...Klicken für neue Aufgabe"_s, "10min"},
+        .errorTitle = "Fehler",
+        .exceptionTitle = "Exception",
+        .attentionTitle = "Achtung",
+        .deleteRowQuestion = u"Möchten Sie die Zeile wirklich löschen?\r\nInhalt: "_s,
+        .deleteColumnQuestion = u"Möchten Sie die Spalte wirklich löschen?\r\nInhalt: "_s,
+        .saveErrorTitle = "Fehler beim Speichern",
+        .noticeTitle = "Hinweis",
+        .languageMarker = "DEUTSCH",
+    };
 }
 
 }  // namespace
@@ -95,14 +96,14 @@ const Texts& textsFor(Language language) {
     return language == Language::English ? english : german;
 }
 
-QString Texts::exceptionText(const QString& methode) const {
+QString Texts::exceptionText(const QString& context) const {
     if (language == Language::English) {
-        return "Exception in " + methode +
+        return "Exception in " + context +
                "\r\nThis is - likely - an undiscovered bug!\r\nPlease report the bug to the "
                "development team at:\r\n" +
                SupportAddress + "\r\nThank you!";
     }
-    return "Exception in " + methode +
+    return "Exception in " + context +
            "\r\nDies is vermutlich ein unbekannter, neuer Fehler!\r\nBitte berichten Sie diesen "
            "Fehler dem Entwicklungsteam unter:\r\n" +
            SupportAddress + "\r\nVielen Dank!";

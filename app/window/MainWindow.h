@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/boxes/MessageBoxes.h"
-#include "app/texts/Texts.h"
 #include "storage/ListFile.h"
 #include "table/commands/TableCommands.h"
 #include "table/model/TaskTable.h"
+#include "texts/Texts.h"
 
 #include <QFutureWatcher>
 #include <QPushButton>
@@ -23,21 +23,41 @@ class PlusMinusButton;
 class RedBar;
 class TaskGrid;
 
-// States of the window frame; only FrameFull lays the frame out.
-enum FrameStateValue : quint8 {
-    FrameFolded = 0,
-    FrameUnfolding = 1,
-    FrameFull = 2,
-    FrameFolding = 3,
-    FrameStarting = 4,
+// States of the window frame; only Full lays the frame out.
+enum class FoldState : quint8 {
+    Folded = 0,
+    Unfolding = 1,
+    Full = 2,
+    Folding = 3,
+    Starting = 4,
 };
 
-struct FormSettings {
+// What a restart needs from the process around the window: the instance lock let go, and a
+// successor started.
+class InstanceHandover {
+public:
+    virtual ~InstanceHandover() = default;
+    virtual void releaseInstanceLock() = 0;
+    // Returns whether the successor could be started.
+    virtual bool startSuccessor() = 0;
+};
+
+// Learns of every guarded handler as it begins, by the context name its failures are reported
+// under. Tests make a handler fail through it.
+class HandlerProbe {
+public:
+    virtual ~HandlerProbe() = default;
+    virtual void entering(const QString& context) = 0;
+};
+
+struct MainWindowSettings {
     Language language = Language::English;
-    QStringList arguments;       // the command line as typed, program name first
-    QString appFolder;           // folder of the executable, with a trailing "/"
-    FileOps* fileOps = nullptr;  // the file layer of every save; null for the real one
-    int autoSaveDelayMs = 2000;  // how long after a change the list is saved on its own
+    QStringList arguments;                 // the command line as typed, program name first
+    QString appFolder;                     // folder of the executable, with a trailing "/"
+    FileOps* fileOps = nullptr;            // the file layer of every save; null for the real one
+    int autoSaveDelayMs = 2000;            // how long after a change the list is saved on its own
+    InstanceHandover* handover = nullptr;  // null: no lock to release, relaunch the executable
+    HandlerProbe* probe = nullptr;
 };
 
 // Who asked for a save decides what the user is told about it.
@@ -49,31 +69,31 @@ enum class SaveKind {
 
 // The program's main window and the composition root: it owns the task table and the
 // subsystem objects, and its handlers are short methods that call into them.
-class TToDoForm : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int DefaultClientWidth = 370;
     static constexpr int DefaultClientHeight = 211;
 
-    TToDoForm(FormSettings settings, MessageBoxes& boxes, QWidget* parent = nullptr);
-    ~TToDoForm() override;
+    MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up while the window is still invisible.
-    void FormCreate();
-    void tmrAnwendungsStartOnTimerTimer();
+    void startUp();
+    void onStartTimer();
     // Saves the task list and ends the application; runs once however often it is asked.
-    void FormCloseQuery();
-    void mnuExitClick();
+    void closeAndSave();
+    void onExitTriggered();
     // Close requests from outside the window: signals and the end of the desktop session.
     void requestClose();
     // Starts a fresh instance and closes this one. The list is saved and the instance lock
     // let go before the successor starts, so it neither finds this window nor reads an old
     // list.
-    void Restart();
+    void restart();
     // A second start asked the running instance to come to the front.
     void showNormalAndActivate();
 
-    void XMLLaden();
+    void loadList();
     // The close's save.
     void XMLSpeichern();
     void saveList(SaveKind kind);
@@ -84,49 +104,42 @@ public:
     // Saves changes not yet on the disk without any box; for a process that ends without
     // its event loop (the X server went away). Does nothing once the close query ran.
     void saveBeforeExit();
-    void mnuOpenFolderHereClick();
+    void onOpenFileFolderTriggered();
 
-    void FormResize();
-    void AdjustColumnWidths();
+    void layOutFrame();
+    void fitColumnsToTable();
 
     // Row and column commands, from the context menu and the frame's +/- buttons.
-    void mnuAddRowClick();
-    void mnuDeleteRowClick();
-    void mnuAddColumnClick();
-    void mnuDeleteColumnClick();
-    void mnuLeftAlignClick();
-    void mnuCenterAlignClick();
-    void mnuRightAlignClick();
-    void mnuMakeTitleBoldClick();
-    void mnuShowGridLinesClick();
-    void mnuChangeTitleClick();
+    void onAddRowTriggered();
+    void onDeleteRowTriggered();
+    void onAddColumnTriggered();
+    void onDeleteColumnTriggered();
+    void onLeftAlignTriggered();
+    void onCenterAlignTriggered();
+    void onRightAlignTriggered();
+    void onTitleBoldTriggered();
+    void onGridLinesTriggered();
+    void onChangeTitleTriggered();
 
     TaskTable& table() { return table_; }
-    const QString& AppFolder() const { return settings_.appFolder; }
-    bool StartHidden() const { return startHidden_; }
-    int MinClientWidth() const { return minClientWidth_; }
-    FrameStateValue FrameState() const { return frameState_; }
-    const QString& CurrentSkinName() const { return currentSkinName_; }
-    const QString& CurrentSkinPath() const { return currentSkinPath_; }
-    TaskGrid* ToDoGrid() const { return grid_; }
-    ContextMenu* PopupMenu() const { return menu_.get(); }
-    RedBar* ImageRedButtonAufklapper() const { return redBar_; }
-    PlusMinusButton* PanelPlusRow() const { return plusRow_; }
-    PlusMinusButton* PanelMinusRow() const { return minusRow_; }
-    PlusMinusButton* PanelPlusColumn() const { return plusColumn_; }
-    PlusMinusButton* PanelMinusColumn() const { return minusColumn_; }
-    bool closeQueryRan() const { return closeQueryRan_; }
-
-    // Test seam: a hook that runs inside a handler's guard, to make that handler fail.
-    std::function<void(const QString& handler)> failureInjection;
-    // Called by Restart in place of starting the executable again; returns whether it started.
-    std::function<bool()> launchSuccessor;
-    // Called by Restart to let go of the single-instance lock before the successor starts.
-    std::function<void()> releaseInstanceLock;
+    const QString& appFolder() const { return settings_.appFolder; }
+    bool startsHidden() const { return startHidden_; }
+    int minClientWidth() const { return minClientWidth_; }
+    FoldState foldState() const { return frameState_; }
+    const QString& skinName() const { return currentSkinName_; }
+    const QString& skinsFolder() const { return currentSkinPath_; }
+    TaskGrid* grid() const { return grid_; }
+    ContextMenu* contextMenu() const { return menu_.get(); }
+    RedBar* redBar() const { return redBar_; }
+    PlusMinusButton* addRowButton() const { return plusRow_; }
+    PlusMinusButton* deleteRowButton() const { return minusRow_; }
+    PlusMinusButton* addColumnButton() const { return plusColumn_; }
+    PlusMinusButton* deleteColumnButton() const { return minusColumn_; }
+    bool isClosed() const { return closed_; }
 
 signals:
     // Emitted when the close query has finished; the application then quits.
-    void closeQueryFinished();
+    void closeFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -139,7 +152,9 @@ private:
     void placeForFirstRun();
     void fillFirstRunTable();
     void checkLanguageMarker();
-    void injectFailure(const QString& handler);
+    // Runs a handler's body under the exception guard with its context name.
+    template <class Body>
+    void guardedHandler(const QString& context, Body&& body);
     void createPlusMinusButtons();
     void createContextMenu();
     void connectGrid();
@@ -152,7 +167,7 @@ private:
     void connectBackgroundSave();
     void onBackgroundSaveFinished();
 
-    FormSettings settings_;
+    MainWindowSettings settings_;
     MessageBoxes& boxes_;
     const Texts& texts_;
     TaskTable table_;
@@ -165,18 +180,18 @@ private:
     PlusMinusButton* minusRow_ = nullptr;
     PlusMinusButton* plusColumn_ = nullptr;
     PlusMinusButton* minusColumn_ = nullptr;
-    QPushButton* ButtonForFocus = nullptr;
-    QTimer tmrAnwendungsStartOnTimer;
+    QPushButton* focusParking_ = nullptr;
+    QTimer startTimer_;
     QTimer autoSaveTimer_;
     QThreadPool saveThread_;
     QFutureWatcher<ListFile::SaveOutcome> backgroundSave_;
 
     int minClientWidth_ = 0;
     bool startHidden_ = false;
-    FrameStateValue frameState_ = FrameStarting;
+    FoldState frameState_ = FoldState::Starting;
     QString currentSkinName_;
     QString currentSkinPath_;
-    bool closeQueryRan_ = false;
+    bool closed_ = false;
     bool startupFinished_ = false;
     bool closePending_ = false;  // a close request came while starting up
     bool listChanged_ = false;

@@ -1,4 +1,4 @@
-#include "storage/Placement.h"
+#include "frame/geometry/Placement.h"
 
 #include <algorithm>
 #include <limits>
