@@ -104,33 +104,33 @@ int main(int argc, char** argv) {
         boxes.showUnknownError(message, className);
     });
 
-    MainWindow form(settings, boxes);
-    mainWindow = &form;
+    MainWindow window(settings, boxes);
+    mainWindow = &window;
 
     // The window manager's close, signals and the end of the session all close and save.
     SignalPipe signalPipe;
-    QObject::connect(&signalPipe, &SignalPipe::terminationRequested, &form,
-                     [&](int) { form.requestClose(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     [&](QSessionManager&) { form.requestClose(); });
+    QObject::connect(&signalPipe, &SignalPipe::terminationRequested, &window,
+                     [&](int) { window.requestClose(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&](QSessionManager&) { window.requestClose(); });
     x11::ShowRequestListener showRequests;
-    QObject::connect(&showRequests, &x11::ShowRequestListener::showRequested, &form,
+    QObject::connect(&showRequests, &x11::ShowRequestListener::showRequested, &window,
                      &MainWindow::showNormalAndActivate);
 
-    form.winId();
-    x11::setWindowClass(form.windowHandle(), "taskwick", "TToDoForm");
-    x11::setSkipTaskbarAndPager(form.windowHandle());
-    x11::markAsTaskwickWindow(form.windowHandle());
+    window.winId();
+    x11::setWindowClass(window.windowHandle(), "taskwick", "TToDoForm");
+    x11::setSkipTaskbarAndPager(window.windowHandle());
+    x11::markAsTaskwickWindow(window.windowHandle());
 
-    form.startUp();
-    if (form.isClosed()) {
+    window.startUp();
+    if (window.isClosed()) {
         return 0;  // asked to end while starting up; the list is saved
     }
-    if (!form.startsHidden()) {
-        form.show();
+    if (!window.startsHidden()) {
+        window.show();
     }
     {
-        UnexpectedExitSave lastSave([&] { form.saveBeforeExit(); });
+        UnexpectedExitSave lastSave([&] { window.saveBeforeExit(); });
         app.exec();
     }
     return 0;

@@ -47,7 +47,7 @@ struct Stalls {
 };
 
 // Changes a cell every 20 ms for `durationMs` and records the gaps between 1 ms ticks.
-Stalls measure(MainWindow& form, int durationMs) {
+Stalls measure(MainWindow& window, int durationMs) {
     std::vector<double> gaps;
     QElapsedTimer clock;
     clock.start();
@@ -63,7 +63,7 @@ Stalls measure(MainWindow& form, int durationMs) {
     QTimer typing;
     typing.setInterval(20);
     QObject::connect(&typing, &QTimer::timeout,
-                     [&] { form.table().setCell(1, 1, QString::number(++edits)); });
+                     [&] { window.table().setCell(1, 1, QString::number(++edits)); });
     tick.start();
     typing.start();
     QEventLoop loop;
@@ -91,11 +91,11 @@ int main(int argc, char** argv) {
         MainWindowSettings settings;
         settings.appFolder = dir.path() + "/";
         settings.autoSaveDelayMs = delayMs;
-        MainWindow form(settings, boxes);
-        form.startUp();
-        fill(form.table());
-        form.show();
-        return measure(form, saves * DelayMs);
+        MainWindow window(settings, boxes);
+        window.startUp();
+        fill(window.table());
+        window.show();
+        return measure(window, saves * DelayMs);
     };
     // Alternating rounds, so that both meet the same load of the shared machine.
     Stalls with, without;

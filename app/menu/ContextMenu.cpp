@@ -27,7 +27,7 @@ QIcon picture(const char* name) {
 ContextMenu::ContextMenu(const TaskTable& table, Language language, QWidget* parent)
     : QObject(nullptr), table_(table), language_(language) {
     initResources();
-    // The captions of the form are English; a German build lays its captions over them each
+    // The captions are English; a German build lays its captions over them each
     // time the menu opens. Only the German bold-header pair carries German captions from the
     // start, since those items are never shown in English.
     const MenuCaptions& english = textsFor(Language::English).menu;

@@ -45,19 +45,19 @@ const QString FitColumnsContext = QStringLiteral("AdjustColumnWidths");
 class WindowLoadTarget : public LoadTarget {
 public:
     // `beforeFirstFailure` runs once, before the first failure is reported.
-    WindowLoadTarget(MainWindow& form, int minClientWidth, QString& skinName, QString& skinPath,
+    WindowLoadTarget(MainWindow& window, int minClientWidth, QString& skinName, QString& skinPath,
                      MessageBoxes& boxes, std::function<void()> beforeFirstFailure)
-        : form_(form),
+        : window_(window),
           minClientWidth_(minClientWidth),
           skinName_(skinName),
           skinPath_(skinPath),
           boxes_(boxes),
           beforeFirstFailure_(std::move(beforeFirstFailure)) {}
 
-    QSize windowSize() const override { return form_.size(); }
+    QSize windowSize() const override { return window_.size(); }
     void setWindowPlacement(int left, int top, int clientWidth, int clientHeight) override {
-        form_.move(left, top);
-        form_.resize(clientWidth, clientHeight);
+        window_.move(left, top);
+        window_.resize(clientWidth, clientHeight);
     }
     int minClientWidth() const override { return minClientWidth_; }
     ScreenMetrics screenMetrics() const override {
@@ -67,7 +67,7 @@ public:
         }
         return {primary->geometry(), primary->virtualGeometry()};
     }
-    TaskTable& table() override { return form_.table(); }
+    TaskTable& table() override { return window_.table(); }
     QString currentSkinName() const override { return skinName_; }
     QString currentSkinPath() const override { return skinPath_; }
     void setCurrentSkinName(const QString& name) override { skinName_ = name; }
@@ -82,7 +82,7 @@ public:
     }
 
 private:
-    MainWindow& form_;
+    MainWindow& window_;
     int minClientWidth_;
     QString& skinName_;
     QString& skinPath_;
@@ -165,7 +165,7 @@ void MainWindow::startUp() {
         table_.clearCurrentCell();
         // The task list lives beside the executable, and relative paths resolve there.
         QDir::setCurrent(settings_.appFolder);
-        // The platform imposes no minimum width of its own; the form's minimum of 10 pixels
+        // The platform imposes no minimum width of its own; the window's minimum of 10 pixels
         // yields the narrowest bar of 30.
         minClientWidth_ = 30;
         setClientSize(DefaultClientWidth, DefaultClientHeight);
@@ -248,7 +248,7 @@ void MainWindow::closeAndSave() {
     closed_ = true;
     autoSaveTimer_.stop();
     guardedHandler(CloseContext, [&] {
-        XMLSpeichern();
+        saveOnClose();
         QCoreApplication::processEvents();
     });
     // The window closes and the application ends whatever happened above.
@@ -297,7 +297,7 @@ void MainWindow::keepUnreadableList(const QByteArray& content) {
     }
 }
 
-void MainWindow::XMLSpeichern() {
+void MainWindow::saveOnClose() {
     saveList(SaveKind::Close);
 }
 

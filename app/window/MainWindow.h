@@ -62,7 +62,7 @@ struct MainWindowSettings {
 
 // Who asked for a save decides what the user is told about it.
 enum class SaveKind {
-    Close,       // the close query: every error box, every time
+    Close,       // the close: every error box, every time
     Automatic,   // soon after a change: a failure is told once until a save works again
     BeforeExit,  // the process is ending without its window: no box at all
 };
@@ -95,14 +95,14 @@ public:
 
     void loadList();
     // The close's save.
-    void XMLSpeichern();
+    void saveOnClose();
     void saveList(SaveKind kind);
     // Something the close would save has changed: a save follows within the delay.
     void markListChanged();
     // True from a change until a save of it is on the disk.
     bool hasUnsavedChanges() const { return listChanged_ || backgroundSaveOutstanding_; }
     // Saves changes not yet on the disk without any box; for a process that ends without
-    // its event loop (the X server went away). Does nothing once the close query ran.
+    // its event loop (the X server went away). Does nothing once the close ran.
     void saveBeforeExit();
     void onOpenFileFolderTriggered();
 
@@ -138,7 +138,7 @@ public:
     bool isClosed() const { return closed_; }
 
 signals:
-    // Emitted when the close query has finished; the application then quits.
+    // Emitted when the close has finished; the application then quits.
     void closeFinished();
 
 protected:

@@ -2,7 +2,7 @@
 // fail, a list changed by someone else, and a close that comes while the program starts.
 #include "app/window/MainWindow.h"
 #include "table/view/TaskGrid.h"
-#include "tests/app/FormFixture.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/support/SelectiveFaultOps.h"
 
 #include <QApplication>
@@ -15,33 +15,33 @@
 #include <cerrno>
 
 using namespace taskwick;
-using taskwick::testing::FormFixture;
 using taskwick::testing::SelectiveFaultOps;
+using taskwick::testing::WindowFixture;
 
 namespace {
 
 constexpr int ShortDelayMs = 30;
 
 // A list as the program itself writes it, with two tasks of the user's.
-QByteArray savedList(FormFixture& f) {
+QByteArray savedList(WindowFixture& f) {
     {
-        auto form = f.make();
-        form->startUp();
-        form->table().setCell(1, 2, "call the plumber");
-        form->table().setCell(1, 3, "renew passport");
-        form->closeAndSave();
+        auto window = f.make();
+        window->startUp();
+        window->table().setCell(1, 2, "call the plumber");
+        window->table().setCell(1, 3, "renew passport");
+        window->closeAndSave();
     }
     f.presenter.boxes.clear();
     return f.listBytes();
 }
 
-QStringList kept(const FormFixture& f, const QString& reason) {
+QStringList kept(const WindowFixture& f, const QString& reason) {
     return QDir(f.dir.path()).entryList({"ToDoList.xml." + reason + "-*"}, QDir::Files, QDir::Name);
 }
 
 // Clicks a cell and types into it, one key at a time to whatever has the focus.
-void typeIntoCell(MainWindow& form, int col, int row, const QString& text) {
-    TaskGrid* grid = form.grid();
+void typeIntoCell(MainWindow& window, int col, int row, const QString& text) {
+    TaskGrid* grid = window.grid();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(col, row).center());
     for (const QChar c : text) {
         QWidget* focus = QApplication::focusWidget();
@@ -49,25 +49,25 @@ void typeIntoCell(MainWindow& form, int col, int row, const QString& text) {
     }
 }
 
-std::unique_ptr<MainWindow> shownForm(FormFixture& f) {
-    auto form = f.make();
-    form->startUp();
-    form->show();
-    form->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    return form;
+std::unique_ptr<MainWindow> shownForm(WindowFixture& f) {
+    auto window = f.make();
+    window->startUp();
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    return window;
 }
 
 }  // namespace
 
 TEST(ListSafety, aStrayLessThan_keepsTheListByteForByte_andOneNoticeNamesTheCopy) {
-    FormFixture f;
+    WindowFixture f;
     QByteArray broken = savedList(f);
     broken.replace("call the plumber", "call the <plumber");
     f.writeList(broken);
 
-    auto form = f.make();
-    form->startUp();
+    auto window = f.make();
+    window->startUp();
     const QStringList copies = kept(f, "unreadable");
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(QFile(f.dir.filePath(copies[0])).size(), broken.size());
@@ -85,24 +85,24 @@ TEST(ListSafety, aStrayLessThan_keepsTheListByteForByte_andOneNoticeNamesTheCopy
                   "\r\nThe tasks that could be read are shown and will be saved in its place.");
 
     // The close saves what could be read; the copy stays, and is not kept a second time.
-    form->closeAndSave();
+    window->closeAndSave();
     EXPECT_NE(f.listBytes(), broken);
     EXPECT_EQ(kept(f, "unreadable"), copies);
     EXPECT_TRUE(kept(f, "changed").isEmpty());
 }
 
 TEST(ListSafety, aBlankList_showsOnlyTheFourSectionBoxes_andKeepsNothing) {
-    FormFixture f;
+    WindowFixture f;
     f.writeList("\xEF\xBB\xBF  \r\n\t");
-    auto form = f.make();
-    form->startUp();
+    auto window = f.make();
+    window->startUp();
     ASSERT_EQ(f.presenter.boxes.size(), 4u);
     EXPECT_TRUE(f.presenter.boxes[3].text.startsWith("Exception in Load ToDoContent\r\n"));
     EXPECT_TRUE(kept(f, "unreadable").isEmpty());
 }
 
 TEST(ListSafety, anUnreadableListThatCannotBeKept_isToldAsASaveError_andNeverReplaced) {
-    FormFixture f(Language::German);
+    WindowFixture f(Language::German);
     QByteArray broken = savedList(f);
     broken.replace("<ColumnInfo>", "<ColumnInfo");
     f.writeList(broken);
@@ -110,8 +110,8 @@ TEST(ListSafety, anUnreadableListThatCannotBeKept_isToldAsASaveError_andNeverRep
     ops.createError = ENOSPC;  // no copy and no temporary file fit on the disk
     f.settings.fileOps = &ops;
 
-    auto form = f.make();
-    form->startUp();
+    auto window = f.make();
+    window->startUp();
     const auto told =
         std::find_if(f.presenter.boxes.begin(), f.presenter.boxes.end(),
                      [](const auto& b) { return b.title == "Fehler beim Speichern"; });
@@ -123,7 +123,7 @@ TEST(ListSafety, anUnreadableListThatCannotBeKept_isToldAsASaveError_andNeverRep
 
     // Room again on the disk: the close keeps the unread list before it saves over it.
     ops.createError = 0;
-    form->closeAndSave();
+    window->closeAndSave();
     const QStringList copies = kept(f, "changed");
     ASSERT_EQ(copies.size(), 1);
     QFile copy(f.dir.filePath(copies[0]));
@@ -132,17 +132,17 @@ TEST(ListSafety, anUnreadableListThatCannotBeKept_isToldAsASaveError_andNeverRep
 }
 
 TEST(ListSafety, typing_isSavedSoonAfter_andNothingIsWrittenWithoutAChange) {
-    FormFixture f;
+    WindowFixture f;
     const QByteArray before = savedList(f);
     f.settings.autoSaveDelayMs = ShortDelayMs;
-    auto form = shownForm(f);
+    auto window = shownForm(f);
 
     QTest::qWait(ShortDelayMs * 5);
     EXPECT_EQ(f.listBytes(), before);  // the load and the start are no changes
 
-    typeIntoCell(*form, 1, 4, "water the plants");
+    typeIntoCell(*window, 1, 4, "water the plants");
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.listBytes().contains("water the plants"); }, 2000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->hasUnsavedChanges(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->hasUnsavedChanges(); }, 2000));
     EXPECT_TRUE(f.presenter.boxes.empty());
 
     const QFileInfo saved(f.listPath());
@@ -152,34 +152,34 @@ TEST(ListSafety, typing_isSavedSoonAfter_andNothingIsWrittenWithoutAChange) {
 }
 
 TEST(ListSafety, failingAutomaticSaves_areToldOnceUntilOneWorks_theCloseAlwaysTells) {
-    FormFixture f;
+    WindowFixture f;
     savedList(f);
     SelectiveFaultOps ops;
     f.settings.fileOps = &ops;
     f.settings.autoSaveDelayMs = ShortDelayMs;
-    auto form = shownForm(f);
+    auto window = shownForm(f);
     auto saveErrors = [&] {
         return std::count_if(f.presenter.boxes.begin(), f.presenter.boxes.end(),
                              [](const auto& b) { return b.title == "Save Error"; });
     };
 
     ops.renameError = EROFS;
-    typeIntoCell(*form, 1, 4, "a");
+    typeIntoCell(*window, 1, 4, "a");
     EXPECT_TRUE(QTest::qWaitFor([&] { return saveErrors() == 1; }, 2000));
-    typeIntoCell(*form, 1, 5, "b");
+    typeIntoCell(*window, 1, 5, "b");
     QTest::qWait(ShortDelayMs * 6);
     EXPECT_EQ(saveErrors(), 1);
-    EXPECT_TRUE(form->hasUnsavedChanges());
+    EXPECT_TRUE(window->hasUnsavedChanges());
 
     ops.renameError = 0;
-    typeIntoCell(*form, 0, 4, "c");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->hasUnsavedChanges(); }, 2000));
+    typeIntoCell(*window, 0, 4, "c");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->hasUnsavedChanges(); }, 2000));
     EXPECT_TRUE(f.listBytes().contains("<Text>b</Text>"));
 
     ops.renameError = EROFS;
-    typeIntoCell(*form, 0, 5, "d");
+    typeIntoCell(*window, 0, 5, "d");
     EXPECT_TRUE(QTest::qWaitFor([&] { return saveErrors() == 2; }, 2000));
-    form->closeAndSave();
+    window->closeAndSave();
     EXPECT_EQ(saveErrors(), 3);
     EXPECT_EQ(f.presenter.boxes.back().text, "Cannot save this file correctly: \r\n" +
                                                  f.listPath() +
@@ -187,15 +187,15 @@ TEST(ListSafety, failingAutomaticSaves_areToldOnceUntilOneWorks_theCloseAlwaysTe
 }
 
 TEST(ListSafety, aListEditedByHandWhileRunning_isKeptBesideTheNextSave_andTold) {
-    FormFixture f;
+    WindowFixture f;
     savedList(f);
     f.settings.autoSaveDelayMs = ShortDelayMs;
-    auto form = shownForm(f);
+    auto window = shownForm(f);
 
     QByteArray handEdited = f.listBytes();
     handEdited.replace("renew passport", "renew passport and visa");
     f.writeList(handEdited);
-    typeIntoCell(*form, 1, 4, "x");
+    typeIntoCell(*window, 1, 4, "x");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !kept(f, "changed").isEmpty(); }, 2000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.listBytes().contains("<Text>x</Text>"); }, 2000));
 
@@ -207,28 +207,28 @@ TEST(ListSafety, aListEditedByHandWhileRunning_isKeptBesideTheNextSave_andTold) 
     EXPECT_TRUE(f.presenter.boxes[0].text.contains(copy.fileName()));
 
     // Its own saves never count as someone else's.
-    typeIntoCell(*form, 1, 5, "y");
+    typeIntoCell(*window, 1, 5, "y");
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.listBytes().contains("<Text>y</Text>"); }, 2000));
-    form->closeAndSave();
+    window->closeAndSave();
     EXPECT_EQ(kept(f, "changed").size(), 1);
 }
 
 TEST(ListSafety, aCloseDuringAStartupBox_endsAfterTheWholeListIsLoadedAndSaved) {
-    FormFixture f;
+    WindowFixture f;
     QByteArray list = savedList(f);
     const qsizetype from = list.indexOf("  <WindowPosition>");
     const qsizetype to = list.indexOf("</WindowPosition>") + qsizetype(sizeof "</WindowPosition>");
     list.remove(from, to - from);
     f.writeList(list);
 
-    auto form = f.make();
+    auto window = f.make();
     // The session ends while the first load box is open.
     f.presenter.whilePresenting = [&](const auto&) {
         f.presenter.whilePresenting = nullptr;
-        form->requestClose();
+        window->requestClose();
     };
-    form->startUp();
-    EXPECT_TRUE(form->isClosed());
+    window->startUp();
+    EXPECT_TRUE(window->isClosed());
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in Load WindowPosition\r\n"));
     // The tasks that came after the box were loaded before the close saved.
@@ -236,6 +236,6 @@ TEST(ListSafety, aCloseDuringAStartupBox_endsAfterTheWholeListIsLoadedAndSaved) 
     EXPECT_EQ(kept(f, "unreadable").size(), 1);
     // Later requests neither save again nor show anything.
     const QByteArray saved = f.listBytes();
-    form->requestClose();
+    window->requestClose();
     EXPECT_EQ(f.listBytes(), saved);
 }

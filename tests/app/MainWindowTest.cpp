@@ -4,7 +4,7 @@
 #include "frame/widgets/PlusMinusButton.h"
 #include "frame/widgets/RedBar.h"
 #include "table/view/TaskGrid.h"
-#include "tests/app/FormFixture.h"
+#include "tests/app/WindowFixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -19,22 +19,22 @@
 #include <stdexcept>
 
 using namespace taskwick;
-using taskwick::testing::FormFixture;
+using taskwick::testing::WindowFixture;
 
 TEST(MainWindow, firstRun_defaultsTableSizeAndNoBox) {
-    FormFixture f;
-    auto form = f.make();
-    form->startUp();
+    WindowFixture f;
+    auto window = f.make();
+    window->startUp();
     EXPECT_TRUE(f.presenter.boxes.empty());
-    EXPECT_EQ(form->size(), QSize(370, 211));
-    EXPECT_EQ(form->foldState(), FoldState::Full);
-    EXPECT_EQ(form->minClientWidth(), 30);
-    EXPECT_EQ(form->skinName(), "No Skin");
-    EXPECT_EQ(form->windowTitle(), "Taskwick");
-    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(form->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(window->size(), QSize(370, 211));
+    EXPECT_EQ(window->foldState(), FoldState::Full);
+    EXPECT_EQ(window->minClientWidth(), 30);
+    EXPECT_EQ(window->skinName(), "No Skin");
+    EXPECT_EQ(window->windowTitle(), "Taskwick");
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
 
-    const TaskTable& t = form->table();
+    const TaskTable& t = window->table();
     ASSERT_EQ(t.rowCount(), 6);
     ASSERT_EQ(t.colCount(), 3);
     EXPECT_EQ(t.cell(0, 0), "Prio");
@@ -51,20 +51,20 @@ TEST(MainWindow, firstRun_defaultsTableSizeAndNoBox) {
     EXPECT_EQ(t.columnAlignments(),
               (std::vector<Alignment>{Alignment::Center, Alignment::Left, Alignment::Center}));
     EXPECT_FALSE(t.currentCell().has_value());
-    EXPECT_EQ(form->grid()->geometry(), QRect(30, 30, 310, 151));
+    EXPECT_EQ(window->grid()->geometry(), QRect(30, 30, 310, 151));
     EXPECT_EQ(t.columnWidth(0), 50);
     EXPECT_EQ(t.columnWidth(1), 210);
     EXPECT_EQ(t.columnWidth(2), 45);
-    EXPECT_EQ(form->addRowButton()->geometry(), QRect(174, 176, 9, 9));
-    EXPECT_EQ(form->deleteColumnButton()->geometry(), QRect(335, 109, 9, 9));
+    EXPECT_EQ(window->addRowButton()->geometry(), QRect(174, 176, 9, 9));
+    EXPECT_EQ(window->deleteColumnButton()->geometry(), QRect(335, 109, 9, 9));
 }
 
 TEST(MainWindow, germanBuild_germanDefaults_andMarkerBoxWhenToolkitTextsAreEnglish) {
-    FormFixture f(Language::German);
-    auto form = f.make();
-    form->startUp();
-    EXPECT_EQ(form->table().cell(1, 0), "Aufgabe");
-    EXPECT_EQ(form->table().cell(1, 1), QString::fromUtf8("...Klicken für neue Aufgabe"));
+    WindowFixture f(Language::German);
+    auto window = f.make();
+    window->startUp();
+    EXPECT_EQ(window->table().cell(1, 0), "Aufgabe");
+    EXPECT_EQ(window->table().cell(1, 1), QString::fromUtf8("...Klicken für neue Aufgabe"));
     // The test runs without the German toolkit translation: the marker check must say so.
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_EQ(f.presenter.boxes[0].kind, BoxKind::Error);
@@ -74,14 +74,14 @@ TEST(MainWindow, germanBuild_germanDefaults_andMarkerBoxWhenToolkitTextsAreEngli
 }
 
 TEST(MainWindow, startHiddenArgument_keepsTheWindowHiddenAfterTheStartTimer) {
-    FormFixture hidden(Language::English, {"taskwick", "-m"});
-    auto form = hidden.make();
-    form->startUp();
-    EXPECT_TRUE(form->startsHidden());
+    WindowFixture hidden(Language::English, {"taskwick", "-m"});
+    auto window = hidden.make();
+    window->startUp();
+    EXPECT_TRUE(window->startsHidden());
     QTest::qWait(20);
-    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(window->isVisible());
 
-    FormFixture shown(Language::English, {"taskwick", "/m"});
+    WindowFixture shown(Language::English, {"taskwick", "/m"});
     auto other = shown.make();
     other->startUp();
     EXPECT_FALSE(other->startsHidden());
@@ -90,37 +90,37 @@ TEST(MainWindow, startHiddenArgument_keepsTheWindowHiddenAfterTheStartTimer) {
 }
 
 TEST(MainWindow, failureInFormCreate_reportsAndSkipsTheStartTimer) {
-    FormFixture f(Language::English, {"taskwick", "-m"});
-    auto form = f.make();
+    WindowFixture f(Language::English, {"taskwick", "-m"});
+    auto window = f.make();
     f.probe.failIn = "FormCreate";
-    form->startUp();
+    window->startUp();
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in FormCreate\r\n"));
-    EXPECT_FALSE(form->startsHidden());  // the remaining steps never ran
+    EXPECT_FALSE(window->startsHidden());  // the remaining steps never ran
     QTest::qWait(20);
-    EXPECT_FALSE(form->isVisible());  // the timer never fired to show it
+    EXPECT_FALSE(window->isVisible());  // the timer never fired to show it
 }
 
 TEST(MainWindow, exitFailure_usesContextNameClose) {
-    FormFixture f;
-    auto form = f.make();
-    form->startUp();
+    WindowFixture f;
+    auto window = f.make();
+    window->startUp();
     f.probe.failIn = "Close";
-    form->onExitTriggered();
+    window->onExitTriggered();
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in Close\r\n"));
-    EXPECT_FALSE(form->isClosed());
+    EXPECT_FALSE(window->isClosed());
 }
 
 TEST(MainWindow, everyClosePathRunsTheCloseQueryOnce_evenWhenItFails) {
-    FormFixture f;
-    auto form = f.make();
-    form->startUp();
-    QSignalSpy finished(form.get(), &MainWindow::closeFinished);
+    WindowFixture f;
+    auto window = f.make();
+    window->startUp();
+    QSignalSpy finished(window.get(), &MainWindow::closeFinished);
     f.probe.failIn = "FormCloseQuery";
-    form->onExitTriggered();
-    form->requestClose();
-    form->close();
+    window->onExitTriggered();
+    window->requestClose();
+    window->close();
     EXPECT_EQ(finished.count(), 1);
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in FormCloseQuery\r\n"));
@@ -182,24 +182,24 @@ TEST(StayOnTopLowering, lowersVisibleStayOnTopWindowsOnceAndRestoresAtTheOutermo
 }
 
 TEST(MainWindow, plusMinusButtonsRunTheCommandsWithoutTheMenuLimits) {
-    FormFixture f;
-    auto form = f.make();
-    form->startUp();
-    TaskTable& t = form->table();
+    WindowFixture f;
+    auto window = f.make();
+    window->startUp();
+    TaskTable& t = window->table();
 
-    QTest::mouseClick(form->addRowButton(), Qt::LeftButton);
+    QTest::mouseClick(window->addRowButton(), Qt::LeftButton);
     EXPECT_EQ(t.rowCount(), 7);
 
     // Rows 2..6 are empty: removed without a question, down to the first task row.
     for (int i = 0; i < 5; ++i) {
-        QTest::mouseClick(form->deleteRowButton(), Qt::LeftButton);
+        QTest::mouseClick(window->deleteRowButton(), Qt::LeftButton);
     }
     EXPECT_EQ(t.rowCount(), 2);
     EXPECT_TRUE(f.presenter.boxes.empty());
 
     // The default task row has content: the question comes, and No keeps it.
     f.presenter.setNextAnswer(false);
-    QTest::mouseClick(form->deleteRowButton(), Qt::LeftButton);
+    QTest::mouseClick(window->deleteRowButton(), Qt::LeftButton);
     EXPECT_EQ(t.rowCount(), 2);
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_EQ(f.presenter.boxes[0].text,
@@ -208,50 +208,50 @@ TEST(MainWindow, plusMinusButtonsRunTheCommandsWithoutTheMenuLimits) {
     EXPECT_EQ(f.presenter.boxes[0].title, "Attention");
 
     // Yes: the last task row goes, and the header row stops being fixed.
-    QTest::mouseClick(form->deleteRowButton(), Qt::LeftButton);
+    QTest::mouseClick(window->deleteRowButton(), Qt::LeftButton);
     EXPECT_EQ(t.rowCount(), 1);
     EXPECT_FALSE(t.headerFixed());
 
-    QTest::mouseClick(form->addColumnButton(), Qt::LeftButton);
+    QTest::mouseClick(window->addColumnButton(), Qt::LeftButton);
     EXPECT_EQ(t.colCount(), 4);
     EXPECT_EQ(t.columnAlignments().size(), 4u);
 }
 
 TEST(MainWindow, restart_savesAndStepsAsideBeforeTheSuccessorStarts) {
-    FormFixture f;
-    auto form = f.make();
-    form->startUp();
-    form->table().setCell(1, 2, "written before the successor starts");
+    WindowFixture f;
+    auto window = f.make();
+    window->startUp();
+    window->table().setCell(1, 2, "written before the successor starts");
     f.handover.onStart = [&] {
         // What the successor would see at this moment.
         EXPECT_TRUE(f.handover.lockReleased);
-        EXPECT_NE(form->windowTitle().compare("Taskwick", Qt::CaseInsensitive), 0);
-        EXPECT_FALSE(form->isVisible());
+        EXPECT_NE(window->windowTitle().compare("Taskwick", Qt::CaseInsensitive), 0);
+        EXPECT_FALSE(window->isVisible());
         QFile file(f.dir.filePath("ToDoList.xml"));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_TRUE(file.readAll().contains("written before the successor starts"));
         return true;
     };
-    QSignalSpy finished(form.get(), &MainWindow::closeFinished);
-    form->restart();
+    QSignalSpy finished(window.get(), &MainWindow::closeFinished);
+    window->restart();
     EXPECT_EQ(f.handover.starts, 1);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_TRUE(f.presenter.boxes.empty());
 }
 
 TEST(MainWindow, restartFailure_isReportedAsRestart) {
-    FormFixture f;
-    auto form = f.make();
-    form->startUp();
+    WindowFixture f;
+    auto window = f.make();
+    window->startUp();
     f.probe.failIn = "Restart";
-    form->restart();
+    window->restart();
     EXPECT_EQ(f.handover.starts, 0);
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in Restart\r\n"));
 }
 
 TEST(MainWindow, existingListIsLoadedAndEveryCloseSavesItOnce) {
-    FormFixture f;
+    WindowFixture f;
     QPoint firstPos;
     {
         auto first = f.make();
@@ -273,19 +273,19 @@ TEST(MainWindow, existingListIsLoadedAndEveryCloseSavesItOnce) {
 }
 
 TEST(MainWindow, rightPressOnTheRedBarOpensTheMenu_leftPressDoesNot) {
-    FormFixture f;
-    auto form = f.make();
-    form->startUp();
-    form->show();
-    EXPECT_EQ(form->redBar()->geometry(), QRect(0, 30, 30, 151));
-    QMenu* menu = form->contextMenu()->menu();
-    QTest::mousePress(form->redBar(), Qt::LeftButton, {}, QPoint(10, 50));
-    QTest::mouseRelease(form->redBar(), Qt::LeftButton, {}, QPoint(10, 50));
+    WindowFixture f;
+    auto window = f.make();
+    window->startUp();
+    window->show();
+    EXPECT_EQ(window->redBar()->geometry(), QRect(0, 30, 30, 151));
+    QMenu* menu = window->contextMenu()->menu();
+    QTest::mousePress(window->redBar(), Qt::LeftButton, {}, QPoint(10, 50));
+    QTest::mouseRelease(window->redBar(), Qt::LeftButton, {}, QPoint(10, 50));
     EXPECT_FALSE(menu->isVisible());
     QTimer::singleShot(50, menu, &QMenu::close);
-    QTest::mousePress(form->redBar(), Qt::RightButton, {}, QPoint(10, 50));
+    QTest::mousePress(window->redBar(), Qt::RightButton, {}, QPoint(10, 50));
     EXPECT_TRUE(menu->isVisible() || QTest::qWaitFor([&] { return menu->isVisible(); }, 40));
     QTest::qWait(80);
     // Let go of the button, or every later press in this process counts it as held.
-    QTest::mouseRelease(form->redBar(), Qt::RightButton, {}, QPoint(10, 50));
+    QTest::mouseRelease(window->redBar(), Qt::RightButton, {}, QPoint(10, 50));
 }

@@ -35,8 +35,8 @@ struct RecordingHandover : InstanceHandover {
 };
 
 // A main window over a folder of its own, whose boxes are answered and recorded.
-struct FormFixture {
-    explicit FormFixture(Language language = Language::English, QStringList args = {"taskwick"})
+struct WindowFixture {
+    explicit WindowFixture(Language language = Language::English, QStringList args = {"taskwick"})
         : boxes(language, presenter) {
         settings.language = language;
         settings.arguments = std::move(args);
