@@ -2,6 +2,7 @@
 #include "app/UnexpectedExitSave.h"
 #include "app/boxes/MessageBoxes.h"
 #include "app/window/MainWindow.h"
+#include "platform/Fonts.h"
 #include "platform/PlatformChoice.h"
 #include "platform/Relaunch.h"
 #include "platform/SignalPipe.h"
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Before the first widget: the table's font is Tahoma.
+    registerTahomaWhenMissing();
     QTranslator translator;
     installToolkitTranslation(app, translator);
     initResources();

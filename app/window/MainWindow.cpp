@@ -6,8 +6,10 @@
 #include "app/window/SaveMessages.h"
 #include "frame/geometry/ColumnFitting.h"
 #include "frame/geometry/FrameLayout.h"
-#include "frame/widgets/PlusMinusButton.h"
+#include "frame/widgets/FrameView.h"
+#include "frame/widgets/PictureButton.h"
 #include "frame/widgets/RedBar.h"
+#include "frame/widgets/TrayIcon.h"
 #include "platform/FileManager.h"
 #include "platform/Relaunch.h"
 #include "platform/X11Windows.h"
@@ -39,7 +41,6 @@ const QString CloseContext = QStringLiteral("FormCloseQuery");
 const QString ExitContext = QStringLiteral("Close");
 const QString RestartContext = QStringLiteral("Restart");
 const QString OpenFileFolderContext = QStringLiteral("OpenFolderHereClick");
-const QString FitColumnsContext = QStringLiteral("AdjustColumnWidths");
 
 // What the loader restores into: this window, its table and its skin state.
 class WindowLoadTarget : public LoadTarget {
@@ -115,17 +116,13 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     setMinimumSize(10, 10);
     setAttribute(Qt::WA_QuitOnClose, false);
 
+    createFrame();
     grid_ = new TaskGrid(table_, this);
     grid_->setObjectName(QStringLiteral("taskGrid"));
+    frame_->setTable(grid_);
     connectGrid();
-    createPlusMinusButtons();
     createContextMenu();
-    redBar_ = new RedBar(texts_.hints.redBarFull, this);
-    redBar_->setObjectName(QStringLiteral("redBar"));
-    connect(redBar_, &RedBar::contextMenuRequested, this,
-            [this](Qt::MouseButtons buttons, QPoint globalPos) {
-                menu_->popupForButtons(buttons, globalPos);
-            });
+    createTrayIcon();
 
     // A place to park the keyboard focus for a moment; it lies outside the client area.
     focusParking_ = new QPushButton(QStringLiteral("ButtonForFocus"), this);
@@ -145,16 +142,6 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
 }
 
 MainWindow::~MainWindow() = default;
-
-template <class Body>
-void MainWindow::guardedHandler(const QString& context, Body&& body) {
-    guarded(boxes_, context, [&] {
-        if (settings_.probe) {
-            settings_.probe->entering(context);
-        }
-        body();
-    });
-}
 
 void MainWindow::setClientSize(int width, int height) {
     resize(width, height);
@@ -178,14 +165,16 @@ void MainWindow::startUp() {
             placeForFirstRun();
             fillFirstRunTable();
             setClientSize(DefaultClientWidth, DefaultClientHeight);
-            frameState_ = FoldState::Full;
+            fold_.finishStarting();
             fitColumnsToTable();
             currentSkinName_ = NoSkinName;
-            // Still to come with the skin, frame-picture and About features: the search for a
-            // start skin, the logo, the repaint of the frame's panels and the About dialog.
+            // Still to come with the skin and About features: the search for a start skin and
+            // the About dialog.
             layOutFrame();
+            frame_->repaintOverlays();
         }
-        frameState_ = FoldState::Full;
+        fold_.finishStarting();
+        frame_->setResizable(true);
         layOutFrame();
         checkLanguageMarker();
         startHidden_ = startHiddenRequested(settings_.arguments);
@@ -238,6 +227,7 @@ void MainWindow::onStartTimer() {
             grid_->setScrollBarMode(TaskGrid::ScrollBarMode::Both);
         }
         grid_->viewport()->update();
+        frame_->repaintOverlays();
     });
 }
 
@@ -314,8 +304,8 @@ void MainWindow::saveList(SaveKind kind) {
     source.top = y();
     source.clientWidth = width();
     source.clientHeight = height();
-    source.frameFull = frameState_ == FoldState::Full;
-    source.unfoldedClientWidth = width();
+    source.frameFull = fold_.isFull();
+    source.unfoldedClientWidth = fold_.unfoldedClientWidth();
     source.skinName = currentSkinName_;
     source.skinPath = currentSkinPath_;
 
@@ -454,8 +444,9 @@ void MainWindow::onOpenFileFolderTriggered() {
 void MainWindow::connectGrid() {
     connect(grid_, &TaskGrid::exceptionCaught, this,
             [this](const QString& context) { boxes_.showException(context); });
-    connect(grid_, &TaskGrid::plusMinusButtonsRepaintRequested, this,
-            &MainWindow::repaintPlusMinusButtons);
+    connect(grid_, &TaskGrid::plusMinusButtonsRepaintRequested, frame_,
+            &FrameView::repaintOverlays);
+    connect(grid_, &TaskGrid::redBarActionRequested, this, &MainWindow::toggleFold);
     connect(grid_, &TaskGrid::fitColumnWidthsRequested, this, &MainWindow::fitColumnsToTable);
     connect(grid_, &TaskGrid::contextMenuRequested, this,
             [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
@@ -499,77 +490,24 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    layOutFrame();
-}
-
-void MainWindow::layOutFrame() {
-    if (frameState_ != FoldState::Full) {
-        return;
-    }
-    const FrameLayout layout = computeFrameLayout(width(), height(), false);
-    grid_->setGeometry(layout.grid);
-    redBar_->setGeometry(layout.redBar);
-    fitColumnsToTable();
-    plusRow_->move(layout.plusRow.topLeft());
-    minusRow_->move(layout.minusRow.topLeft());
-    plusColumn_->move(layout.plusColumn.topLeft());
-    minusColumn_->move(layout.minusColumn.topLeft());
-    repaintPlusMinusButtons();
-}
-
-void MainWindow::fitColumnsToTable() {
-    guardedHandler(FitColumnsContext, [&] {
-        fitTableColumns(table_, grid_->width());
-        grid_->viewport()->update();
-        repaintPlusMinusButtons();
-    });
-}
-
-void MainWindow::createPlusMinusButtons() {
-    using Sign = PlusMinusButton::Sign;
-    const Hints& hints = texts_.hints;
-    plusRow_ = new PlusMinusButton(Sign::Plus, hints.plusRow, this);
-    minusRow_ = new PlusMinusButton(Sign::Minus, hints.minusRow, this);
-    plusColumn_ = new PlusMinusButton(Sign::Plus, hints.plusColumn, this);
-    minusColumn_ = new PlusMinusButton(Sign::Minus, hints.minusColumn, this);
-    plusRow_->setObjectName(QStringLiteral("addRowButton"));
-    minusRow_->setObjectName(QStringLiteral("deleteRowButton"));
-    plusColumn_->setObjectName(QStringLiteral("addColumnButton"));
-    minusColumn_->setObjectName(QStringLiteral("deleteColumnButton"));
-    connect(plusRow_, &PlusMinusButton::clicked, this, &MainWindow::onAddRowTriggered);
-    connect(minusRow_, &PlusMinusButton::clicked, this, &MainWindow::onDeleteRowTriggered);
-    connect(plusColumn_, &PlusMinusButton::clicked, this, &MainWindow::onAddColumnTriggered);
-    connect(minusColumn_, &PlusMinusButton::clicked, this, &MainWindow::onDeleteColumnTriggered);
-}
-
-void MainWindow::repaintPlusMinusButtons() {
-    // They lie over the table's edge; keep them above it after every change of the table.
-    for (PlusMinusButton* b : {minusRow_, plusRow_, minusColumn_, plusColumn_}) {
-        b->raise();
-        b->update();
-    }
-}
-
 void MainWindow::onAddRowTriggered() {
     commands_.addRow();
-    repaintPlusMinusButtons();
+    frame_->repaintOverlays();
 }
 
 void MainWindow::onDeleteRowTriggered() {
     commands_.deleteLastRow();
-    repaintPlusMinusButtons();
+    frame_->repaintOverlays();
 }
 
 void MainWindow::onAddColumnTriggered() {
     commands_.addColumn();
-    repaintPlusMinusButtons();
+    frame_->repaintOverlays();
 }
 
 void MainWindow::onDeleteColumnTriggered() {
     commands_.deleteLastColumn();
-    repaintPlusMinusButtons();
+    frame_->repaintOverlays();
 }
 
 void MainWindow::onLeftAlignTriggered() {
@@ -594,12 +532,6 @@ void MainWindow::onGridLinesTriggered() {
 
 void MainWindow::onChangeTitleTriggered() {
     commands_.startTitleEditing();
-}
-
-void MainWindow::paintEvent(QPaintEvent*) {
-    // A plain frame until the frame pictures arrive.
-    QPainter p(this);
-    p.fillRect(rect(), QColor(0x9F, 0xB6, 0xCD));
 }
 
 }  // namespace taskwick

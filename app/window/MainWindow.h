@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/boxes/ExceptionGuard.h"
 #include "app/boxes/MessageBoxes.h"
+#include "frame/geometry/FoldAnimation.h"
 #include "storage/ListFile.h"
 #include "table/commands/TableCommands.h"
 #include "table/model/TaskTable.h"
@@ -19,18 +21,11 @@ namespace taskwick {
 
 class ContextMenu;
 class FileOps;
-class PlusMinusButton;
+class FrameView;
+class PictureButton;
 class RedBar;
 class TaskGrid;
-
-// States of the window frame; only Full lays the frame out.
-enum class FoldState : quint8 {
-    Folded = 0,
-    Unfolding = 1,
-    Full = 2,
-    Folding = 3,
-    Starting = 4,
-};
+class TrayIcon;
 
 // What a restart needs from the process around the window: the instance lock let go, and a
 // successor started.
@@ -106,8 +101,15 @@ public:
     void saveBeforeExit();
     void onOpenFileFolderTriggered();
 
+    // The frame for the window's size; only the full window is laid out.
     void layOutFrame();
     void fitColumnsToTable();
+    // The red bar, the shrink icon and Escape: folds the window into the bar, or unfolds it.
+    void toggleFold();
+    void onFoldTick();
+    // The minimise icon: the window goes, and the tray icon brings it back.
+    void onMinimizeClicked();
+    void onTrayIconClicked();
 
     // Row and column commands, from the context menu and the frame's +/- buttons.
     void onAddRowTriggered();
@@ -125,16 +127,19 @@ public:
     const QString& appFolder() const { return settings_.appFolder; }
     bool startsHidden() const { return startHidden_; }
     int minClientWidth() const { return minClientWidth_; }
-    FoldState foldState() const { return frameState_; }
+    FoldState foldState() const { return fold_.state(); }
+    int unfoldedClientWidth() const { return fold_.unfoldedClientWidth(); }
     const QString& skinName() const { return currentSkinName_; }
     const QString& skinsFolder() const { return currentSkinPath_; }
     TaskGrid* grid() const { return grid_; }
     ContextMenu* contextMenu() const { return menu_.get(); }
-    RedBar* redBar() const { return redBar_; }
-    PlusMinusButton* addRowButton() const { return plusRow_; }
-    PlusMinusButton* deleteRowButton() const { return minusRow_; }
-    PlusMinusButton* addColumnButton() const { return plusColumn_; }
-    PlusMinusButton* deleteColumnButton() const { return minusColumn_; }
+    FrameView* frameView() const { return frame_; }
+    RedBar* redBar() const;
+    PictureButton* addRowButton() const;
+    PictureButton* deleteRowButton() const;
+    PictureButton* addColumnButton() const;
+    PictureButton* deleteColumnButton() const;
+    TrayIcon* trayIcon() const { return tray_; }
     bool isClosed() const { return closed_; }
 
 signals:
@@ -145,7 +150,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void setClientSize(int width, int height);
@@ -155,11 +159,11 @@ private:
     // Runs a handler's body under the exception guard with its context name.
     template <class Body>
     void guardedHandler(const QString& context, Body&& body);
-    void createPlusMinusButtons();
+    void createFrame();
+    void createTrayIcon();
     void createContextMenu();
     void connectGrid();
-
-    void repaintPlusMinusButtons();
+    void finishFold(const FoldAnimation::Tick& last);
     void keepUnreadableList(const QByteArray& content);
     void reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome);
     void onAutoSaveTimer();
@@ -175,11 +179,10 @@ private:
     std::unique_ptr<ContextMenu> menu_;
     TableCommands commands_;
     std::unique_ptr<ListFile> listFile_;
-    RedBar* redBar_ = nullptr;
-    PlusMinusButton* plusRow_ = nullptr;
-    PlusMinusButton* minusRow_ = nullptr;
-    PlusMinusButton* plusColumn_ = nullptr;
-    PlusMinusButton* minusColumn_ = nullptr;
+    FrameView* frame_ = nullptr;
+    TrayIcon* tray_ = nullptr;
+    FoldAnimation fold_;
+    QTimer foldTimer_;
     QPushButton* focusParking_ = nullptr;
     QTimer startTimer_;
     QTimer autoSaveTimer_;
@@ -188,7 +191,6 @@ private:
 
     int minClientWidth_ = 0;
     bool startHidden_ = false;
-    FoldState frameState_ = FoldState::Starting;
     QString currentSkinName_;
     QString currentSkinPath_;
     bool closed_ = false;
@@ -200,5 +202,15 @@ private:
     QString keptUnreadablePath_;
     int keepUnreadableError_ = 0;
 };
+
+template <class Body>
+void MainWindow::guardedHandler(const QString& context, Body&& body) {
+    guarded(boxes_, context, [&] {
+        if (settings_.probe) {
+            settings_.probe->entering(context);
+        }
+        body();
+    });
+}
 
 }  // namespace taskwick

@@ -1,24 +1,29 @@
 #include "frame/widgets/RedBar.h"
 
 #include <QCursor>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace taskwick {
 
-RedBar::RedBar(const QString& hint, QWidget* parent) : QWidget(parent) {
+RedBar::RedBar(const QPixmap& picture, const QString& hint, QWidget* parent)
+    : QWidget(parent), picture_(picture) {
     setToolTip(hint);
     setCursor(Qt::PointingHandCursor);
 }
 
+void RedBar::setPicture(const QPixmap& picture) {
+    picture_ = picture;
+    update();
+}
+
 void RedBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    QLinearGradient shade(0, 0, width(), 0);
-    shade.setColorAt(0.0, QColor(0x8E, 0x0B, 0x1F));
-    shade.setColorAt(0.45, QColor(0xD7, 0x1E, 0x34));
-    shade.setColorAt(1.0, QColor(0x9E, 0x10, 0x24));
-    p.fillRect(rect(), shade);
+    if (picture_.isNull()) {
+        p.fillRect(rect(), QColor(0xC8, 0x10, 0x2E));
+        return;
+    }
+    p.drawPixmap(rect(), picture_);
 }
 
 void RedBar::mousePressEvent(QMouseEvent* event) {

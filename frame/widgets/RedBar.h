@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QPixmap>
+#include <QPoint>
 #include <QWidget>
 
 namespace taskwick {
 
-// The red bar along the window's left edge. A right-button press asks for the context menu
-// (with the buttons held at that moment); a left click is the fold toggle.
+// The red bar along the window's left edge, its picture stretched to fill it. A click is the
+// fold toggle; a press with the right button held asks for the context menu.
 class RedBar : public QWidget {
     Q_OBJECT
 public:
-    RedBar(const QString& hint, QWidget* parent);
+    RedBar(const QPixmap& picture, const QString& hint, QWidget* parent);
+    void setPicture(const QPixmap& picture);
 
 signals:
     void contextMenuRequested(Qt::MouseButtons buttons, QPoint globalPos);
@@ -21,6 +24,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    QPixmap picture_;
     bool leftPressed_ = false;
 };
 

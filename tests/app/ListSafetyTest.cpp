@@ -198,6 +198,7 @@ TEST(ListSafety, aListEditedByHandWhileRunning_isKeptBesideTheNextSave_andTold) 
     typeIntoCell(*window, 1, 4, "x");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !kept(f, "changed").isEmpty(); }, 2000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.listBytes().contains("<Text>x</Text>"); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->hasUnsavedChanges(); }, 2000));
 
     QFile copy(f.dir.filePath(kept(f, "changed").first()));
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));

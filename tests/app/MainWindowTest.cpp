@@ -1,7 +1,7 @@
 #include "app/TaskwickApplication.h"
 #include "app/menu/ContextMenu.h"
 #include "app/window/MainWindow.h"
-#include "frame/widgets/PlusMinusButton.h"
+#include "frame/widgets/PictureButton.h"
 #include "frame/widgets/RedBar.h"
 #include "table/view/TaskGrid.h"
 #include "tests/app/WindowFixture.h"

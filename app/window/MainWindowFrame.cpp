@@ -1,0 +1,174 @@
+// The main window's frame: laying it out, folding it to the bar and back, minimising to the
+// tray icon and coming back from it.
+#include "app/boxes/ExceptionGuard.h"
+#include "app/menu/ContextMenu.h"
+#include "app/window/MainWindow.h"
+#include "frame/geometry/ColumnFitting.h"
+#include "frame/geometry/FrameLayout.h"
+#include "frame/geometry/WindowMoves.h"
+#include "frame/widgets/FrameView.h"
+#include "frame/widgets/PictureButton.h"
+#include "frame/widgets/RedBar.h"
+#include "frame/widgets/TrayIcon.h"
+#include "platform/X11Windows.h"
+#include "table/view/TaskGrid.h"
+
+#include <QApplication>
+#include <QResizeEvent>
+#include <QScreen>
+
+namespace taskwick {
+
+namespace {
+
+// Context names of the unexpected-error box, as users quote them.
+const QString FoldToggleContext = QStringLiteral("ImageRedButtonAufklapperClick");
+const QString FoldTickContext = QStringLiteral("Timer1Timer");
+const QString TrayClickContext = QStringLiteral("TrayIconClick");
+const QString FitColumnsContext = QStringLiteral("AdjustColumnWidths");
+
+FrameHints frameHints(const Hints& hints) {
+    return {.exit = hints.exitIcon,
+            .shrink = hints.shrinkIcon,
+            .minimize = hints.minimizeIcon,
+            .redBar = hints.redBarFull,
+            .addRow = hints.plusRow,
+            .deleteRow = hints.minusRow,
+            .addColumn = hints.plusColumn,
+            .deleteColumn = hints.minusColumn};
+}
+
+}  // namespace
+
+void MainWindow::createFrame() {
+    frame_ = new FrameView(FramePictures::builtIn(), frameHints(texts_.hints), this);
+    connect(frame_->redBar(), &RedBar::clicked, this, &MainWindow::toggleFold);
+    connect(frame_->shrinkIcon(), &PictureButton::clicked, this, &MainWindow::toggleFold);
+    connect(frame_->minimizeIcon(), &PictureButton::clicked, this, &MainWindow::onMinimizeClicked);
+    connect(frame_->exitIcon(), &PictureButton::clicked, this, &MainWindow::onExitTriggered);
+    connect(frame_->addRowButton(), &PictureButton::clicked, this, &MainWindow::onAddRowTriggered);
+    connect(frame_->deleteRowButton(), &PictureButton::clicked, this,
+            &MainWindow::onDeleteRowTriggered);
+    connect(frame_->addColumnButton(), &PictureButton::clicked, this,
+            &MainWindow::onAddColumnTriggered);
+    connect(frame_->deleteColumnButton(), &PictureButton::clicked, this,
+            &MainWindow::onDeleteColumnTriggered);
+    connect(frame_, &FrameView::contextMenuRequested, this,
+            [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
+    // The user's own moves and resizes are kept; the fold animation's are not.
+    connect(frame_, &FrameView::windowMovedByUser, this, &MainWindow::markListChanged);
+
+    foldTimer_.setInterval(FoldAnimation::TickMs);
+    foldTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&foldTimer_, &QTimer::timeout, this, &MainWindow::onFoldTick);
+}
+
+void MainWindow::createTrayIcon() {
+    tray_ = new TrayIcon(QApplication::windowIcon(), ProductName, this);
+    connect(tray_, &TrayIcon::clicked, this, &MainWindow::onTrayIconClicked);
+    connect(tray_, &TrayIcon::contextMenuRequested, this,
+            [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
+}
+
+RedBar* MainWindow::redBar() const {
+    return frame_->redBar();
+}
+
+PictureButton* MainWindow::addRowButton() const {
+    return frame_->addRowButton();
+}
+
+PictureButton* MainWindow::deleteRowButton() const {
+    return frame_->deleteRowButton();
+}
+
+PictureButton* MainWindow::addColumnButton() const {
+    return frame_->addColumnButton();
+}
+
+PictureButton* MainWindow::deleteColumnButton() const {
+    return frame_->deleteColumnButton();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    frame_->setGeometry(rect());
+    layOutFrame();
+}
+
+void MainWindow::layOutFrame() {
+    if (!fold_.isFull()) {
+        return;  // folding, folded or unfolding: the frame keeps the full window's places
+    }
+    frame_->layOut(computeFrameLayout(width(), height(), false));
+    fitColumnsToTable();
+    grid_->setScrollBarsSuppressed(false);
+}
+
+void MainWindow::fitColumnsToTable() {
+    guardedHandler(FitColumnsContext, [&] {
+        fitTableColumns(table_, grid_->width());
+        grid_->viewport()->update();
+        frame_->repaintOverlays();
+    });
+}
+
+void MainWindow::toggleFold() {
+    guardedHandler(FoldToggleContext, [&] {
+        table_.clearCurrentCell();
+        if (fold_.isFull()) {
+            fold_.toggle(x(), width(), minClientWidth_);
+            frame_->setResizable(false);
+        } else {
+            frame_->showUnfolding();
+            fold_.toggle(x(), width(), minClientWidth_);
+        }
+        foldTimer_.start();
+        grid_->setScrollBarsSuppressed(true);
+    });
+}
+
+void MainWindow::onFoldTick() {
+    guardedHandler(FoldTickContext, [&] {
+        const FoldAnimation::Tick step = fold_.tick(x(), width());
+        if (step.finished) {
+            finishFold(step);
+            return;
+        }
+        // Each step is a move, snapped like every move of the window, then a new width.
+        frame_->moveWindowSnapped(QPoint(step.left, y()));
+        resize(step.clientWidth, height());
+    });
+}
+
+void MainWindow::finishFold(const FoldAnimation::Tick& last) {
+    foldTimer_.stop();
+    frame_->moveWindowSnapped(QPoint(last.left, y()));
+    resize(last.clientWidth, height());
+    if (fold_.state() == FoldState::Folded) {
+        frame_->showAsBar();
+        frame_->setRedBarHint(texts_.hints.redBarFolded);
+        return;
+    }
+    // Full again: the resize above laid the frame out when the width changed; the table
+    // needs its width in any case.
+    layOutFrame();
+    frame_->setResizable(true);
+    frame_->setRedBarHint(texts_.hints.redBarFull);
+}
+
+void MainWindow::onMinimizeClicked() {
+    hide();
+}
+
+void MainWindow::onTrayIconClicked() {
+    guardedHandler(TrayClickContext, [&] {
+        startHidden_ = false;
+        showNormalAndActivate();
+        if (fold_.state() == FoldState::Folded) {
+            toggleFold();
+        }
+    });
+}
+
+}  // namespace taskwick
