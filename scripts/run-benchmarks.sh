@@ -13,6 +13,8 @@
 # - storage_bench: our reader against libxml2's tree parser on the same 100 x 100 file;
 # - save_bench: the safe save against a plain write + fsync (it prints its own ratios);
 # - grid_bench: the task grid against QTableWidget, painting and keystrokes;
+# - fold_bench: the fold from the click to the bar against its nominal 17 x 10 ms, and one
+#   layout pass of the frame;
 # - autosave_stall: the GUI thread's worst stall while a 100 x 100 list saves on its own,
 #   against the same run without saves;
 # - start-up: taskwick against a minimal Qt window, and a 100 x 100 list against the first run.
@@ -34,7 +36,7 @@ if [ -z "$taskwick" ] || [ ! -x "$taskwick" ]; then
     fi
     taskwick=$bench/taskwick
 fi
-for program in storage_bench save_bench grid_bench autosave_stall; do
+for program in storage_bench save_bench grid_bench autosave_stall fold_bench; do
     if [ ! -x "$bench/bench/$program" ]; then
         echo "missing $bench/bench/$program: configure with -DTASKWICK_BENCH=ON and build" >&2
         exit 1
@@ -58,6 +60,9 @@ section "save_bench"
 "$bench/bench/save_bench"
 section "grid_bench"
 "$bench/bench/grid_bench" --benchmark_out="$results/grid.json" --benchmark_out_format=json
+
+section "fold_bench"
+"$bench/bench/fold_bench" 15 2>/dev/null | tee "$results/fold.txt"
 
 section "autosave_stall"
 "$bench/bench/autosave_stall" 20 2>/dev/null | tee "$results/autosave.txt"
@@ -112,9 +117,10 @@ for name, label in (("startup.txt", "start-up / minimal Qt window"),
     with open(os.path.join(folder, name)) as file:
         found = re.search(r"^ratio[^:]*:\s*([0-9.]+)", file.read(), re.MULTILINE)
     print(f"{label:55} {float(found.group(1)):6.2f}" if found else f"{label:55}    n/a")
-with open(os.path.join(folder, "autosave.txt")) as file:
-    found = re.search(r"^ratio[^:]*:\s*([0-9.]+)", file.read(), re.MULTILINE)
-label = "worst GUI stall, automatic saves / none"
-print(f"{label:55} {float(found.group(1)):6.2f}" if found else f"{label:55}    n/a")
+for name, label in (("autosave.txt", "worst GUI stall, automatic saves / none"),
+                    ("fold.txt", "fold, click to bar / nominal 17 x 10 ms")):
+    with open(os.path.join(folder, name)) as file:
+        found = re.search(r"^ratio[^:]*:\s*([0-9.]+)", file.read(), re.MULTILINE)
+    print(f"{label:55} {float(found.group(1)):6.2f}" if found else f"{label:55}    n/a")
 print("save / plain write + fsync: see save_bench above")
 EOF

@@ -178,6 +178,12 @@ void MainWindow::startUp() {
         layOutFrame();
         checkLanguageMarker();
         startHidden_ = startHiddenRequested(settings_.arguments);
+        if (startHidden_ && !hasSystemTray()) {
+            // Hidden without a tray there would be no way back but a second start: the window
+            // starts as the bar instead.
+            startHidden_ = false;
+            startFolded_ = true;
+        }
         startTimer_.start();
     });
     startupFinished_ = true;
@@ -228,6 +234,9 @@ void MainWindow::onStartTimer() {
         }
         grid_->viewport()->update();
         frame_->repaintOverlays();
+        if (std::exchange(startFolded_, false)) {
+            toggleFold();
+        }
     });
 }
 

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace taskwick {
 
@@ -52,6 +53,7 @@ struct MainWindowSettings {
     FileOps* fileOps = nullptr;            // the file layer of every save; null for the real one
     int autoSaveDelayMs = 2000;            // how long after a change the list is saved on its own
     InstanceHandover* handover = nullptr;  // null: no lock to release, relaunch the executable
+    std::optional<bool> systemTray;        // whether the desktop has a tray; unset: ask it
     HandlerProbe* probe = nullptr;
 };
 
@@ -164,6 +166,7 @@ private:
     void createContextMenu();
     void connectGrid();
     void finishFold(const FoldAnimation::Tick& last);
+    bool hasSystemTray() const;
     void keepUnreadableList(const QByteArray& content);
     void reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome);
     void onAutoSaveTimer();
@@ -191,6 +194,7 @@ private:
 
     int minClientWidth_ = 0;
     bool startHidden_ = false;
+    bool startFolded_ = false;  // "-m" on a desktop without a tray
     QString currentSkinName_;
     QString currentSkinPath_;
     bool closed_ = false;

@@ -68,6 +68,8 @@ void MainWindow::createTrayIcon() {
     connect(tray_, &TrayIcon::clicked, this, &MainWindow::onTrayIconClicked);
     connect(tray_, &TrayIcon::contextMenuRequested, this,
             [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
+    // Shown for the whole run; the toolkit puts it back when a tray (re)appears.
+    tray_->show();
 }
 
 RedBar* MainWindow::redBar() const {
@@ -157,8 +159,18 @@ void MainWindow::finishFold(const FoldAnimation::Tick& last) {
     frame_->setRedBarHint(texts_.hints.redBarFull);
 }
 
+bool MainWindow::hasSystemTray() const {
+    return settings_.systemTray.value_or(TrayIcon::isAvailable());
+}
+
 void MainWindow::onMinimizeClicked() {
-    hide();
+    if (hasSystemTray()) {
+        hide();
+    } else if (fold_.isFull()) {
+        // Without a tray nothing could bring a hidden window back (it has no taskbar entry):
+        // it becomes the bar instead, which stays on the screen.
+        toggleFold();
+    }
 }
 
 void MainWindow::onTrayIconClicked() {

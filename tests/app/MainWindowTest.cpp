@@ -75,6 +75,7 @@ TEST(MainWindow, germanBuild_germanDefaults_andMarkerBoxWhenToolkitTextsAreEngli
 
 TEST(MainWindow, startHiddenArgument_keepsTheWindowHiddenAfterTheStartTimer) {
     WindowFixture hidden(Language::English, {"taskwick", "-m"});
+    hidden.settings.systemTray = true;
     auto window = hidden.make();
     window->startUp();
     EXPECT_TRUE(window->startsHidden());

@@ -13,7 +13,7 @@ import sys
 import time
 import unittest
 
-from harness import ProgramTest, wait_until
+from harness import ProgramTest, XSession, wait_until
 
 BINARY = None
 PROBE = None
@@ -23,6 +23,11 @@ HIDDEN_STATES = ("IsUnMapped", "IsUnviewable")
 
 class TaskwickStartTest(ProgramTest):
     folder_prefix = "taskwick-app-"
+
+    def use_tray(self):
+        """A session with a tray host: only there does "-m" hide the window."""
+        self.session.close()
+        self.session = XSession(tray=True).__enter__()
 
     def start(self, *args):
         return self.session.start([self.binary, *args], cwd=self.folder.name)
@@ -124,10 +129,20 @@ class TaskwickStartTest(ProgramTest):
         self.assertEqual(self.session.windows_of_class(MAIN_CLASS), [])
 
     def test_startHidden_leavesWindowUnmapped(self):
+        self.use_tray()
         proc = self.start("-m")
         window = self.main_window(proc)
         self.assert_stays_hidden(window)
         self.assertIsNone(proc.poll())
+
+    def test_startHiddenWithoutATray_startsAsTheBarInstead(self):
+        proc = self.start("-m")
+        window = self.main_window(proc)
+        self.wait_viewable(window)
+        wait_until(lambda: self.session.window_info(window)["width"] == 30, 10,
+                   what="the window folded to the bar")
+        info = self.session.window_info(window)
+        self.assertEqual((info["x"], info["y"]), (1850, 434))
 
     def test_argumentsOtherThanExactMinusM_startVisible(self):
         # Qt takes "-reverse" out of its own argument list; as typed, "-m" came second.
@@ -140,6 +155,7 @@ class TaskwickStartTest(ProgramTest):
                 self.assertEqual(proc.wait(10), 0)
 
     def test_secondStart_showsHiddenFirstInstanceAndEnds(self):
+        self.use_tray()
         first = self.start("-m")
         window = self.main_window(first)
         self.assert_stays_hidden(window)

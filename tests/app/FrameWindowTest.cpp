@@ -1,0 +1,189 @@
+// The main window's frame as the user works it: the red bar folds the window into a bar at the
+// same right edge and back, Escape does the same, the minimise icon and the tray icon, and
+// what a save keeps of a moved or folded window.
+#include "app/window/MainWindow.h"
+#include "frame/widgets/FrameView.h"
+#include "frame/widgets/PictureButton.h"
+#include "frame/widgets/RedBar.h"
+#include "frame/widgets/TrayIcon.h"
+#include "table/view/TaskGrid.h"
+#include "tests/app/WindowFixture.h"
+
+#include <QRegularExpression>
+#include <QResizeEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace taskwick;
+using taskwick::testing::WindowFixture;
+
+namespace {
+
+// Every geometry the window takes while it resizes.
+class GeometryRecorder : public QObject {
+public:
+    explicit GeometryRecorder(QWidget* window) : window_(window) {
+        window->installEventFilter(this);
+    }
+    std::vector<QRect> seen;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            seen.push_back(window_->geometry());
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+std::unique_ptr<MainWindow> shownWindow(WindowFixture& f) {
+    auto window = f.make();
+    window->startUp();
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    return window;
+}
+
+bool waitForState(MainWindow& window, FoldState state) {
+    return QTest::qWaitFor([&] { return window.foldState() == state; }, 3000);
+}
+
+void clickRedBar(MainWindow& window) {
+    QTest::mouseClick(window.redBar(), Qt::LeftButton, {}, QPoint(15, 50));
+}
+
+int savedValue(const QByteArray& list, const char* element) {
+    const QRegularExpression re(QStringLiteral("<%1>(-?\\d+)</%1>").arg(QLatin1String(element)));
+    return re.match(QString::fromUtf8(list)).captured(1).toInt();
+}
+
+}  // namespace
+
+TEST(FrameWindow, redBarFoldsToABarAtTheSameRightEdge_andUnfoldsToTheFullLayout) {
+    WindowFixture f;
+    auto window = shownWindow(f);
+    const int left = window->x();
+    const int right = left + 370;
+    GeometryRecorder recorder(window.get());
+
+    clickRedBar(*window);
+    EXPECT_EQ(window->foldState(), FoldState::Folding);
+    EXPECT_EQ(window->redBar()->toolTip(), "To make small click on the red bar");
+    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
+    EXPECT_EQ(window->geometry(), QRect(left + 340, window->y(), 30, 211));
+    ASSERT_EQ(recorder.seen.size(), 17u);
+    for (std::size_t i = 0; i < recorder.seen.size(); ++i) {
+        EXPECT_EQ(recorder.seen[i].right() + 1, right) << i;
+        EXPECT_EQ(recorder.seen[i].width(), i < 16 ? 350 - 20 * int(i) : 30) << i;
+    }
+    EXPECT_FALSE(window->grid()->isVisible());
+    EXPECT_EQ(window->frameView()->exitIcon()->pos(), QPoint(7, 7));
+    EXPECT_EQ(window->redBar()->toolTip(), "To make big click on the red bar");
+    // The frame kept the full window's places.
+    EXPECT_EQ(window->frameView()->frameLayout().grid, QRect(30, 30, 310, 151));
+
+    recorder.seen.clear();
+    clickRedBar(*window);
+    ASSERT_TRUE(waitForState(*window, FoldState::Full));
+    EXPECT_EQ(recorder.seen.size(), 17u);
+    EXPECT_EQ(window->geometry(), QRect(left, window->y(), 370, 211));
+    EXPECT_TRUE(window->grid()->isVisible());
+    EXPECT_EQ(window->grid()->geometry(), QRect(30, 30, 310, 151));
+    EXPECT_EQ(window->frameView()->exitIcon()->pos(), QPoint(347, 7));
+    EXPECT_EQ(window->redBar()->toolTip(), "To make small click on the red bar");
+}
+
+TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {
+    WindowFixture f(Language::German);
+    auto window = shownWindow(f);
+    const int left = window->x();
+    QTest::keyClick(window->grid(), Qt::Key_Escape);
+    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
+    EXPECT_EQ(window->redBar()->toolTip(),
+              QString::fromUtf8("Zum Vergrößern auf den roten Balken klicken"));
+
+    window->closeAndSave();
+    const QByteArray saved = f.listBytes();
+    EXPECT_EQ(savedValue(saved, "Left"), left);
+    EXPECT_EQ(savedValue(saved, "Width"), 370);
+    EXPECT_EQ(savedValue(saved, "Height"), 211);
+
+    // The next start shows the full window again.
+    auto next = f.make();
+    next->startUp();
+    EXPECT_EQ(next->foldState(), FoldState::Full);
+    EXPECT_EQ(next->geometry(), QRect(left, window->y(), 370, 211));
+}
+
+TEST(FrameWindow, withATray_minimiseHides_andATrayClickBringsItBackUnfolded) {
+    WindowFixture f(Language::English, {"taskwick", "-m"});
+    f.settings.systemTray = true;
+    auto window = f.make();
+    window->startUp();
+    QTest::qWait(20);
+    EXPECT_FALSE(window->isVisible());
+
+    emit window->trayIcon()->clicked();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->startsHidden());
+
+    QTest::mouseClick(window->frameView()->minimizeIcon(), Qt::LeftButton, {}, QPoint(8, 8));
+    EXPECT_FALSE(window->isVisible());
+    emit window->trayIcon()->clicked();
+    EXPECT_TRUE(window->isVisible());
+
+    // A click while the window is the bar unfolds it; one while it animates changes nothing.
+    clickRedBar(*window);
+    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
+    emit window->trayIcon()->clicked();
+    EXPECT_EQ(window->foldState(), FoldState::Unfolding);
+    emit window->trayIcon()->clicked();
+    EXPECT_EQ(window->foldState(), FoldState::Unfolding);
+    EXPECT_TRUE(waitForState(*window, FoldState::Full));
+}
+
+TEST(FrameWindow, withoutATray_minimiseAndMinusMMakeTheBarInsteadOfHiding) {
+    WindowFixture f(Language::English, {"taskwick", "-m"});
+    f.settings.systemTray = false;
+    auto window = f.make();
+    window->startUp();
+    EXPECT_FALSE(window->startsHidden());
+    EXPECT_TRUE(waitForState(*window, FoldState::Folded));
+    EXPECT_TRUE(window->isVisible());
+
+    clickRedBar(*window);
+    ASSERT_TRUE(waitForState(*window, FoldState::Full));
+    QTest::mouseClick(window->frameView()->minimizeIcon(), Qt::LeftButton, {}, QPoint(8, 8));
+    EXPECT_TRUE(waitForState(*window, FoldState::Folded));
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST(FrameWindow, aMoveByTheUserIsSavedSoon_theFoldAnimationIsNot) {
+    WindowFixture f;
+    f.settings.autoSaveDelayMs = 30;
+    auto window = shownWindow(f);
+    window->closeAndSave();  // a list on the disk to compare with
+    const QByteArray before = f.listBytes();
+    window.reset();
+
+    window = shownWindow(f);
+    clickRedBar(*window);
+    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
+    clickRedBar(*window);
+    ASSERT_TRUE(waitForState(*window, FoldState::Full));
+    QTest::qWait(150);
+    EXPECT_EQ(f.listBytes(), before);
+
+    const int left = window->x();
+    FrameView* frame = window->frameView();
+    QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(150, 15));
+    QTest::mouseMove(frame, QPoint(130, 45));
+    QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(130, 45));
+    EXPECT_EQ(window->x(), left - 20);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return savedValue(f.listBytes(), "Left") == left - 20; }, 2000));
+}

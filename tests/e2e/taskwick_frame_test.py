@@ -1,0 +1,130 @@
+"""The window frame of the real taskwick executable under Xvfb and openbox: folding to the
+bar and back with the red bar, dragging by the frame with snapping, resizing at the corner,
+and minimising to the tray icon (trayer as the tray host) and back.
+
+Usage: taskwick_frame_test.py TASKWICK_BINARY [unittest options]
+"""
+
+import os
+import re
+import sys
+import time
+import unittest
+
+from harness import ProgramTest, XSession, wait_until
+from taskwick_app import Taskwick
+
+# A first run on the 1920 x 1080 screen: 370 x 211 at (1510, 434).
+FIRST_RUN = (1510, 434, 370, 211)
+RED_BAR = (15, 100)
+MINIMIZE_ICON = (327 + 8, 7 + 8)
+
+
+class TaskwickFrameTest(ProgramTest):
+    folder_prefix = "taskwick-frame-"
+
+    def geometry(self, app):
+        info = self.session.window_info(app.window)
+        return info["x"], info["y"], info["width"], info["height"]
+
+    def wait_geometry(self, app, expected, what):
+        return wait_until(lambda: self.geometry(app) == expected, 10, what=what)
+
+    def saved_number(self, app, element):
+        found = re.search(rf"<{element}>(-?\d+)</{element}>".encode(), app.saved_bytes())
+        return int(found.group(1)) if found else None
+
+    def drag(self, app, start, by):
+        """Presses the left button at client coordinates, moves by (dx, dy), lets go."""
+        app.xdotool("mousemove", "--window", app.window, *start, "mousedown", "1")
+        app.xdotool("mousemove_relative", "--", *by)
+        time.sleep(0.2)
+        app.xdotool("mouseup", "1")
+
+    def test_redBarFoldsToTheBarAndBack_andAFoldedWindowIsSavedUnfolded(self):
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        app.wait_main_window()
+        self.assertEqual(self.geometry(app), FIRST_RUN)
+
+        app.click(*RED_BAR)
+        # Right edge fixed at 1880, a bar 30 pixels wide.
+        self.wait_geometry(app, (1850, 434, 30, 211), "the folded bar")
+        app.click(*RED_BAR)
+        self.wait_geometry(app, FIRST_RUN, "the unfolded window")
+        app.click(*RED_BAR)
+        self.wait_geometry(app, (1850, 434, 30, 211), "the bar again")
+
+        self.assertEqual(app.terminate(), 0)
+        self.assertEqual(self.saved_number(app, "Left"), 1510)
+        self.assertEqual(self.saved_number(app, "Width"), 370)
+        self.assertEqual(self.saved_number(app, "Height"), 211)
+
+    def test_dragByTheTopStrip_snapsAtNineButNotTenPixels_andCornerResizes(self):
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        app.wait_main_window()
+        app.activate(app.window)
+
+        # The left edge lands 9 pixels from the screen's left edge: it snaps flush.
+        self.drag(app, (150, 15), (9 - 1510, 0))
+        self.wait_geometry(app, (0, 434, 370, 211), "the window snapped to the left edge")
+        self.drag(app, (150, 15), (10, 0))
+        self.wait_geometry(app, (10, 434, 370, 211), "the window 10 pixels from the edge")
+
+        # The bottom-right corner square resizes in both directions.
+        self.drag(app, (360, 200), (40, 30))
+        self.wait_geometry(app, (10, 434, 410, 241), "the window resized at its corner")
+        self.assertEqual(app.terminate(), 0)
+        self.assertEqual([self.saved_number(app, e) for e in ("Left", "Top", "Width", "Height")],
+                         [10, 434, 410, 241])
+
+
+class TaskwickTrayTest(ProgramTest):
+    folder_prefix = "taskwick-tray-"
+
+    def setUp(self):
+        super().setUp()
+        self.session.close()
+        self.session = XSession(tray=True).__enter__()
+
+    def tray_icon(self, app):
+        """The program's icon window, once the tray host has embedded it."""
+        def find():
+            result = self.session.run(["xdotool", "search", "--all", "--pid", str(app.proc.pid),
+                                       "--class", "^taskwick$"])
+            for line in result.stdout.split():
+                window = int(line)
+                if self.session.wm_class(window) == ("taskwick", "taskwick") and \
+                        self.session.is_viewable(window):
+                    return window
+            return None
+        return wait_until(find, 10, what="the tray icon")
+
+    def test_minimiseIconHides_andAClickOnTheTrayIconBringsTheWindowBack(self):
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        app.wait_main_window()
+        icon = self.tray_icon(app)
+
+        app.click(*MINIMIZE_ICON)
+        wait_until(lambda: not app.main_window_viewable(), 10, what="the window hidden")
+        info = self.session.window_info(icon)
+        app.xdotool("mousemove", info["x"] + info["width"] // 2,
+                    info["y"] + info["height"] // 2, "click", "1")
+        wait_until(app.main_window_viewable, 10, what="the window back")
+        info = self.session.window_info(app.window)
+        self.assertEqual((info["x"], info["y"], info["width"], info["height"]),
+                         (1510, 434, 370, 211))
+        self.assertEqual(app.terminate(), 0)
+
+
+def main():
+    args = sys.argv[1:]
+    if not args or not os.path.isfile(args[0]):
+        print("usage: taskwick_frame_test.py TASKWICK_BINARY [unittest options]",
+              file=sys.stderr)
+        return 2
+    ProgramTest.program = os.path.abspath(args[0])
+    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
