@@ -113,6 +113,14 @@ class TaskwickTrayTest(ProgramTest):
         info = self.session.window_info(app.window)
         self.assertEqual((info["x"], info["y"], info["width"], info["height"]),
                          (1510, 434, 370, 211))
+
+        # The tray host goes away and comes back: so does the icon.
+        trayer = next(p for p in self.session.started if p.args[0] == "trayer")
+        trayer.terminate()
+        trayer.wait(10)
+        self.session.started.remove(trayer)
+        self.session._start_trayer()
+        self.assertNotEqual(self.tray_icon(app), icon)
         self.assertEqual(app.terminate(), 0)
 
 
