@@ -89,9 +89,17 @@ class TaskwickStartTest(ProgramTest):
         self.wait_viewable(window)
         self.session.run(["xdotool", "windowactivate", "--sync", str(window)])
         wait_until(lambda: self.session.active_window() == window, 5, what="window activated")
-        # openbox's own binding for closing the active window: it sends WM_DELETE_WINDOW.
-        self.session.run(["xdotool", "key", "--clearmodifiers", "alt+F4"])
-        self.assertEqual(proc.wait(10), 0)
+        # openbox's own binding for closing the active window: it sends WM_DELETE_WINDOW. Now
+        # and then openbox lets a synthetic key right after an activation pass; the key is
+        # pressed again then, as a user would.
+        for _ in range(3):
+            self.session.run(["xdotool", "key", "--clearmodifiers", "alt+F4"])
+            try:
+                proc.wait(3)
+                break
+            except subprocess.TimeoutExpired:
+                continue
+        self.assertEqual(proc.wait(5), 0)
         self.assertTrue(os.path.isfile(os.path.join(self.folder.name, "ToDoList.xml")))
 
     def hold_lock(self):
