@@ -44,6 +44,8 @@ Texts makeEnglish() {
         .saveErrorTitle = "Save Error",
         .noticeTitle = "Notice",
         .languageMarker = "ENGLISH",
+        .skinUnselected =
+            "Skin was un-selected!\r\nTaskwick will now be restarted to unload the current skin!",
     };
 }
 
@@ -85,6 +87,9 @@ Texts makeGerman() {
         .saveErrorTitle = "Fehler beim Speichern",
         .noticeTitle = "Hinweis",
         .languageMarker = "DEUTSCH",
+        .skinUnselected =
+            u"Skin wurde abgewählt!\r\nTaskwick wird jetzt neu gestartet, um diese "
+            u"Einstellung zu übernehmen"_s,
     };
 }
 

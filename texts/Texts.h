@@ -40,6 +40,7 @@ struct Texts {
     QString saveErrorTitle;
     QString noticeTitle;
     QString languageMarker;  // expected marker of the toolkit's standard texts
+    QString skinUnselected;  // before the restart that drops the skin; titled noticeTitle
 
     // The unexpected-error box: "Exception in " + context + closing lines.
     QString exceptionText(const QString& context) const;

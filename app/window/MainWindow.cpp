@@ -73,8 +73,7 @@ public:
     QString currentSkinPath() const override { return skinPath_; }
     void setCurrentSkinName(const QString& name) override { skinName_ = name; }
     void setCurrentSkinPath(const QString& path) override { skinPath_ = path; }
-    // Skin pictures come with the skin support; the names are kept and saved meanwhile.
-    void loadSkin() override {}
+    void loadSkin() override { window_.loadSkin(); }
     void reportFailure(const QString& context) override {
         if (beforeFirstFailure_) {
             std::exchange(beforeFirstFailure_, nullptr)();
@@ -122,6 +121,7 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     frame_->setTable(grid_);
     connectGrid();
     createContextMenu();
+    createSkinMenu();
     createTrayIcon();
 
     // A place to park the keyboard focus for a moment; it lies outside the client area.
@@ -168,8 +168,8 @@ void MainWindow::startUp() {
             fold_.finishStarting();
             fitColumnsToTable();
             currentSkinName_ = NoSkinName;
-            // Still to come with the skin and About features: the search for a start skin and
-            // the About dialog.
+            findStartSkin();
+            // Still to come: the About dialog.
             layOutFrame();
             frame_->repaintOverlays();
         }

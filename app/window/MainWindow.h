@@ -3,6 +3,7 @@
 #include "app/boxes/ExceptionGuard.h"
 #include "app/boxes/MessageBoxes.h"
 #include "frame/geometry/FoldAnimation.h"
+#include "frame/widgets/FramePictures.h"
 #include "storage/ListFile.h"
 #include "table/commands/TableCommands.h"
 #include "table/model/TaskTable.h"
@@ -25,6 +26,7 @@ class FileOps;
 class FrameView;
 class PictureButton;
 class RedBar;
+class SkinMenu;
 class TaskGrid;
 class TrayIcon;
 
@@ -109,6 +111,16 @@ public:
     // The red bar, the shrink icon and Escape: folds the window into the bar, or unfolds it.
     void toggleFold();
     void onFoldTick();
+    // Skins: the search at a first start, loading the active skin into the frame, the
+    // submenu's items and the choices made in it.
+    void findStartSkin();
+    void loadSkin();
+    void onSkinMenuOpening();
+    void onSkinItemTriggered(int position);
+    void onNoSkinTriggered();
+    bool skinFrameLoaded() const { return skinFrameLoaded_; }
+    SkinMenu* skinMenu() const { return skinMenu_; }
+
     // The minimise icon: the window goes, and the tray icon brings it back.
     void onMinimizeClicked();
     void onTrayIconClicked();
@@ -164,6 +176,7 @@ private:
     void createFrame();
     void createTrayIcon();
     void createContextMenu();
+    void createSkinMenu();
     void connectGrid();
     void finishFold(const FoldAnimation::Tick& last);
     bool hasSystemTray() const;
@@ -183,6 +196,9 @@ private:
     TableCommands commands_;
     std::unique_ptr<ListFile> listFile_;
     FrameView* frame_ = nullptr;
+    FramePictures pictures_;  // what the frame shows: built in, or as far as a skin replaced them
+    bool skinFrameLoaded_ = false;
+    SkinMenu* skinMenu_ = nullptr;
     TrayIcon* tray_ = nullptr;
     FoldAnimation fold_;
     QTimer foldTimer_;

@@ -41,7 +41,8 @@ FrameHints frameHints(const Hints& hints) {
 }  // namespace
 
 void MainWindow::createFrame() {
-    frame_ = new FrameView(FramePictures::builtIn(), frameHints(texts_.hints), this);
+    pictures_ = FramePictures::builtIn();
+    frame_ = new FrameView(pictures_, frameHints(texts_.hints), this);
     connect(frame_->redBar(), &RedBar::clicked, this, &MainWindow::toggleFold);
     connect(frame_->shrinkIcon(), &PictureButton::clicked, this, &MainWindow::toggleFold);
     connect(frame_->minimizeIcon(), &PictureButton::clicked, this, &MainWindow::onMinimizeClicked);
@@ -102,7 +103,7 @@ void MainWindow::layOutFrame() {
     if (!fold_.isFull()) {
         return;  // folding, folded or unfolding: the frame keeps the full window's places
     }
-    frame_->layOut(computeFrameLayout(width(), height(), false));
+    frame_->layOut(computeFrameLayout(width(), height(), skinFrameLoaded_));
     fitColumnsToTable();
     grid_->setScrollBarsSuppressed(false);
 }

@@ -1,0 +1,108 @@
+#include "skins/SkinFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace taskwick {
+
+namespace {
+
+QString withSlash(QString path) {
+    if (!path.endsWith(QLatin1Char('/'))) {
+        path += QLatin1Char('/');
+    }
+    return path;
+}
+
+// Resolves each part of a relative `tail` below `base` without regard to case.
+QString resolveIgnoringCase(const QString& base, const QString& tail) {
+    QString resolved = withSlash(base);
+    for (const QString& part : tail.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        const QString found = findEntryIgnoringCase(resolved, part, true);
+        if (found.isEmpty()) {
+            return {};
+        }
+        resolved = withSlash(resolved + found);
+    }
+    return resolved;
+}
+
+}  // namespace
+
+QString parentFolder(const QString& path) {
+    // Up to and including the last "/", one trailing "/" off, and again up to the last "/".
+    const qsizetype last = path.lastIndexOf(QLatin1Char('/'));
+    if (last < 0) {
+        return {};
+    }
+    QString folder = path.left(last + 1);
+    if (folder == QLatin1String("/")) {
+        return folder;
+    }
+    folder.chop(1);
+    return folder.left(folder.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+std::vector<SkinsPlace> skinsFolderPlaces(const QString& appFolder) {
+    const QString parent = parentFolder(appFolder);
+    return {{appFolder, QStringLiteral("Skins")},
+            {parent, QStringLiteral("Skins")},
+            {parent, QStringLiteral("Quillery/Skins")},
+            {parent, QStringLiteral("QL/Skins")}};
+}
+
+QString findSkinsFolder(const std::vector<SkinsPlace>& places) {
+    for (const SkinsPlace& place : places) {
+        if (place.base.isEmpty()) {
+            continue;  // no folder to look below
+        }
+        if (const QString found = resolveIgnoringCase(place.base, place.tail); !found.isEmpty()) {
+            return found;
+        }
+    }
+    return {};
+}
+
+const QStringList& preferredSkinNames() {
+    static const QStringList names{
+        QStringLiteral("Classic"),  QStringLiteral("Ocean"),    QStringLiteral("Forest"),
+        QStringLiteral("Sunset"),   QStringLiteral("Graphite"), QStringLiteral("Sand"),
+        QStringLiteral("Lavender"), QStringLiteral("Glacier"),  QStringLiteral("Cherry"),
+        QStringLiteral("Meadow"),   QStringLiteral("Midnight")};
+    return names;
+}
+
+bool isFolder(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QString findEntryIgnoringCase(const QString& folder, const QString& name, bool wantFolder) {
+    auto fits = [&](const QString& entry) {
+        const QFileInfo info(folder + entry);
+        return wantFolder ? info.isDir() : info.isFile();
+    };
+    if (fits(name)) {
+        return name;
+    }
+    const QDir::Filters kinds = (wantFolder ? QDir::Dirs : QDir::Files) | QDir::Hidden |
+                                QDir::System | QDir::NoDotAndDotDot;
+    for (const QString& entry : QDir(folder).entryList(kinds, QDir::Unsorted)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && fits(entry)) {
+            return entry;
+        }
+    }
+    return {};
+}
+
+QStringList skinFolderNames(const QString& skinsFolder) {
+    QStringList names;
+    const QDir::Filters kinds = QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QString& entry : QDir(skinsFolder).entryList(kinds, QDir::Unsorted)) {
+        if (!entry.startsWith(QLatin1Char('.'))) {
+            names.append(entry);
+        }
+    }
+    return names;
+}
+
+}  // namespace taskwick
