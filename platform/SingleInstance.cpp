@@ -2,26 +2,51 @@
 
 #include "platform/X11Windows.h"
 
+#include <QThread>
+
 namespace taskwick {
 
-StartAction decideStart(SingleInstanceLock::Result lock,
-                        const std::function<bool()>& showRunningInstance) {
-    if (lock != SingleInstanceLock::Result::HeldByOther) {
-        return StartAction::Run;
-    }
+namespace {
+
+bool shownSafely(const InstanceProbe& probe) {
     try {
-        return showRunningInstance() ? StartAction::EndAfterShowing : StartAction::Run;
+        return probe.showRunningInstance();
     } catch (...) {
-        // A failed search must never keep the program from starting.
-        return StartAction::Run;
+        return false;  // a failed search must never keep the program from starting
     }
 }
 
-StartAction claimSingleInstance(SingleInstanceLock& lock) {
-    return decideStart(lock.acquire(), [] {
-        const auto window = x11::findRunningInstanceWindow();
-        return window.has_value() && x11::requestShowWindow(*window);
-    });
+}  // namespace
+
+StartAction decideStart(const InstanceProbe& probe, int patienceMs, int pollMs) {
+    if (probe.takeLock() != SingleInstanceLock::Result::HeldByOther) {
+        return StartAction::Run;
+    }
+    for (int waited = 0;; waited += pollMs) {
+        if (shownSafely(probe)) {
+            return StartAction::EndAfterShowing;
+        }
+        if (waited >= patienceMs) {
+            return StartAction::Run;
+        }
+        probe.sleep(pollMs);
+        if (probe.takeLock() != SingleInstanceLock::Result::HeldByOther) {
+            return StartAction::Run;  // the other instance went away meanwhile
+        }
+    }
+}
+
+StartAction claimSingleInstance(SingleInstanceLock& lock, int patienceMs) {
+    InstanceProbe probe{
+        .takeLock = [&lock] { return lock.acquire(); },
+        .showRunningInstance =
+            [] {
+                const auto window = x11::findRunningInstanceWindow();
+                return window.has_value() && x11::requestShowWindow(*window);
+            },
+        .sleep = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); },
+    };
+    return decideStart(probe, patienceMs);
 }
 
 }  // namespace taskwick

@@ -7,39 +7,81 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 using namespace taskwick;
 using Result = SingleInstanceLock::Result;
 
+namespace {
+
+// A scripted system: the lock's answers in turn (the last one repeats), the search's answers
+// in turn (false once they run out), and the time slept.
+struct ScriptedSystem {
+    std::vector<Result> locks;
+    std::vector<bool> windows;
+    int lockCalls = 0;
+    int searches = 0;
+    int slept = 0;
+    bool searchThrows = false;
+
+    InstanceProbe probe() {
+        return {.takeLock =
+                    [this] {
+                        const auto i = std::min<std::size_t>(lockCalls++, locks.size() - 1);
+                        return locks[i];
+                    },
+                .showRunningInstance =
+                    [this] {
+                        if (searchThrows) {
+                            throw std::runtime_error("display went away");
+                        }
+                        const auto i = static_cast<std::size_t>(searches++);
+                        return i < windows.size() && windows[i];
+                    },
+                .sleep = [this](int ms) { slept += ms; }};
+    }
+};
+
+}  // namespace
+
 TEST(SingleInstance, lockTakenOrUnavailable_runsWithoutSearching) {
-    int searches = 0;
-    const auto search = [&searches] {
-        ++searches;
-        return true;
-    };
-    EXPECT_EQ(decideStart(Result::Acquired, search), StartAction::Run);
-    EXPECT_EQ(decideStart(Result::Unavailable, search), StartAction::Run);
-    EXPECT_EQ(searches, 0);
+    for (Result lock : {Result::Acquired, Result::Unavailable}) {
+        ScriptedSystem system{.locks = {lock}, .windows = {true}};
+        EXPECT_EQ(decideStart(system.probe()), StartAction::Run);
+        EXPECT_EQ(system.searches, 0);
+    }
 }
 
-TEST(SingleInstance, lockHeldByOther_endsOnlyWhenItsWindowWasShown) {
-    int searches = 0;
-    EXPECT_EQ(decideStart(Result::HeldByOther,
-                          [&searches] {
-                              ++searches;
-                              return true;
-                          }),
-              StartAction::EndAfterShowing);
-    EXPECT_EQ(searches, 1);
-    // No window found: this instance runs beside the other one.
-    EXPECT_EQ(decideStart(Result::HeldByOther, [] { return false; }), StartAction::Run);
+TEST(SingleInstance, lockHeld_waitsForTheOtherWindow_thenEndsAfterShowingIt) {
+    ScriptedSystem found{.locks = {Result::HeldByOther}, .windows = {true}};
+    EXPECT_EQ(decideStart(found.probe()), StartAction::EndAfterShowing);
+    EXPECT_EQ(found.slept, 0);
+
+    // The first instance is still making its window: the third look finds it.
+    ScriptedSystem late{.locks = {Result::HeldByOther}, .windows = {false, false, true}};
+    EXPECT_EQ(decideStart(late.probe(), 1000, 50), StartAction::EndAfterShowing);
+    EXPECT_EQ(late.slept, 100);
 }
 
-TEST(SingleInstance, failingSearch_isSwallowedAndStartGoesOn) {
-    EXPECT_EQ(decideStart(Result::HeldByOther,
-                          []() -> bool { throw std::runtime_error("display went away"); }),
-              StartAction::Run);
+TEST(SingleInstance, lockHeldWithoutAWindow_runsBesideAfterThePatience_orOnceTheHolderGoes) {
+    ScriptedSystem hung{.locks = {Result::HeldByOther}, .windows = {}};
+    EXPECT_EQ(decideStart(hung.probe(), 1000, 50), StartAction::Run);
+    EXPECT_EQ(hung.slept, 1000);
+    EXPECT_EQ(hung.searches, 21);
+
+    // The holder ends while this start waits: it takes the lock and runs as the only one.
+    ScriptedSystem gone{.locks = {Result::HeldByOther, Result::HeldByOther, Result::Acquired},
+                        .windows = {}};
+    EXPECT_EQ(decideStart(gone.probe(), 1000, 50), StartAction::Run);
+    EXPECT_EQ(gone.slept, 100);
+    EXPECT_EQ(gone.lockCalls, 3);
+
+    // A search that fails is no reason not to start, but the start still waits its time.
+    ScriptedSystem failing{.locks = {Result::HeldByOther}, .windows = {}, .searchThrows = true};
+    EXPECT_EQ(decideStart(failing.probe(), 200, 50), StartAction::Run);
+    EXPECT_EQ(failing.slept, 200);
 }
 
 TEST(SingleInstance, claimOffX11_acquiresAndRunsThenSecondClaimRunsBeside) {
@@ -51,9 +93,9 @@ TEST(SingleInstance, claimOffX11_acquiresAndRunsThenSecondClaimRunsBeside) {
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     SingleInstanceLock first;
     SingleInstanceLock second;
-    EXPECT_EQ(claimSingleInstance(first), StartAction::Run);
+    EXPECT_EQ(claimSingleInstance(first, 0), StartAction::Run);
     EXPECT_TRUE(first.isHeld());
-    EXPECT_EQ(claimSingleInstance(second), StartAction::Run);
+    EXPECT_EQ(claimSingleInstance(second, 0), StartAction::Run);
     EXPECT_FALSE(second.isHeld());
     EXPECT_EQ(first.path(), runtime.filePath("ToDoMutex"));
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
