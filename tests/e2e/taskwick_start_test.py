@@ -203,6 +203,20 @@ class TaskwickStartTest(ProgramTest):
         self.assertTrue(self.session.is_viewable(window))
         self.assertEqual(self.session.windows_of_class(MAIN_CLASS), [window])
 
+    def test_twentySimultaneousStarts_endWithOneRunningInstance(self):
+        procs = [self.start() for _ in range(20)]
+        # Every start but one hands over to the first window and ends with 0.
+        def settled():
+            running = [p for p in procs if p.poll() is None]
+            return running if len(running) == 1 else None
+        running = wait_until(settled, 60, what="one instance left")
+        self.assertEqual([p.returncode for p in procs if p is not running[0]], [0] * 19)
+        windows = self.session.windows_of_class(MAIN_CLASS)
+        self.assertEqual(len(windows), 1)
+        self.wait_viewable(windows[0])
+        running[0].send_signal(signal.SIGTERM)
+        self.assertEqual(running[0].wait(10), 0)
+
     def test_startAfterKilledInstance_runsNormally(self):
         # A killed instance saves nothing and leaves its lock file behind; the lock itself
         # went with the process.
