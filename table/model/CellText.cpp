@@ -1,5 +1,7 @@
 #include "table/model/CellText.h"
 
+#include <algorithm>
+
 namespace taskwick {
 
 QString lineBreaksToSpaces(QString text) {
@@ -19,6 +21,25 @@ QString pastedCellText(const QString& text) {
     }
     result.truncate(end);
     return result;
+}
+
+QString visibleCellText(const QString& text, int cellWidth, TextSide side) {
+    const qsizetype keep = 2 * qsizetype{std::max(cellWidth, 0)} + 64;
+    if (text.size() <= keep) {
+        return text;
+    }
+    switch (side) {
+        case TextSide::Left:
+            return text.left(keep);
+        case TextSide::Right:
+            return text.right(keep);
+        case TextSide::Middle:
+            break;
+    }
+    if (text.size() <= MaxWholeCentredText) {
+        return text;
+    }
+    return text.mid((text.size() - keep) / 2, keep);
 }
 
 }  // namespace taskwick

@@ -17,6 +17,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace taskwick {
@@ -76,6 +77,9 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
 
     editor_ = new QLineEdit(viewport());
     editor_->setFrame(false);
+    // A line edit keeps 32767 characters unless told otherwise; a longer cell would lose its
+    // end at the first keystroke.
+    editor_->setMaxLength(std::numeric_limits<int>::max());
     editor_->setFont(tableFont());
     QPalette editorPalette = editor_->palette();
     editorPalette.setColor(QPalette::Base, BackgroundColor);
@@ -238,7 +242,10 @@ void TaskGrid::paintCell(QPainter& painter, int col, int row, const QRect& rect)
                 break;
         }
     }
-    painter.drawText(rect, flags, table_.cell(col, row));
+    const TextSide side = (flags & Qt::AlignHCenter) ? TextSide::Middle
+                          : (flags & Qt::AlignRight) ? TextSide::Right
+                                                     : TextSide::Left;
+    painter.drawText(rect, flags, visibleCellText(table_.cell(col, row), rect.width(), side));
 }
 
 void TaskGrid::prepareAndPaintCell(QPainter& painter, int col, int row, const QRect& rect) {

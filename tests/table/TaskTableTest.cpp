@@ -122,3 +122,16 @@ TEST(CellText, pastedText_breaksBecomeSpacesAndOnlyTheEndIsTrimmed) {
     EXPECT_EQ(pastedCellText(QString::fromUtf8("tr\xC3\xA8s\xC2\xA0")),
               QString::fromUtf8("tr\xC3\xA8s\xC2\xA0"));  // U+00A0 is above U+0020
 }
+
+TEST(CellText, visiblePart_keepsTheSideTheTextIsAlignedTo) {
+    const QString longText = QString(100, 'a') + QString(1000, 'b') + QString(100, 'c');
+    EXPECT_EQ(visibleCellText("short", 10, TextSide::Left), "short");
+    EXPECT_EQ(visibleCellText(longText, 0, TextSide::Left), QString(64, 'a'));
+    EXPECT_EQ(visibleCellText(longText, 100, TextSide::Left).size(), 264);
+    EXPECT_TRUE(visibleCellText(longText, 100, TextSide::Left).startsWith(QString(100, 'a')));
+    EXPECT_TRUE(visibleCellText(longText, 100, TextSide::Right).endsWith(QString(100, 'c')));
+    // A centred text is kept whole while it is short enough to lay out exactly.
+    EXPECT_EQ(visibleCellText(longText, 100, TextSide::Middle), longText);
+    const QString huge = QString(20000, 'a') + QString(1000, 'b') + QString(20000, 'c');
+    EXPECT_EQ(visibleCellText(huge, 100, TextSide::Middle), QString(264, 'b'));
+}

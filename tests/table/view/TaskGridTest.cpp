@@ -19,6 +19,7 @@
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 
 using taskwick::Alignment;
@@ -208,6 +209,37 @@ TEST_F(TaskGridTest, boldHeader_drawsWiderCaption) {
     const QRect bold = ink(shot(), header, rgb(TaskGrid::FixedColor));
     EXPECT_GT(bold.width(), regular.width());
     EXPECT_LE(std::abs(bold.center().x() - header.center().x()), 2);
+}
+
+TEST_F(TaskGridTest, veryLongText_showsAsTheWholeTextWould_andEditsWithoutLosingItsEnd) {
+    auto textOf = [](qsizetype size) {
+        QString text;
+        for (int i = 0; text.size() < size; ++i) {
+            text += QString::number(i) + (i % 7 == 0 ? " W&&i " : " lm ");
+        }
+        return text;
+    };
+    const QString text = textOf(100000);
+    const QRect cell = grid->cellRect(1, 1);
+    for (const auto& [alignment, flag, size] :
+         {std::tuple{Alignment::Left, Qt::AlignLeft, 100000},
+          std::tuple{Alignment::Center, Qt::AlignHCenter, 15000},
+          std::tuple{Alignment::Right, Qt::AlignRight, 100000}}) {
+        table.setColumnAlignment(1, alignment);
+        const QString text = textOf(size);
+        table.setCell(1, 1, text);
+        const QImage expected = expectedCell(
+            cell, text, Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter | flag);
+        EXPECT_EQ(shot().copy(cell), expected) << int(alignment);
+    }
+    // The in-place editor takes the whole text, and a keystroke keeps all of it.
+    table.setCell(1, 1, text);
+    press(1, 1);
+    press(1, 1);
+    ASSERT_TRUE(grid->isEditing());
+    type("!");
+    EXPECT_EQ(table.cell(1, 1).size(), text.size() + 1);
+    EXPECT_EQ(QString(table.cell(1, 1)).remove('!'), text);
 }
 
 TEST_F(TaskGridTest, longText_isCutAtCellEdgeWithoutWrapOrEllipsis) {
