@@ -89,11 +89,13 @@ class TaskwickTrayTest(ProgramTest):
     def tray_icon(self, app):
         """The program's icon window, once the tray host has embedded it."""
         def find():
+            # Its class is the program's name, which is the executable's name.
+            name = os.path.basename(self.binary)
             result = self.session.run(["xdotool", "search", "--all", "--pid", str(app.proc.pid),
-                                       "--class", "^taskwick$"])
+                                       "--class", f"^{name}$"])
             for line in result.stdout.split():
                 window = int(line)
-                if self.session.wm_class(window) == ("taskwick", "taskwick") and \
+                if self.session.wm_class(window) == (name, name) and \
                         self.session.is_viewable(window):
                     return window
             return None
