@@ -7,6 +7,7 @@ static void initAllResources() {
     Q_INIT_RESOURCE(menu);
     Q_INIT_RESOURCE(app);
     Q_INIT_RESOURCE(frame);
+    Q_INIT_RESOURCE(info);
 }
 
 namespace taskwick {

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace taskwick {
+
+class InfoDialog;
+
+// Owns every About dialog of the program. It creates one dialog, hidden, when it is built
+// (that one is never shown), and a new dialog for each display: a dialog still open stays
+// open, so opening twice shows two. Closed dialogs are only hidden; all of them are deleted
+// with the owner, which must therefore go before the QApplication.
+class InfoDialogs {
+public:
+    InfoDialogs();
+    ~InfoDialogs();
+    InfoDialogs(const InfoDialogs&) = delete;
+    InfoDialogs& operator=(const InfoDialogs&) = delete;
+
+    // Builds a new dialog for language ("Deutsch" for German, any other string for English),
+    // centres it on the primary screen, shows it without blocking and brings it to the front.
+    // The first display also applies the program-wide hint settings (HintSettings.h).
+    InfoDialog* open(const QString& language);
+
+    // The dialog of the most recent display (before any, the one created hidden at start) and
+    // the language it was opened with (empty before any display).
+    InfoDialog* current() const { return current_; }
+    QString currentLanguage() const { return currentLanguage_; }
+
+    InfoDialog* createdAtStart() const;
+    // The dialogs built by open, oldest first.
+    QList<InfoDialog*> opened() const;
+
+private:
+    std::vector<std::unique_ptr<InfoDialog>> dialogs_;  // [0] is the one created at start
+    InfoDialog* current_ = nullptr;
+    QString currentLanguage_;
+};
+
+}  // namespace taskwick

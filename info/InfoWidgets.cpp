@@ -1,0 +1,108 @@
+#include "info/InfoWidgets.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace taskwick {
+
+InfoLinkLabel::InfoLinkLabel(const QString& address, const QFont& font, QColor colour,
+                             HoverLook hoverLook, QWidget* parent)
+    : QLabel(address, parent),
+      address_(address),
+      font_(font),
+      colour_(colour),
+      hoverLook_(hoverLook) {
+    setTextFormat(Qt::PlainText);
+    setCursor(Qt::PointingHandCursor);
+    setMouseTracking(true);
+    updateLook();
+    adjustSize();
+}
+
+void InfoLinkLabel::setColour(const QColor& colour) {
+    if (colour_ == colour) {
+        return;
+    }
+    colour_ = colour;
+    updateLook();
+}
+
+void InfoLinkLabel::updateLook() {
+    QFont font = font_;
+    font.setUnderline(hovered_ ? hoverLook_.underlined : true);
+    setFont(font);
+    QPalette palette = this->palette();
+    const QColor drawn = hovered_ && hoverLook_.colour ? *hoverLook_.colour : colour_;
+    palette.setColor(QPalette::WindowText, drawn);
+    setPalette(palette);
+}
+
+void InfoLinkLabel::enterEvent(QEnterEvent*) {
+    hovered_ = true;
+    updateLook();
+}
+
+void InfoLinkLabel::leaveEvent(QEvent*) {
+    hovered_ = false;
+    updateLook();
+}
+
+void InfoLinkLabel::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit pointerMoved();
+}
+
+void InfoLinkLabel::mousePressEvent(QMouseEvent* event) {
+    // Accepted, so that a press on a link never reaches the picture behind it (which would
+    // move the dialog).
+    event->accept();
+    if (event->button() == Qt::LeftButton) {
+        pressed_ = true;
+    }
+}
+
+void InfoLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton || !pressed_) {
+        return;
+    }
+    pressed_ = false;
+    if (rect().contains(event->position().toPoint())) {
+        emit clicked();
+    }
+}
+
+InfoPicture::InfoPicture(const QPixmap& picture, QSize size, QWidget* parent)
+    : QWidget(parent), picture_(picture) {
+    setFixedSize(size);
+}
+
+void InfoPicture::paintEvent(QPaintEvent*) {
+    QPainter(this).drawPixmap(0, 0, picture_);
+}
+
+void InfoPicture::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit pointerMoved();
+}
+
+void InfoPicture::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton) {
+        leftPressed_ = true;
+    }
+    emit pressed();
+}
+
+void InfoPicture::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton || !leftPressed_) {
+        return;
+    }
+    leftPressed_ = false;
+    if (rect().contains(event->position().toPoint())) {
+        emit clicked();
+    }
+}
+
+}  // namespace taskwick

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <QPixmap>
+#include <QUrl>
+#include <QWidget>
+
+#include <optional>
+
+namespace taskwick {
+
+// A web address shown as underlined text. While the pointer is over it, it is drawn in its
+// hover look: underlined or not, and in its hover colour or, without one, its current colour.
+// The current colour is kept when the pointer leaves; the dialog sets it.
+class InfoLinkLabel : public QLabel {
+    Q_OBJECT
+public:
+    struct HoverLook {
+        bool underlined = true;
+        std::optional<QColor> colour;  // none: the label's current colour
+    };
+
+    InfoLinkLabel(const QString& address, const QFont& font, QColor colour, HoverLook hoverLook,
+                  QWidget* parent);
+
+    QUrl address() const { return address_; }
+    QColor colour() const { return colour_; }
+    void setColour(const QColor& colour);
+    bool isHovered() const { return hovered_; }
+
+signals:
+    void pointerMoved();
+    void clicked();
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void updateLook();
+
+    QUrl address_;
+    QFont font_;
+    QColor colour_;
+    HoverLook hoverLook_;
+    bool hovered_ = false;
+    bool pressed_ = false;
+};
+
+// A picture drawn at its own size (not stretched) in a widget of the given size, that reports the
+// pointer moving over it, a press of any button and a click (the left button pressed and let go
+// over it).
+class InfoPicture : public QWidget {
+    Q_OBJECT
+public:
+    InfoPicture(const QPixmap& picture, QSize size, QWidget* parent);
+
+    const QPixmap& picture() const { return picture_; }
+
+signals:
+    void pointerMoved();
+    void pressed();
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QPixmap picture_;
+    bool leftPressed_ = false;
+};
+
+}  // namespace taskwick
