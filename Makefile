@@ -40,7 +40,7 @@ bench: deps
 	scripts/run-benchmarks.sh build-bench $(BUILD)/taskwick
 
 format:
-	find app table storage frame texts platform tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
+	find app table storage frame texts skins info platform resources tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 # Removes build products only. The task list of `make run` (build/ToDoList.xml) is kept.
 clean:

@@ -10,6 +10,8 @@
 #include "frame/widgets/PictureButton.h"
 #include "frame/widgets/RedBar.h"
 #include "frame/widgets/TrayIcon.h"
+#include "info/InfoDialogs.h"
+#include "info/InfoTexts.h"
 #include "platform/FileManager.h"
 #include "platform/Relaunch.h"
 #include "platform/X11Windows.h"
@@ -122,6 +124,7 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     connectGrid();
     createContextMenu();
     createSkinMenu();
+    infoDialogs_ = std::make_unique<InfoDialogs>();  // with its dialog made hidden at start
     createTrayIcon();
 
     // A place to park the keyboard focus for a moment; it lies outside the client area.
@@ -169,9 +172,10 @@ void MainWindow::startUp() {
             fitColumnsToTable();
             currentSkinName_ = NoSkinName;
             findStartSkin();
-            // Still to come: the About dialog.
             layOutFrame();
             frame_->repaintOverlays();
+            // A first run shows the About dialog before the window itself.
+            onAboutTriggered();
         }
         fold_.finishStarting();
         frame_->setResizable(true);
@@ -445,6 +449,12 @@ void MainWindow::showNormalAndActivate() {
     x11::activateWindow(windowHandle());
 }
 
+void MainWindow::onAboutTriggered() {
+    x11::setStayOnTop(windowHandle(), false);
+    infoDialogs_->open(infoLanguageFor(settings_.language));
+    x11::setStayOnTop(windowHandle(), true);
+}
+
 void MainWindow::onOpenFileFolderTriggered() {
     guardedHandler(OpenFileFolderContext,
                    [&] { FileManager::showItem(settings_.appFolder + ToDoListFileName); });
@@ -476,6 +486,7 @@ void MainWindow::createContextMenu() {
     connect(m, &ContextMenu::deleteColumnClicked, this, &MainWindow::onDeleteColumnTriggered);
     connect(m, &ContextMenu::openFolderHereClicked, this, &MainWindow::onOpenFileFolderTriggered);
     connect(m, &ContextMenu::exitClicked, this, &MainWindow::onExitTriggered);
+    connect(m, &ContextMenu::aboutClicked, this, &MainWindow::onAboutTriggered);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -24,6 +24,7 @@ namespace taskwick {
 class ContextMenu;
 class FileOps;
 class FrameView;
+class InfoDialogs;
 class PictureButton;
 class RedBar;
 class SkinMenu;
@@ -121,6 +122,11 @@ public:
     bool skinFrameLoaded() const { return skinFrameLoaded_; }
     SkinMenu* skinMenu() const { return skinMenu_; }
 
+    // The About dialog, a new one each time; the window steps out of the top layer while the
+    // dialog comes up so that it opens in front.
+    void onAboutTriggered();
+    InfoDialogs& infoDialogs() const { return *infoDialogs_; }
+
     // The minimise icon: the window goes, and the tray icon brings it back.
     void onMinimizeClicked();
     void onTrayIconClicked();
@@ -199,6 +205,7 @@ private:
     FramePictures pictures_;  // what the frame shows: built in, or as far as a skin replaced them
     bool skinFrameLoaded_ = false;
     SkinMenu* skinMenu_ = nullptr;
+    std::unique_ptr<InfoDialogs> infoDialogs_;
     TrayIcon* tray_ = nullptr;
     FoldAnimation fold_;
     QTimer foldTimer_;

@@ -95,8 +95,10 @@ class TaskwickTrayTest(ProgramTest):
                                        "--class", f"^{name}$"])
             for line in result.stdout.split():
                 window = int(line)
-                if self.session.wm_class(window) == (name, name) and \
-                        self.session.is_viewable(window):
+                info = self.session.window_info(window)
+                # The About dialog has the same class; the icon is the small one.
+                if self.session.wm_class(window) == (name, name) and info and \
+                        info["map_state"] == "IsViewable" and info["width"] <= 64:
                     return window
             return None
         return wait_until(find, 10, what="the tray icon")

@@ -54,8 +54,10 @@ class TaskwickJourneyTest(ProgramTest):
                                        "--class", f"^{name}$"])
             for line in result.stdout.split():
                 window = int(line)
-                if self.session.wm_class(window) == (name, name) and \
-                        self.session.is_viewable(window):
+                info = self.session.window_info(window)
+                # The About dialog has the same class; the icon is the small one.
+                if self.session.wm_class(window) == (name, name) and info and \
+                        info["map_state"] == "IsViewable" and info["width"] <= 64:
                     info = self.session.window_info(window)
                     return info["x"] + info["width"] // 2, info["y"] + info["height"] // 2
             return None

@@ -7,6 +7,7 @@ ToDoList.xml beside the executable.
 """
 
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -65,6 +66,21 @@ class TaskwickStartTest(ProgramTest):
                   "_NET_WM_STATE_ABOVE"}
         wait_until(lambda: wanted <= session.net_wm_state(window), 5,
                    what="skip-taskbar, skip-pager and above states")
+
+        # A first run also shows the About dialog, centred: its frame's corner at
+        # 1920 / 2 - 483 / 2 = 718.5 (to even: 718) and 1080 / 2 - 456 / 2 = 312.
+        found = session.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid),
+                             "--name", "Version"]).stdout.split()
+        abouts = [int(w) for w in found
+                  if session.title(int(w)) == "Taskwick Version 1.2 (64bit)"]
+        self.assertEqual(len(abouts), 1)
+        about = abouts[0]
+        info = session.window_info(about)
+        self.assertEqual((info["width"], info["height"]), (477, 413))
+        extents = [int(v) for v in
+                   re.findall(r"\d+", session.xprop(about, "_NET_FRAME_EXTENTS").split("=")[-1])]
+        left, _, top, _ = extents
+        self.assertEqual((info["x"] - left, info["y"] - top), (718, 312))
 
         proc.send_signal(signal.SIGTERM)
         self.assertEqual(proc.wait(10), 0)
