@@ -8,7 +8,7 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 LANGUAGE  ?= English
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test bench fuzz format deps build build-test clean
+.PHONY: run test bench trials fuzz format deps build build-test clean
 
 deps:
 	@scripts/install-deps.sh
@@ -39,11 +39,20 @@ bench: deps
 	cmake --build build-bench -j $(JOBS)
 	scripts/run-benchmarks.sh build-bench $(BUILD)/taskwick
 
+# The long trials (about an hour): kills during saves, hostile files, the soak, 30 minutes of
+# fuzzing. `make test` runs a short version of each.
+trials: build
+	cmake -S . -B build-trials $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTASKWICK_TEST_DIRS=soak \
+	    -DTASKWICK_E2E_BINARY=$(CURDIR)/$(BUILD)/taskwick
+	cmake --build build-trials -j $(JOBS) --target taskwick_soak
+	scripts/build-fuzzer.sh $(FUZZBUILD) $(JOBS)
+	scripts/run-trials.sh $(BUILD)/taskwick build-trials $(FUZZBUILD)/fuzz_reader
+
 format:
 	find app table storage frame texts skins info platform resources tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 # Removes build products only. The task list of `make run` (build/ToDoList.xml) is kept.
 clean:
 	@if [ -f $(BUILD)/ToDoList.xml ]; then cp $(BUILD)/ToDoList.xml .ToDoList.xml.keep; fi
-	rm -rf $(BUILD) $(TESTBUILD) $(FUZZBUILD) build-bench
+	rm -rf $(BUILD) $(TESTBUILD) $(FUZZBUILD) build-bench build-trials
 	@if [ -f .ToDoList.xml.keep ]; then mkdir -p $(BUILD) && mv .ToDoList.xml.keep $(BUILD)/ToDoList.xml && echo "kept $(BUILD)/ToDoList.xml"; fi

@@ -1,10 +1,12 @@
 // A long day with Taskwick in one process: many edits typed into cells, fold cycles, menu
-// openings and paste of a large text, on the offscreen platform. It prints the resident memory
+// openings and paste of a large text, on the offscreen platform unless QT_QPA_PLATFORM says
+// otherwise. It prints the resident memory
 // after a warm-up and at the end, and the worst stall of the event loop while pasting; it fails
 // when memory grew by more than the allowed amount. Built with the sanitizers (ctest) it also
 // shows that nothing leaks.
 //
 //   taskwick_soak [--edits N] [--folds N] [--menus N] [--paste-mb N] [--max-growth-kib N]
+//                 [--save-delay-ms N]
 #include "app/boxes/MessageBoxes.h"
 #include "app/menu/ContextMenu.h"
 #include "app/window/MainWindow.h"
@@ -67,9 +69,11 @@ void typeIntoCell(MainWindow& window, int col, int row, const QString& text) {
                     Qt::Key_Return);
 }
 
+// As a user types, with the event loop running between the keystrokes.
 void edits(MainWindow& window, int count) {
     for (int i = 0; i < count; ++i) {
         typeIntoCell(window, i % 3, 1 + (i / 3) % 5, QString::number(i % 10));
+        QCoreApplication::processEvents();
     }
 }
 
@@ -120,20 +124,23 @@ double worstStallMs(Work work) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");  // under an X server: QT_QPA_PLATFORM=xcb
+    }
     QApplication app(argc, argv);
     const int editCount = argument(argc, argv, "--edits", 10000);
     const int foldCount = argument(argc, argv, "--folds", 1000);
     const int menuCount = argument(argc, argv, "--menus", 100);
     const int pasteMiB = argument(argc, argv, "--paste-mb", 10);
     const long maxGrowthKiB = argument(argc, argv, "--max-growth-kib", 1024);
+    const int saveDelayMs = argument(argc, argv, "--save-delay-ms", 50);
 
     QTemporaryDir dir;
     QuietBoxes presenter;
     MessageBoxes boxes(Language::English, presenter);
     MainWindowSettings settings;
     settings.appFolder = dir.path() + "/";
-    settings.autoSaveDelayMs = 50;
+    settings.autoSaveDelayMs = saveDelayMs;
     settings.systemTray = true;
     MainWindow window(settings, boxes);
     window.startUp();
