@@ -1,3 +1,4 @@
+#include "app/StartupTrace.h"
 #include "app/TaskwickApplication.h"
 #include "app/UnexpectedExitSave.h"
 #include "app/boxes/MessageBoxes.h"
@@ -74,14 +75,17 @@ std::vector<QWidget*> secondaryStayOnTopWindows(const QWidget* mainWindow) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    StartupTrace trace;
     const QStringList arguments = originalArguments(argc, argv);
     preferX11Platform();
     TaskwickApplication app(argc, argv);
+    trace.mark("application object made (display connected)");
 
     SingleInstanceLock instanceLock;
     if (claimSingleInstance(instanceLock) == StartAction::EndAfterShowing) {
         return 0;
     }
+    trace.mark("single instance claimed");
 
     // Before the first widget: the table's font is Tahoma.
     registerTahomaWhenMissing();
@@ -89,6 +93,7 @@ int main(int argc, char** argv) {
     installToolkitTranslation(app, translator);
     initResources();
     app.setWindowIcon(QIcon(QStringLiteral(":/app/taskwick.png")));
+    trace.mark("fonts, translations and pictures ready");
 
     MainWindowSettings settings;
     settings.language = buildLanguage();
@@ -109,6 +114,7 @@ int main(int argc, char** argv) {
 
     MainWindow window(settings, boxes);
     mainWindow = &window;
+    trace.mark("main window built");
 
     // The window manager's close, signals and the end of the session all close and save.
     SignalPipe signalPipe;
@@ -125,13 +131,18 @@ int main(int argc, char** argv) {
     x11::setSkipTaskbarAndPager(window.windowHandle());
     x11::markAsTaskwickWindow(window.windowHandle());
 
+    trace.mark("window properties set");
+
     window.startUp();
+    trace.mark("started up (list read)");
     if (window.isClosed()) {
         return 0;  // asked to end while starting up; the list is saved
     }
+    trace.watchFirstPaint(&window);
     if (!window.startsHidden()) {
         window.show();
     }
+    trace.mark("shown");
     {
         UnexpectedExitSave lastSave([&] { window.saveBeforeExit(); });
         app.exec();
