@@ -30,6 +30,9 @@ bool registerTahomaWhenMissing(const QString& folder) {
     if (tahomaAvailable()) {
         return true;
     }
+    // Whether a file brought Tahoma is told by its own families: asking the whole database
+    // again would have it built a second time, which costs a start several milliseconds.
+    bool registered = false;
     const QDir dir(folder);
     for (const QString& name : {QStringLiteral("tahoma.ttf"), QStringLiteral("tahomabd.ttf")}) {
         const QString path = dir.filePath(name);
@@ -41,12 +44,14 @@ bool registerTahomaWhenMissing(const QString& folder) {
             continue;
         }
         const QStringList families = QFontDatabase::applicationFontFamilies(id);
-        if (std::none_of(families.begin(), families.end(), isTahoma)) {
+        if (std::any_of(families.begin(), families.end(), isTahoma)) {
+            registered = true;
+        } else {
             // Some other font under Tahoma's file name: keep it out of the program's fonts.
             QFontDatabase::removeApplicationFont(id);
         }
     }
-    return tahomaAvailable();
+    return registered;
 }
 
 }  // namespace taskwick

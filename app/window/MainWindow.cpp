@@ -124,7 +124,6 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     connectGrid();
     createContextMenu();
     createSkinMenu();
-    infoDialogs_ = std::make_unique<InfoDialogs>();  // with its dialog made hidden at start
     createTrayIcon();
 
     // A place to park the keyboard focus for a moment; it lies outside the client area.
@@ -182,6 +181,12 @@ void MainWindow::startUp() {
         layOutFrame();
         checkLanguageMarker();
         startHidden_ = startHiddenRequested(settings_.arguments);
+        // What the first paint does not need comes right after it: the About dialog made
+        // hidden at start, and the tray icon's docking.
+        QTimer::singleShot(0, this, [this] {
+            infoDialogs();
+            showTrayIcon();
+        });
         if (startHidden_ && !hasSystemTray()) {
             // Hidden without a tray there would be no way back but a second start: the window
             // starts as the bar instead.
@@ -449,9 +454,16 @@ void MainWindow::showNormalAndActivate() {
     x11::activateWindow(windowHandle());
 }
 
+InfoDialogs& MainWindow::infoDialogs() {
+    if (!infoDialogs_) {
+        infoDialogs_ = std::make_unique<InfoDialogs>();  // with its dialog made hidden
+    }
+    return *infoDialogs_;
+}
+
 void MainWindow::onAboutTriggered() {
     x11::setStayOnTop(windowHandle(), false);
-    infoDialogs_->open(infoLanguageFor(settings_.language));
+    infoDialogs().open(infoLanguageFor(settings_.language));
     x11::setStayOnTop(windowHandle(), true);
 }
 

@@ -125,7 +125,7 @@ public:
     // The About dialog, a new one each time; the window steps out of the top layer while the
     // dialog comes up so that it opens in front.
     void onAboutTriggered();
-    InfoDialogs& infoDialogs() const { return *infoDialogs_; }
+    InfoDialogs& infoDialogs();
 
     // The minimise icon: the window goes, and the tray icon brings it back.
     void onMinimizeClicked();
@@ -181,6 +181,7 @@ private:
     void guardedHandler(const QString& context, Body&& body);
     void createFrame();
     void createTrayIcon();
+    void showTrayIcon();
     void createContextMenu();
     void createSkinMenu();
     void connectGrid();

@@ -69,6 +69,9 @@ void MainWindow::createTrayIcon() {
     connect(tray_, &TrayIcon::clicked, this, &MainWindow::onTrayIconClicked);
     connect(tray_, &TrayIcon::contextMenuRequested, this,
             [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
+}
+
+void MainWindow::showTrayIcon() {
     // Shown for the whole run; the toolkit puts it back when a tray (re)appears.
     tray_->show();
 }

@@ -1,7 +1,8 @@
 // Measures how long a program takes from its launch until its first top-level window is on
-// screen: e2e_map_timer [--class NAME] PROGRAM [ARGS...]
-// Prints the milliseconds, ends the program with SIGTERM and waits for it. The watch on the
-// root window starts before the launch, so no map is missed. Meant for a display without a
+// screen: e2e_map_timer [--rss-after MS] [--class NAME] PROGRAM [ARGS...]
+// Prints the milliseconds (and, with --rss-after, the program's resident memory in KiB that
+// many milliseconds after the map), ends the program with SIGTERM and waits for it. The watch on
+// the root window starts before the launch, so no map is missed. Meant for a display without a
 // window manager, where the client windows are the root's children.
 #include <xcb/xcb.h>
 
@@ -61,15 +62,39 @@ bool isProgramWindow(xcb_connection_t* conn, xcb_window_t window, pid_t pid, xcb
 
 }  // namespace
 
+// VmRSS of a process in KiB, 0 when it cannot be read.
+long residentKiB(pid_t pid) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/status";
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) {
+        return 0;
+    }
+    char line[256];
+    long kib = 0;
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        if (std::strncmp(line, "VmRSS:", 6) == 0) {
+            kib = std::atol(line + 6);
+        }
+    }
+    std::fclose(file);
+    return kib;
+}
+
 int main(int argc, char** argv) {
     int first = 1;
     const char* wantedClass = nullptr;
-    if (argc > 2 && std::strcmp(argv[1], "--class") == 0) {
-        wantedClass = argv[2];
-        first = 3;
+    int rssAfterMs = -1;
+    if (argc > 2 && std::strcmp(argv[first], "--rss-after") == 0) {
+        rssAfterMs = std::atoi(argv[first + 1]);
+        first += 2;
+    }
+    if (argc > first + 1 && std::strcmp(argv[first], "--class") == 0) {
+        wantedClass = argv[first + 1];
+        first += 2;
     }
     if (first >= argc) {
-        std::fprintf(stderr, "usage: %s [--class NAME] PROGRAM [ARGS...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--rss-after MS] [--class NAME] PROGRAM [ARGS...]\n",
+                     argv[0]);
         return 2;
     }
     xcb_connection_t* conn = xcb_connect(nullptr, nullptr);
@@ -110,7 +135,12 @@ int main(int argc, char** argv) {
             const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
             if (isProgramWindow(conn, map->window, pid, pidAtom, wantedClass)) {
                 const double ms = std::chrono::duration<double, std::milli>(now - start).count();
-                std::printf("%.1f\n", ms);
+                if (rssAfterMs >= 0) {
+                    usleep(static_cast<useconds_t>(rssAfterMs) * 1000);
+                    std::printf("%.1f %ld\n", ms, residentKiB(pid));
+                } else {
+                    std::printf("%.1f\n", ms);
+                }
                 result = 0;
                 std::free(event);
                 break;
