@@ -17,7 +17,8 @@
 #   layout pass of the frame;
 # - autosave_stall: the GUI thread's worst stall while a 100 x 100 list saves on its own,
 #   against the same run without saves;
-# - start-up: taskwick against a minimal Qt window, and a 100 x 100 list against the first run.
+# - start-up and resident memory: taskwick (first run and a 100 x 100 list) against a bare Qt
+#   window and a minimal Qt program with a table and a tray icon (startup_compare.py).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -57,7 +58,7 @@ section() {
 section "storage_bench"
 "$bench/bench/storage_bench" --benchmark_out="$results/storage.json" --benchmark_out_format=json
 section "save_bench"
-"$bench/bench/save_bench"
+"$bench/bench/save_bench" | tee "$results/save.txt"
 section "grid_bench"
 "$bench/bench/grid_bench" --benchmark_out="$results/grid.json" --benchmark_out_format=json
 
@@ -67,60 +68,17 @@ section "fold_bench"
 section "autosave_stall"
 "$bench/bench/autosave_stall" 20 2>/dev/null | tee "$results/autosave.txt"
 
-section "start-up against a minimal Qt window"
-scripts/e2e-startup-time.sh --runs "$runs" "$taskwick" "$tools" | tee "$results/startup.txt"
-section "start-up on a 100 x 100 list against the first run"
-python3 tests/e2e/startup_bench.py --runs "$runs" "$taskwick" \
-    "$tools/tests/e2e/e2e_map_timer" | tee "$results/startup_bench.txt"
+section "start-up and memory against a bare Qt window and a Qt table with a tray icon"
+if [ ! -x "$tools/tests/e2e/minimal_table_tray" ] || [ ! -x "$tools/tests/e2e/e2e_map_timer" ]; then
+    generator=()
+    command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+    cmake -S . -B "$tools" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTASKWICK_TESTS=ON -DTASKWICK_SANITIZE=OFF -DTASKWICK_TEST_DIRS="platform;e2e" >/dev/null
+    cmake --build "$tools" --target e2e_map_timer minimal_qt_window minimal_table_tray
+fi
+python3 tests/e2e/startup_compare.py --runs "$runs" "$taskwick" \
+    "$tools/tests/e2e/e2e_map_timer" "$tools/tests/e2e/minimal_qt_window" \
+    "$tools/tests/e2e/minimal_table_tray" | tee "$results/startup.txt"
 
 section "ratios (below 1: ours is faster)"
-python3 - "$results" <<'EOF'
-import json
-import os
-import re
-import sys
-
-folder = sys.argv[1]
-
-
-def times(name):
-    with open(os.path.join(folder, name)) as file:
-        runs = json.load(file)["benchmarks"]
-    return {run["name"]: run["real_time"] for run in runs
-            if run.get("run_type", "iteration") == "iteration" and "error_occurred" not in run}
-
-
-def ratio(label, table, ours, theirs):
-    if ours in table and theirs in table and table[theirs] > 0:
-        print(f"{label:55} {table[ours] / table[theirs]:6.2f}")
-    else:
-        print(f"{label:55}    n/a")
-
-
-storage = times("storage.json")
-ratio("reader / libxml2 tree parser, 100 x 100", storage, "BM_Read/emoji:0",
-      "BM_Libxml2Read/emoji:0")
-ratio("reader / libxml2 tree parser, 100 x 100 with emoji", storage, "BM_Read/emoji:1",
-      "BM_Libxml2Read/emoji:1")
-ratio("writer / reader, 100 x 100", storage, "BM_Write/emoji:0", "BM_Read/emoji:0")
-
-grid = times("grid.json")
-ratio("grid / QTableWidget, repaint of the whole 100 x 100", grid, "BM_TaskGridRepaint/0",
-      "BM_QTableWidgetRepaint/0")
-ratio("grid / QTableWidget, repaint of an 800 x 600 view", grid, "BM_TaskGridRepaint/1",
-      "BM_QTableWidgetRepaint/1")
-ratio("grid / QTableWidget, keystroke in the editor", grid, "BM_TaskGridKeystroke",
-      "BM_QTableWidgetKeystroke")
-
-for name, label in (("startup.txt", "start-up / minimal Qt window"),
-                    ("startup_bench.txt", "start-up with a 100 x 100 list / first run")):
-    with open(os.path.join(folder, name)) as file:
-        found = re.search(r"^ratio[^:]*:\s*([0-9.]+)", file.read(), re.MULTILINE)
-    print(f"{label:55} {float(found.group(1)):6.2f}" if found else f"{label:55}    n/a")
-for name, label in (("autosave.txt", "worst GUI stall, automatic saves / none"),
-                    ("fold.txt", "fold, click to bar / nominal 17 x 10 ms")):
-    with open(os.path.join(folder, name)) as file:
-        found = re.search(r"^ratio[^:]*:\s*([0-9.]+)", file.read(), re.MULTILINE)
-    print(f"{label:55} {float(found.group(1)):6.2f}" if found else f"{label:55}    n/a")
-print("save / plain write + fsync: see save_bench above")
-EOF
+python3 scripts/benchmark-ratios.py "$results"
