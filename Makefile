@@ -34,6 +34,15 @@ test: build-test
 	cd $(TESTBUILD) && FUZZ_BINARY=$(CURDIR)/$(FUZZBUILD)/fuzz_reader FUZZ_SECONDS=$(FUZZ_SECONDS) \
 	    ctest --output-on-failure -j 1
 
+# Installs the program for the desktop: the executable in a folder of its own,
+# $(PREFIX)/lib/taskwick, which also holds its ToDoList.xml and so must stay writable for the
+# user; the link $(PREFIX)/bin/taskwick; the menu entry and the icons below $(PREFIX)/share.
+# A prefix the user cannot write to (/usr/local, say) gives a program that cannot save.
+PREFIX ?= $(HOME)/.local
+.PHONY: install
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
 bench: deps
 	cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTASKWICK_TESTS=OFF -DTASKWICK_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
