@@ -1,5 +1,7 @@
 #include "info/InfoDialogs.h"
 
+#include <QWindow>
+
 #include "info/HintSettings.h"
 #include "info/InfoDialog.h"
 #include "info/InfoTexts.h"
@@ -13,12 +15,19 @@ InfoDialogs::InfoDialogs() {
 
 InfoDialogs::~InfoDialogs() = default;
 
-InfoDialog* InfoDialogs::open(const QString& language) {
+InfoDialog* InfoDialogs::open(const QString& language, QWindow* stayAbove) {
     auto& dialog = dialogs_.emplace_back(std::make_unique<InfoDialog>(language));
     current_ = dialog.get();
     currentLanguage_ = language;
     applyProgramHintSettings();
     dialog->centreOnScreen();
+    if (stayAbove) {
+        // Above a window that stays on top of everything, only a window that does so too can
+        // be seen; as its transient it also comes above it when both are raised.
+        dialog->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        dialog->winId();
+        dialog->windowHandle()->setTransientParent(stayAbove);
+    }
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+class QWindow;
+
 namespace taskwick {
 
 class InfoDialog;
@@ -24,7 +26,8 @@ public:
     // Builds a new dialog for language ("Deutsch" for German, any other string for English),
     // centres it on the primary screen, shows it without blocking and brings it to the front.
     // The first display also applies the program-wide hint settings (HintSettings.h).
-    InfoDialog* open(const QString& language);
+    // `stayAbove`, when given, is the window the dialog must never be hidden behind.
+    InfoDialog* open(const QString& language, QWindow* stayAbove = nullptr);
 
     // The dialog of the most recent display (before any, the one created hidden at start) and
     // the language it was opened with (empty before any display).

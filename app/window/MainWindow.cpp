@@ -10,6 +10,7 @@
 #include "frame/widgets/PictureButton.h"
 #include "frame/widgets/RedBar.h"
 #include "frame/widgets/TrayIcon.h"
+#include "info/InfoDialog.h"
 #include "info/InfoDialogs.h"
 #include "info/InfoTexts.h"
 #include "platform/FileManager.h"
@@ -246,6 +247,12 @@ void MainWindow::onStartTimer() {
         if (std::exchange(startFolded_, false)) {
             toggleFold();
         }
+        // A first run's About dialog came before the window, which stays on top: it comes to
+        // the front again now that the window is there.
+        if (infoDialogs_ && infoDialogs_->current() && infoDialogs_->current()->isVisible()) {
+            infoDialogs_->current()->raise();
+            infoDialogs_->current()->activateWindow();
+        }
     });
 }
 
@@ -463,7 +470,7 @@ InfoDialogs& MainWindow::infoDialogs() {
 
 void MainWindow::onAboutTriggered() {
     x11::setStayOnTop(windowHandle(), false);
-    infoDialogs().open(infoLanguageFor(settings_.language));
+    infoDialogs().open(infoLanguageFor(settings_.language), windowHandle());
     x11::setStayOnTop(windowHandle(), true);
 }
 

@@ -227,7 +227,7 @@ class InstallTest(unittest.TestCase):
                          [program, "-m"])
 
         self.assertEqual((main["Type"], main["Name"], main["Terminal"], main["StartupNotify"]),
-                         ("Application", "Taskwick", "false", "true"))
+                         ("Application", "Taskwick", "false", "false"))
         self.assertNotEqual(main["Comment[de]"], main["Comment"])
         self.assertIn("Office", main["Categories"].split(";"))
         # The class the program gives its window, so a desktop can tie the window to the entry.
