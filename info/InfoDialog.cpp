@@ -35,9 +35,13 @@ QFont dialogFont(int pixelSize) {
     return font;
 }
 
+QString resource(const char* name) {
+    return QStringLiteral(":/info/") + QLatin1String(name);
+}
+
 QPixmap picture(const char* name) {
     initResources();
-    return QPixmap(QStringLiteral(":/info/") + QLatin1String(name));
+    return QPixmap(resource(name));
 }
 
 void openPage(const QUrl& address) {
@@ -64,7 +68,7 @@ InfoDialog::InfoDialog(const QString& language, QWidget* parent)
     setPalette(palette);
     setAutoFillBackground(true);
 
-    background_ = new InfoPicture(picture("background.png"), InfoDialogClientSize, this);
+    background_ = new InfoPicture(resource("background.jpg"), InfoDialogClientSize, this);
     background_->setObjectName(QStringLiteral("background"));
     background_->move(0, 0);
     background_->setMouseTracking(true);
@@ -142,7 +146,7 @@ void InfoDialog::addLinks(const QString& programPage, const QString& siblingPage
 
 void InfoDialog::addPromoIcon(const QString& hint) {
     const auto make = [&](const char* file, const QString& name) {
-        auto* icon = new InfoPicture(picture(file), PromoIconSize, this);
+        auto* icon = new InfoPicture(resource(file), PromoIconSize, this);
         icon->setObjectName(name);
         icon->move(PromoIconAt);
         icon->setToolTip(hint);

@@ -1,5 +1,7 @@
 #include "info/InfoWidgets.h"
 
+#include "resources/Resources.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -72,13 +74,21 @@ void InfoLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-InfoPicture::InfoPicture(const QPixmap& picture, QSize size, QWidget* parent)
-    : QWidget(parent), picture_(picture) {
+InfoPicture::InfoPicture(const QString& source, QSize size, QWidget* parent)
+    : QWidget(parent), source_(source) {
     setFixedSize(size);
 }
 
+const QPixmap& InfoPicture::picture() const {
+    if (picture_.isNull() && !source_.isEmpty()) {
+        initResources();
+        picture_ = QPixmap(source_);
+    }
+    return picture_;
+}
+
 void InfoPicture::paintEvent(QPaintEvent*) {
-    QPainter(this).drawPixmap(0, 0, picture_);
+    QPainter(this).drawPixmap(0, 0, picture());
 }
 
 void InfoPicture::mouseMoveEvent(QMouseEvent* event) {

@@ -57,9 +57,11 @@ private:
 class InfoPicture : public QWidget {
     Q_OBJECT
 public:
-    InfoPicture(const QPixmap& picture, QSize size, QWidget* parent);
+    // `source` names the picture (a resource path); it is read when first needed, so a dialog
+    // that is never shown never decodes its pictures.
+    InfoPicture(const QString& source, QSize size, QWidget* parent);
 
-    const QPixmap& picture() const { return picture_; }
+    const QPixmap& picture() const;
 
 signals:
     void pointerMoved();
@@ -73,7 +75,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QPixmap picture_;
+    QString source_;
+    mutable QPixmap picture_;
     bool leftPressed_ = false;
 };
 

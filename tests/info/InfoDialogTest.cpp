@@ -226,7 +226,7 @@ TEST_F(InfoDialogTest, english_windowAndEveryLabel) {
 
     // The picture at its own size from the top-left corner, the promo icon's normal picture
     // at 390, 310 and the two others hidden.
-    const QImage background = picture("background.png");
+    const QImage background = picture("background.jpg");
     ASSERT_EQ(background.size(), QSize(477, 413));
     EXPECT_EQ(shown(dialog, {430, 0, 47, 40}), background.copy(430, 0, 47, 40));
     EXPECT_EQ(shown(dialog, {300, 60, 150, 150}), background.copy(300, 60, 150, 150));
