@@ -121,7 +121,7 @@ void FrameView::showUnfolding() {
 }
 
 void FrameView::setRedBarHint(const QString& hint) {
-    redBar_->setToolTip(hint);
+    redBar_->setHint(hint);
 }
 
 void FrameView::setResizable(bool resizable) {

@@ -13,6 +13,9 @@ class RedBar : public QWidget {
 public:
     RedBar(const QPixmap& picture, const QString& hint, QWidget* parent);
     void setPicture(const QPixmap& picture);
+    // The hint, which is also the name a screen reader gives the bar; it changes when the
+    // window folds and unfolds.
+    void setHint(const QString& hint);
 
 signals:
     void contextMenuRequested(Qt::MouseButtons buttons, QPoint globalPos);

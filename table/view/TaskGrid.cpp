@@ -1,6 +1,7 @@
 #include "table/view/TaskGrid.h"
 
 #include "table/model/CellText.h"
+#include "table/view/TaskGridAccessible.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -67,6 +68,7 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
     : QAbstractScrollArea(parent),
       table_(table),
       services_(services ? *services : GridServices::standard()) {
+    installTaskGridAccessibility();
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setFocusPolicy(Qt::StrongFocus);
@@ -419,6 +421,7 @@ void TaskGrid::scrollContentsBy(int /*dx*/, int /*dy*/) {
 void TaskGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    announceTaskGridFocusIn(*this);
 }
 
 void TaskGrid::focusOutEvent(QFocusEvent* event) {
@@ -441,6 +444,7 @@ void TaskGrid::onModelChanged() {
         }
     }
     viewport()->update();
+    announceTaskGridChange(*this);
 }
 
 void TaskGrid::onCurrentCellChanged() {
@@ -452,6 +456,7 @@ void TaskGrid::onCurrentCellChanged() {
         ensureVisible(*current);
     }
     viewport()->update();
+    announceTaskGridCurrentCell(*this);
 }
 
 // ---- editor ----
