@@ -127,8 +127,11 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     createSkinMenu();
     createTrayIcon();
 
-    // A place to park the keyboard focus for a moment; it lies outside the client area.
-    focusParking_ = new QPushButton(QStringLiteral("ButtonForFocus"), this);
+    // A place to park the keyboard focus for a moment; it lies outside the client area. A
+    // plain widget rather than a button, so neither Tab nor a screen reader finds it.
+    focusParking_ = new QWidget(this);
+    focusParking_->setObjectName(QStringLiteral("focusParking"));
+    focusParking_->setFocusPolicy(Qt::ClickFocus);
     focusParking_->setGeometry(-100, 0, 75, 25);
 
     autoSaveTimer_.setInterval(settings_.autoSaveDelayMs);

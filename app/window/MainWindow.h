@@ -10,7 +10,6 @@
 #include "texts/Texts.h"
 
 #include <QFutureWatcher>
-#include <QPushButton>
 #include <QStringList>
 #include <QThreadPool>
 #include <QTimer>
@@ -210,7 +209,7 @@ private:
     TrayIcon* tray_ = nullptr;
     FoldAnimation fold_;
     QTimer foldTimer_;
-    QPushButton* focusParking_ = nullptr;
+    QWidget* focusParking_ = nullptr;
     QTimer startTimer_;
     QTimer autoSaveTimer_;
     QThreadPool saveThread_;

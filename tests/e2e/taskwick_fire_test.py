@@ -5,7 +5,7 @@ by a save that was killed.
 
 Usage: taskwick_fire_test.py TASKWICK_BINARY [unittest options]
 FIRE_KILLS (default 24) sets how many kills during close saves, FIRE_AUTO_KILLS (default 4)
-during automatic saves; `make fire` runs the long trial (600 and 60).
+during automatic saves; `make trials` runs the long trial (600 and 60).
 """
 
 import os

@@ -145,6 +145,14 @@ int main(int argc, char** argv) {
     MainWindow window(settings, boxes);
     window.startUp();
     window.show();
+    // A first run opens the About dialog, which the start brings to the front once more; the
+    // user closes it before working with the list.
+    QTest::qWait(100);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != &window && w->isWindow() && w->isVisible()) {
+            w->close();
+        }
+    }
     window.activateWindow();
     if (!QTest::qWaitForWindowActive(&window)) {
         std::fprintf(stderr, "the window never became active\n");
