@@ -96,6 +96,7 @@ ContextMenu::ContextMenu(const TaskTable& table, Language language, QWidget* par
     addSeparator(menu_, "separator6");
     addItem(menu_, "exit", english.exit, "exit", &ContextMenu::exitClicked);
 
+    connect(menu_, &QMenu::aboutToShow, this, &ContextMenu::addPendingPictures);
     connect(menu_, &QMenu::aboutToShow, this, &ContextMenu::prepareItems);
     followTableSettings();
 }
@@ -112,7 +113,7 @@ QAction* ContextMenu::addItem(QMenu* menu, const char* name, const QString& capt
     auto* action = new QAction(caption, menu);
     action->setObjectName(QLatin1String(name));
     if (pictureName != nullptr) {
-        action->setIcon(picture(pictureName));
+        pendingPictures_.emplace_back(action, pictureName);
     }
     if (signal != nullptr) {
         connect(action, &QAction::triggered, this, signal);
@@ -128,8 +129,8 @@ void ContextMenu::addSeparator(QMenu* menu, const char* name) {
 QMenu* ContextMenu::addSubmenu(const char* name, const QString& caption, const char* pictureName) {
     auto* submenu = new QMenu(caption, menu_);
     submenu->setObjectName(QLatin1String(name));
-    submenu->setIcon(picture(pictureName));
     submenu->menuAction()->setObjectName(QLatin1String(name));
+    pendingPictures_.emplace_back(submenu->menuAction(), pictureName);
     menu_->addMenu(submenu);
     return submenu;
 }
@@ -162,12 +163,22 @@ bool ContextMenu::popupForButtons(Qt::MouseButtons buttons, const QPoint& global
     if (!buttons.testFlag(Qt::RightButton)) {
         return false;
     }
+    addPendingPictures();
     popupAt(globalCursorPos);
     return true;
 }
 
 bool ContextMenu::popupForButtons(Qt::MouseButtons buttons) {
     return popupForButtons(buttons, QCursor::pos());
+}
+
+void ContextMenu::addPendingPictures() {
+    for (const auto& [action, pictureName] : pendingPictures_) {
+        if (action) {
+            action->setIcon(picture(pictureName));
+        }
+    }
+    pendingPictures_.clear();
 }
 
 void ContextMenu::popupAt(const QPoint& globalPos) {

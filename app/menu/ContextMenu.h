@@ -8,6 +8,9 @@
 #include <QPointer>
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 class QAction;
 class QActionGroup;
 class QWidget;
@@ -81,6 +84,8 @@ private:
     void addSeparator(QMenu* menu, const char* name);
     QMenu* addSubmenu(const char* name, const QString& caption, const char* picture);
     void setGermanCaptions();
+    // The items' pictures are read when the menu first opens, not while the program starts.
+    void addPendingPictures();
     // Keeps the settings pairs in step with the table from now on.
     void followTableSettings();
 
@@ -90,6 +95,7 @@ private:
     QMenu* thisColumnMenu_ = nullptr;
     QMenu* skinMenu_ = nullptr;
     QActionGroup* alignGroup_ = nullptr;
+    std::vector<std::pair<QPointer<QAction>, const char*>> pendingPictures_;
 };
 
 }  // namespace taskwick

@@ -156,7 +156,9 @@ TEST_F(MenuTest, captions_areEnglishWithAccessKeys) {
     EXPECT_EQ(item("exit")->text(), "E&xit");
 }
 
-TEST_F(MenuTest, pictures_are16PixelImagesWhereTheItemHasOne) {
+TEST_F(MenuTest, pictures_are16PixelImagesWhereTheItemHasOne_onceTheMenuOpens) {
+    EXPECT_TRUE(item("exit")->icon().isNull());  // nothing read while the program starts
+    menu.popupForButtons(Qt::RightButton, QPoint(10, 10));
     for (const char* name :
          {"changeTitle", "titleBoldOff", "titleBoldOn", "germanTitleBoldOn", "gridLinesOff",
           "gridLinesOn", "thisColumn", "addRow", "deleteRow", "addColumn", "deleteColumn", "skin",
