@@ -11,7 +11,7 @@ namespace taskwick {
 namespace {
 
 QByteArray digestOf(const QByteArray& content) {
-    return QCryptographicHash::hash(content, QCryptographicHash::Sha256);
+    return QCryptographicHash::hash(content, QCryptographicHash::Blake2b_256);
 }
 
 }  // namespace

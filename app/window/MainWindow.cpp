@@ -291,7 +291,10 @@ void MainWindow::loadList() {
                                     keepUnreadableList(content);
                                 }
                             });
-    loadToDoList(read ? &content : nullptr, target);
+    {
+        const TaskTable::ChangeBatch oneChange(table_);
+        loadToDoList(read ? &content : nullptr, target);
+    }
     if (!keptUnreadablePath_.isEmpty()) {
         boxes_.showInfo(texts_.unreadableListKeptText(listFile_->path(), keptUnreadablePath_),
                         texts_.noticeTitle);

@@ -1,6 +1,7 @@
 #include "table/model/TaskTable.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace taskwick {
 
@@ -24,7 +25,7 @@ void TaskTable::setRowCount(int rows) {
         current_.reset();
         emit currentCellChanged();
     }
-    emit changed();
+    notifyChanged();
 }
 
 void TaskTable::setColCount(int cols) {
@@ -39,7 +40,7 @@ void TaskTable::setColCount(int cols) {
         current_.reset();
         emit currentCellChanged();
     }
-    emit changed();
+    notifyChanged();
 }
 
 QString TaskTable::cell(int col, int row) const {
@@ -73,7 +74,7 @@ void TaskTable::setCell(int col, int row, const QString& text) {
         return;
     }
     slot = text;
-    emit changed();
+    notifyChanged();
 }
 
 void TaskTable::appendToRow(int row, const QString& text) {
@@ -90,7 +91,7 @@ void TaskTable::clearRow(int row) {
         for (auto& text : rows_[static_cast<size_t>(row)]) {
             text.clear();
         }
-        emit changed();
+        notifyChanged();
     }
 }
 
@@ -103,7 +104,7 @@ void TaskTable::clearColumn(int col) {
             r[static_cast<size_t>(col)].clear();
         }
     }
-    emit changed();
+    notifyChanged();
 }
 
 int TaskTable::columnWidth(int col) const {
@@ -116,7 +117,7 @@ void TaskTable::setColumnWidth(int col, int pixels) {
         return;
     }
     widths_[static_cast<size_t>(col)] = pixels;
-    emit changed();
+    notifyChanged();
 }
 
 Alignment TaskTable::columnAlignment(int col) const {
@@ -128,20 +129,20 @@ void TaskTable::setColumnAlignment(int col, Alignment alignment) {
         return;
     }
     alignments_[static_cast<size_t>(col)] = alignment;
-    emit changed();
+    notifyChanged();
 }
 
 void TaskTable::setHeaderTextBold(bool bold) {
     if (headerTextBold_ != bold) {
         headerTextBold_ = bold;
-        emit changed();
+        notifyChanged();
     }
 }
 
 void TaskTable::setDrawGridLines(bool draw) {
     if (drawGridLines_ != draw) {
         drawGridLines_ = draw;
-        emit changed();
+        notifyChanged();
     }
 }
 
@@ -154,7 +155,7 @@ bool TaskTable::setHeaderFixed(bool fixed) {
         current_ = CellPos{0, fixed ? 1 : 0};
         emit scrollToTopLeftRequested();
         emit currentCellChanged();
-        emit changed();
+        notifyChanged();
     }
     return true;
 }
@@ -165,14 +166,32 @@ void TaskTable::setCurrentCell(CellPos pos) {
     }
     current_ = pos;
     emit currentCellChanged();
-    emit changed();
+    notifyChanged();
 }
 
 void TaskTable::clearCurrentCell() {
     if (current_) {
         current_.reset();
         emit currentCellChanged();
-        emit changed();
+        notifyChanged();
+    }
+}
+
+void TaskTable::notifyChanged() {
+    if (batchDepth_ > 0) {
+        changedInBatch_ = true;
+        return;
+    }
+    emit changed();
+}
+
+TaskTable::ChangeBatch::ChangeBatch(TaskTable& table) : table_(table) {
+    ++table_.batchDepth_;
+}
+
+TaskTable::ChangeBatch::~ChangeBatch() {
+    if (--table_.batchDepth_ == 0 && std::exchange(table_.changedInBatch_, false)) {
+        emit table_.changed();
     }
 }
 

@@ -78,6 +78,19 @@ public:
     bool setHeaderFixed(bool fixed);
     int fixedRows() const { return headerFixed_ ? 1 : 0; }
 
+    // While a batch lives, `changed` is held back; it is emitted once when the outermost batch
+    // ends, if anything changed. Loading a whole list is one change, not one per cell.
+    class ChangeBatch {
+    public:
+        explicit ChangeBatch(TaskTable& table);
+        ~ChangeBatch();
+        ChangeBatch(const ChangeBatch&) = delete;
+        ChangeBatch& operator=(const ChangeBatch&) = delete;
+
+    private:
+        TaskTable& table_;
+    };
+
     std::optional<CellPos> currentCell() const { return current_; }
     void setCurrentCell(CellPos pos);
     void clearCurrentCell();
@@ -91,6 +104,7 @@ signals:
 
 private:
     void ensureStored(int col, int row);
+    void notifyChanged();
 
     int rowCount_ = DesignRowCount;
     int colCount_ = DesignColCount;
@@ -101,6 +115,8 @@ private:
     bool drawGridLines_ = true;
     bool headerFixed_ = true;
     std::optional<CellPos> current_;
+    int batchDepth_ = 0;
+    bool changedInBatch_ = false;
 };
 
 }  // namespace taskwick

@@ -98,6 +98,32 @@ TEST(TaskTable, headerFixedRules) {
     EXPECT_FALSE(t.currentCell().has_value());
 }
 
+TEST(TaskTable, changesInsideABatchAreOneChange_andABatchWithoutChangesIsNone) {
+    TaskTable t;
+    QSignalSpy changed(&t, &TaskTable::changed);
+    {
+        const TaskTable::ChangeBatch outer(t);
+        t.setColCount(100);
+        {
+            const TaskTable::ChangeBatch inner(t);
+            for (int row = 0; row < 100; ++row) {
+                t.setCell(row % 100, row, QStringLiteral("task"));
+            }
+        }
+        EXPECT_EQ(changed.count(), 0);  // held until the outermost batch ends
+        t.setRowCount(100);
+    }
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(t.cell(99, 99), "task");
+    {
+        const TaskTable::ChangeBatch nothing(t);
+        t.setRowCount(100);  // no change
+    }
+    EXPECT_EQ(changed.count(), 1);
+    t.setCell(0, 1, QStringLiteral("after"));
+    EXPECT_EQ(changed.count(), 2);  // outside a batch every change is announced again
+}
+
 TEST(TaskTable, designDefaults) {
     TaskTable t;
     EXPECT_EQ(t.rowCount(), 6);
