@@ -3,6 +3,7 @@
 #include "app/boxes/ExceptionGuard.h"
 #include "app/menu/ContextMenu.h"
 #include "app/startup/StartupRules.h"
+#include "app/window/AfterFirstPaint.h"
 #include "app/window/SaveMessages.h"
 #include "frame/geometry/ColumnFitting.h"
 #include "frame/geometry/FrameLayout.h"
@@ -35,6 +36,9 @@
 namespace taskwick {
 
 namespace {
+
+// How long the work that follows the first paint waits for it at most.
+constexpr int AfterFirstPaintPatienceMs = 500;
 
 // Context names of the unexpected-error box: users quote them in their reports, so they keep
 // the words they always had.
@@ -185,18 +189,19 @@ void MainWindow::startUp() {
         layOutFrame();
         checkLanguageMarker();
         startHidden_ = startHiddenRequested(settings_.arguments);
-        // What the first paint does not need comes right after it: the About dialog made
-        // hidden at start, and the tray icon's docking.
-        QTimer::singleShot(0, this, [this] {
-            infoDialogs();
-            showTrayIcon();
-        });
         if (startHidden_ && !hasSystemTray()) {
             // Hidden without a tray there would be no way back but a second start: the window
             // starts as the bar instead.
             startHidden_ = false;
             startFolded_ = true;
         }
+        // What the first paint does not need comes right after it: the About dialog made
+        // hidden at start, and the tray icon's docking. A window started hidden is never
+        // painted, and its tray icon is all there is: that comes at once.
+        new AfterFirstPaint(this, startHidden_ ? 0 : AfterFirstPaintPatienceMs, [this] {
+            infoDialogs();
+            showTrayIcon();
+        });
         startTimer_.start();
     });
     startupFinished_ = true;
