@@ -49,6 +49,14 @@ def large_list():
     return "\r\n".join(lines).encode("utf-8")
 
 
+def first_difference(content, expected):
+    """The first line where content differs from expected, for the failure message."""
+    for number, (got, want) in enumerate(zip(content.splitlines(), expected.splitlines())):
+        if got != want:
+            return f"line {number + 1} is {got[:80]!r}, expected {want[:80]!r}"
+    return "one is a prefix of the other"
+
+
 class TaskwickFireTest(ProgramTest):
     folder_prefix = "taskwick-fire-"
 
@@ -80,8 +88,9 @@ class TaskwickFireTest(ProgramTest):
         app.proc.wait(15)
         killed = app.proc.returncode == -signal.SIGKILL
         content = self.saved()
-        self.assertIn(content, documents, f"{what}: a document that is neither old nor new "
-                                          f"({len(content)} bytes)")
+        if content not in documents:
+            self.fail(f"{what}: a document that is neither old nor new ({len(content)} bytes); "
+                      f"{first_difference(content, documents[-1])}")
         if not killed:
             self.assertEqual(self.temp_files(), [], f"{what}: a finished save left a file")
         return killed, content
