@@ -51,7 +51,7 @@ class ScreenReader:
 
     def __init__(self, bus, pid):
         self.bus = bus
-        self.app = wait_until(lambda: self._bus_name_of(pid), 15,
+        self.app = wait_until(lambda: bus.bus_name_of(pid), 15,
                               what="the program on the accessibility bus")
 
     def _call(self, dest, path, method, *args):
@@ -60,17 +60,6 @@ class ScreenReader:
              path, "--method", method, *map(str, args)],
             env=self.bus.env, capture_output=True, text=True, timeout=10)
         return result.stdout if result.returncode == 0 else ""
-
-    def _bus_name_of(self, pid):
-        names = re.findall(r"'(:[0-9.]+)'", self._call(
-            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames"))
-        for name in names:
-            owner = re.search(r"\(uint32 (\d+),\)", self._call(
-                "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                "org.freedesktop.DBus.GetConnectionUnixProcessID", name))
-            if owner and int(owner.group(1)) == pid:
-                return name
-        return None
 
     def ask(self, path, method, *args):
         return self._call(self.app, path, method, *args)

@@ -132,8 +132,8 @@ class AccessibilityBus:
         escapes = {"n": "\n", "r": "\r", "t": "\t"}
         return re.sub(r"\\(.)", lambda m: escapes.get(m.group(1), m.group(1)), found.group(1))
 
-    def labels(self, pid):
-        """(role, name) of every accessible object of the process with the given id."""
+    def bus_name_of(self, pid):
+        """The unique name on the accessibility bus of the process with the given id."""
         names = re.findall(r"'(:[0-9.]+)'", self._call(
             "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames"))
         for name in names:
@@ -141,8 +141,13 @@ class AccessibilityBus:
                 "org.freedesktop.DBus", "/org/freedesktop/DBus",
                 "org.freedesktop.DBus.GetConnectionUnixProcessID", name))
             if owner and int(owner.group(1)) == pid:
-                return self._walk(name)
-        return []
+                return name
+        return None
+
+    def labels(self, pid):
+        """(role, name) of every accessible object of the process with the given id."""
+        name = self.bus_name_of(pid)
+        return self._walk(name) if name else []
 
     def _walk(self, name):
         found = []
