@@ -11,6 +11,7 @@
 #include "platform/SingleInstanceLock.h"
 #include "platform/X11Windows.h"
 #include "resources/Resources.h"
+#include "storage/Rescue.h"
 
 #include <QIcon>
 #include <QLibraryInfo>
@@ -99,6 +100,7 @@ int main(int argc, char** argv) {
     settings.language = buildLanguage();
     settings.arguments = arguments;
     settings.appFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    settings.rescueFolders = rescueFoldersOfUser();
     ProcessHandover handover(instanceLock);
     settings.handover = &handover;
 

@@ -29,6 +29,7 @@ PathStatus toPathStatus(const struct stat& st) {
     out.mode = st.st_mode;
     out.size = st.st_size;
     out.modifiedNs = qint64{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec;
+    out.linkCount = static_cast<qint64>(st.st_nlink);
     return out;
 }
 
@@ -145,6 +146,27 @@ int PosixFileOps::flushFolder(const QString& path) {
     const int error = result(::fsync(f));
     ::close(f);
     return error;
+}
+
+int PosixFileOps::makeFolders(const QString& path) {
+    const QByteArray name = native(path);
+    // Every folder from the top down; the ones that are there already are passed by.
+    for (qsizetype from = 1;;) {
+        const qsizetype slash = name.indexOf('/', from);
+        const QByteArray folder = slash == -1 ? name : name.left(slash);
+        if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) {
+            return errno;
+        }
+        if (slash == -1) {
+            break;
+        }
+        from = slash + 1;
+    }
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        return errno;
+    }
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 QString errnoName(int error) {

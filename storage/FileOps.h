@@ -17,6 +17,7 @@ struct PathStatus {
     mode_t mode = 0;  // permission bits and file type, as lstat reports them
     qint64 size = 0;
     qint64 modifiedNs = 0;  // modification time in nanoseconds since the epoch
+    qint64 linkCount = 0;   // names the file has (hard links)
 };
 
 // The file operations of a save, one system call each. Every call returns 0 or the errno
@@ -43,6 +44,9 @@ public:
     virtual int remove(const QString& path) = 0;
     // Makes a rename inside the folder last across a crash.
     virtual int flushFolder(const QString& path) = 0;
+    // Creates the folder and any missing folder above it, private to the user; a folder that
+    // is there already is no error.
+    virtual int makeFolders(const QString& path) = 0;
 };
 
 // The real thing.
@@ -61,6 +65,7 @@ public:
     int rename(const QString& from, const QString& to) override;
     int remove(const QString& path) override;
     int flushFolder(const QString& path) override;
+    int makeFolders(const QString& path) override;
 };
 
 // "EACCES" for EACCES and so on for the errors a save meets; "errno N" for any other.

@@ -1,7 +1,5 @@
 #include "storage/ListFile.h"
 
-#include "storage/XmlWriter.h"
-
 #include <QCryptographicHash>
 
 #include <cerrno>
@@ -94,22 +92,6 @@ ListFile::SaveOutcome ListFile::save(const QByteArray& content, const QDateTime&
         remember(content);
     }
     return outcome;
-}
-
-ListFile::SaveOutcome saveListFile(ListFile& file, const ToDoListData& data, const QDateTime& now,
-                                   SkipUnchanged skip) {
-    QByteArray content;
-    try {
-        content = writeToDoList(data);
-    } catch (...) {
-        ListFile::SaveOutcome outcome;
-        outcome.result.step = SaveResult::BuildDocument;
-        return outcome;
-    }
-    if (skip == SkipUnchanged::Yes && file.isKnownVersion(content)) {
-        return {};
-    }
-    return file.save(content, now);
 }
 
 }  // namespace taskwick

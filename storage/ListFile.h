@@ -59,12 +59,4 @@ private:
     std::optional<Version> known_;
 };
 
-enum class SkipUnchanged { No, Yes };
-
-// Builds the document from `data` and saves it through `file`. With SkipUnchanged::Yes a
-// document that equals the known version is not written. A document that cannot be built
-// gives SaveResult::BuildDocument and touches nothing on the disk.
-ListFile::SaveOutcome saveListFile(ListFile& file, const ToDoListData& data, const QDateTime& now,
-                                   SkipUnchanged skip);
-
 }  // namespace taskwick

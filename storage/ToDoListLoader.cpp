@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace taskwick {
 
@@ -54,7 +55,7 @@ class RowAppender {
 public:
     RowAppender(TaskTable& table, int row) : table_(table), row_(row) {}
 
-    // False once every cell of the row holds text.
+    // False once every cell of the row holds text; the text then goes nowhere.
     bool append(const QString& text) {
         while (col_ < table_.colCount() && !table_.cell(col_, row_).isEmpty()) {
             ++col_;
@@ -75,27 +76,38 @@ private:
 
 class Loader {
 public:
-    Loader(std::optional<Element> root, LoadTarget& target) : root_(root), target_(target) {}
+    Loader(std::optional<Element> root, LoadTarget& target,
+           std::function<void()> beforeFirstFailure)
+        : root_(root), target_(target), beforeFirstFailure_(std::move(beforeFirstFailure)) {}
+
+    void report(const QString& context) {
+        if (beforeFirstFailure_) {
+            std::exchange(beforeFirstFailure_, nullptr)();
+        }
+        target_.reportFailure(context);
+    }
+
+    bool droppedContent() const { return dropped_; }
 
     void run() {
         // The window is placed before its box shows; the column info box shows before the
         // table takes the fallback shape.
         if (failed([this] { windowPosition(); })) {
             windowPositionFallback();
-            target_.reportFailure(QStringLiteral("Load WindowPosition"));
+            report(QStringLiteral("Load WindowPosition"));
         }
         if (failed([this] { columnInfo(); })) {
-            target_.reportFailure(QStringLiteral("Load ColumnInfo"));
+            report(QStringLiteral("Load ColumnInfo"));
             columnInfoFallback();
         }
         if (root_ && root_->child(u"Skin") && failed([this] { skin(); })) {
-            target_.reportFailure(QStringLiteral("Load Skin"));
+            report(QStringLiteral("Load Skin"));
         }
         if (failed([this] { columnHeader(); })) {
-            target_.reportFailure(QStringLiteral("Load ColumnHeader"));
+            report(QStringLiteral("Load ColumnHeader"));
         }
         if (failed([this] { content(); })) {
-            target_.reportFailure(QStringLiteral("Load ToDoContent"));
+            report(QStringLiteral("Load ToDoContent"));
         }
     }
 
@@ -146,10 +158,10 @@ private:
         TaskTable& table = target_.table();
         const Element info = require(root_, u"ColumnInfo");
         rows_ = readRequiredInteger(info, u"RowCount");
-        table.setRowCount(plusOne(rows_));
+        setRowCount(plusOne(rows_));
         columns_ = readRequiredInteger(info, u"ColumnCount");
         // The table keeps ColumnAlignments as long as its column count.
-        table.setColCount(columns_);
+        setColCount(columns_);
         if (auto bold = info.child(u"HeaderTextBold")) {
             table.setHeaderTextBold(readXmlBoolean(bold->value()));
         }
@@ -165,13 +177,24 @@ private:
         if (rows_ == 0) {
             rows_ = FallbackTaskRows;
         }
-        table.setRowCount(plusOne(rows_));
+        setRowCount(plusOne(rows_));
         if (columns_ == 0) {
             columns_ = FallbackColumns;
         }
-        table.setColCount(columns_);
+        setColCount(columns_);
         table.setHeaderTextBold(false);
         table.setDrawGridLines(true);
+    }
+
+    // The table holds counts to its limits; a file that asks for more has more than the next
+    // save writes back.
+    void setRowCount(int rows) {
+        target_.table().setRowCount(rows);
+        dropped_ = dropped_ || target_.table().rowCount() < rows;
+    }
+    void setColCount(int columns) {
+        target_.table().setColCount(columns);
+        dropped_ = dropped_ || target_.table().colCount() < columns;
     }
 
     void skin() {
@@ -219,20 +242,37 @@ private:
         for (int j = 0; j < content.childCount(); ++j) {
             const Element row = content.childAt(j);
             // Row elements past the stored row count still fill table rows: the table keeps
-            // them hidden until it grows to them.
+            // them hidden until it grows to them, but a save does not write them.
+            const bool hidden = plusOne(j) >= table.rowCount();
             RowAppender cells(table, plusOne(j));
             for (int k = 0; k < row.childCount(); ++k) {
-                if (!cells.append(row.childAt(k).value())) {
-                    break;  // a full row takes nothing more
+                const QString text = row.childAt(k).value();
+                if (!cells.append(text)) {
+                    // A full row takes nothing more.
+                    dropped_ = dropped_ || anyTextFrom(row, k);
+                    break;
                 }
+                dropped_ = dropped_ || (hidden && !isBlank(text));
             }
         }
     }
 
+    // Whether a child of `row` from position `from` on holds more than blanks.
+    static bool anyTextFrom(const Element& row, int from) {
+        for (int k = from; k < row.childCount(); ++k) {
+            if (!isBlank(row.childAt(k).value())) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     std::optional<Element> root_;
     LoadTarget& target_;
+    std::function<void()> beforeFirstFailure_;
     int rows_ = 0;
     int columns_ = 0;
+    bool dropped_ = false;
 };
 
 }  // namespace
@@ -248,34 +288,37 @@ bool isBlankListContent(const QByteArray& content) {
                        [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
-void loadToDoList(const QByteArray* content, LoadTarget& target) {
+LoadReport loadToDoList(const QByteArray* content, LoadTarget& target,
+                        const std::function<void()>& beforeFirstFailure) {
     if (content && isBlankListContent(*content)) {
-        loadToDoListDocument(XmlDocument(), target);
-        return;
+        return loadToDoListDocument(XmlDocument(), target, beforeFirstFailure);
     }
     const std::optional<XmlDocument> document =
         content ? readXmlDocument(*content) : std::optional<XmlDocument>();
     if (!document) {
         // Nothing of the file applies. The table already keeps one alignment per column, so
         // drawing finds an entry for every column all the same.
-        target.reportFailure(QStringLiteral("XMLloadToDoList"));
-        return;
+        Loader(std::nullopt, target, beforeFirstFailure).report(QStringLiteral("XMLloadToDoList"));
+        return LoadReport{true, false};
     }
-    loadToDoListDocument(*document, target);
+    return loadToDoListDocument(*document, target, beforeFirstFailure);
 }
 
-void loadToDoListDocument(const XmlDocument& document, LoadTarget& target) {
+LoadReport loadToDoListDocument(const XmlDocument& document, LoadTarget& target,
+                                const std::function<void()>& beforeFirstFailure) {
     std::optional<Element> root;
     if (!document.nodes().empty()) {
         root = document.root();
     }
+    Loader loader(root, target, beforeFirstFailure);
     try {
-        Loader(root, target).run();
+        loader.run();
     } catch (...) {
         // Each section handles its own failures; only a fallback or a box that throws ends
         // up here.
-        target.reportFailure(QStringLiteral("XMLloadToDoList"));
+        loader.report(QStringLiteral("XMLloadToDoList"));
     }
+    return LoadReport{false, loader.droppedContent()};
 }
 
 void loadToDoListFile(const QString& path, LoadTarget& target) {

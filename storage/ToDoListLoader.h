@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 namespace taskwick {
 
 struct ScreenMetrics {
@@ -47,15 +49,28 @@ inline constexpr int MinColumnWidth = 2;
 inline constexpr int FallbackTaskRows = 5;
 inline constexpr int FallbackColumns = 3;
 
+// What a load did with the file besides the failures it reported.
+struct LoadReport {
+    // The document could not be read at all: nothing of the file was applied.
+    bool nothingApplied = false;
+    // The file holds tasks the table does not take, which the next save would not write
+    // back: texts in rows past the row count or in columns past the column count, or counts
+    // cut down to the table's limits.
+    bool droppedContent = false;
+};
+
 // Restores the window placement, the table, its column settings and the skin from the file
 // content. No content (the file could not be read) or content that is not well-formed
 // applies nothing of the file and reports "XMLloadToDoList"; otherwise each of the five
 // sections reports its own failure and the others still run. Empty or blank content is an
-// empty document: every section misses its element.
-void loadToDoList(const QByteArray* content, LoadTarget& target);
+// empty document: every section misses its element. `beforeFirstFailure` runs once, before
+// the first failure is reported.
+LoadReport loadToDoList(const QByteArray* content, LoadTarget& target,
+                        const std::function<void()>& beforeFirstFailure = {});
 
 // The sections alone, on a document already read; a document without nodes is empty.
-void loadToDoListDocument(const XmlDocument& document, LoadTarget& target);
+LoadReport loadToDoListDocument(const XmlDocument& document, LoadTarget& target,
+                                const std::function<void()>& beforeFirstFailure = {});
 
 // True for content that reads as an empty document: nothing but white space after an optional
 // byte-order mark. Such a file holds nothing that could be lost.

@@ -140,32 +140,40 @@ SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QBy
     if (const int error = resolveTarget(ops, appFolder + ToDoListFileName, &target); error != 0) {
         return saveFailure(SaveResult::Replace, error);
     }
+    // The temporary file lives beside the file it replaces, so that the rename stays inside
+    // one file system and is atomic.
+    const QString folder = folderOf(target.path);
+    const auto failure = [&](SaveResult::Step step, int error) {
+        SaveResult r = saveFailure(step, error);
+        r.folder = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+        return r;
+    };
     const bool exists = target.status.exists;
     if (exists && (target.status.mode & S_IWUSR) == 0) {
         const mode_t writable = (target.status.mode & 07777) | S_IWUSR;
         if (const int error = ops.changeMode(target.path, writable); error != 0) {
-            return saveFailure(SaveResult::ReadOnly, error);
+            return failure(SaveResult::ReadOnly, error);
         }
         target.status.mode = (target.status.mode & ~mode_t{07777}) | writable;
     }
 
-    // The temporary file lives beside the file it replaces, so that the rename stays inside
-    // one file system and is atomic.
-    const QString folder = folderOf(target.path);
     QString tempPath;
     if (const int error = writeTempFile(ops, folder, target, content, &tempPath); error != 0) {
-        return saveFailure(SaveResult::TempFile, error);
+        return failure(SaveResult::TempFile, error);
     }
     if (const int error = ops.rename(tempPath, target.path); error != 0) {
-        // The temporary file holds the only complete copy of the new document: keep it.
-        SaveResult r = saveFailure(SaveResult::Replace, error);
-        r.keptTempFile = tempPath;
-        return r;
+        // A rename that fails once tends to fail every time (an immutable or busy file): a
+        // temporary file left at each attempt would pile up. The caller still holds the
+        // document and decides where it goes instead.
+        ops.remove(tempPath);
+        return failure(SaveResult::Replace, error);
     }
     // The new document is already in place; a folder that cannot be flushed only weakens
     // what survives a crash in the next moments, and a box could not help the user there.
     ops.flushFolder(folder);
-    return {};
+    SaveResult saved;
+    saved.splitHardLink = exists && target.status.linkCount > 1;
+    return saved;
 }
 
 SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const ToDoListData& data) {
@@ -182,15 +190,7 @@ SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const ToDoListDa
 
 SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const SaveSource& window,
                         const TaskTable& table) {
-    QByteArray content;
-    try {
-        content = writeToDoList(snapshotForSave(window, table));
-    } catch (...) {
-        SaveResult r;
-        r.step = SaveResult::BuildDocument;
-        return r;
-    }
-    return replaceToDoListFile(ops, appFolder, content);
+    return saveToDoList(ops, appFolder, snapshotForSave(window, table));
 }
 
 }  // namespace taskwick

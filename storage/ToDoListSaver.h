@@ -31,13 +31,17 @@ struct SaveResult {
         BuildDocument,  // the document could not be built; nothing on disk was touched
         ReadOnly,       // the target's write protection could not be removed
         TempFile,       // the temporary file could not be created, written or flushed
-        Replace,        // the target could not be replaced; the temporary file stays
+        Replace,        // the target could not be replaced
     };
     Step step = Ok;
     int error = 0;         // errno of the failed step
     QString errorMessage;  // "Permission denied"
     QString errorKind;     // "EACCES"
-    QString keptTempFile;  // a temporary file holding the new document, left for the user
+    // The folder of the file that was to be replaced, with a trailing "/"; for a list that is
+    // a link, the folder of the file the link leads to. Empty when no file was found.
+    QString folder;
+    // The replaced file had further names (hard links), which keep the old content.
+    bool splitHardLink = false;
 
     bool ok() const { return step == Ok; }
 };
@@ -55,7 +59,7 @@ inline const QString SaveBuildContext = QStringLiteral("XMLsaveToDoList-create X
 // flushed to the disk, and is then renamed over the target. A symbolic link stays a link; the
 // file it points to is replaced. A target without owner write permission gets it back first,
 // and the new file keeps the old one's other permission bits. After any failure the old
-// target is unchanged, and only a failed rename leaves the temporary file behind.
+// target is unchanged and no temporary file is left behind.
 // `appFolder` ends with "/".
 SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QByteArray& content);
 

@@ -187,4 +187,66 @@ QString Texts::changedListKeptText(const QString& listPath, const QString& keptP
            QString::fromUtf8("\r\nTaskwick hat seine eigene Liste an ihre Stelle gespeichert.");
 }
 
+QString Texts::unusableListKeptText(const QString& listPath, const QString& keptPath) const {
+    if (language == Language::English) {
+        return "The task list could not be read:\r\n" + listPath +
+               "\r\nAn exact copy of the file was kept as:\r\n" + keptPath +
+               "\r\nNothing of it could be used: Taskwick shows an empty list and will save it "
+               "in its place.";
+    }
+    return QString::fromUtf8("Die Aufgabenliste konnte nicht gelesen werden:\r\n") + listPath +
+           QString::fromUtf8("\r\nEine genaue Kopie der Datei wurde gesichert als:\r\n") +
+           keptPath +
+           QString::fromUtf8(
+               "\r\nNichts davon war verwendbar: Taskwick zeigt eine leere Liste und speichert "
+               "sie an ihrer Stelle.");
+}
+
+QString Texts::rescuedOnCloseText(const QString& rescuePath) const {
+    if (language == Language::English) {
+        return "\r\nYour tasks were saved instead as:\r\n" + rescuePath;
+    }
+    return QString::fromUtf8("\r\nIhre Aufgaben wurden stattdessen gespeichert als:\r\n") +
+           rescuePath;
+}
+
+QString Texts::rescuedMeanwhileText(const QString& rescuePath) const {
+    if (language == Language::English) {
+        return "\r\nUntil the list can be saved, your tasks are kept in:\r\n" + rescuePath;
+    }
+    return QString::fromUtf8(
+               "\r\nBis die Liste gespeichert werden kann, sind Ihre Aufgaben gesichert in:\r\n") +
+           rescuePath;
+}
+
+QString Texts::notRescuedStayingOpenText() const {
+    if (language == Language::English) {
+        return "\r\nYour tasks could not be saved anywhere else either, so Taskwick stays open. "
+               "Make room on the disk or mend the folder, then close Taskwick again.";
+    }
+    return QString::fromUtf8(
+        "\r\nIhre Aufgaben konnten auch anderswo nicht gespeichert werden, deshalb bleibt "
+        "Taskwick geöffnet. Schaffen Sie Platz auf dem Datenträger oder beheben Sie das Problem "
+        "mit dem Ordner und schließen Sie Taskwick dann erneut.");
+}
+
+QString Texts::notRescuedText() const {
+    if (language == Language::English) {
+        return "\r\nYour tasks could not be saved anywhere else either.";
+    }
+    return QString::fromUtf8("\r\nIhre Aufgaben konnten auch anderswo nicht gespeichert werden.");
+}
+
+QString Texts::hardLinkSplitText(const QString& listPath) const {
+    if (language == Language::English) {
+        return "The task list has further names (hard links):\r\n" + listPath +
+               "\r\nTaskwick saved it as a new file under this name; the other names keep the "
+               "earlier version.";
+    }
+    return QString::fromUtf8("Die Aufgabenliste hat weitere Namen (harte Links):\r\n") + listPath +
+           QString::fromUtf8(
+               "\r\nTaskwick hat sie unter diesem Namen als neue Datei gespeichert; die anderen "
+               "Namen behalten die frühere Fassung.");
+}
+
 }  // namespace taskwick

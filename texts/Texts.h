@@ -55,6 +55,18 @@ struct Texts {
 
     // After a list that could not be read completely was kept beside itself.
     QString unreadableListKeptText(const QString& listPath, const QString& keptPath) const;
+    // The same for a list of which nothing could be read.
+    QString unusableListKeptText(const QString& listPath, const QString& keptPath) const;
+    // Added to a save error: where the tasks went instead. At the close, and while automatic
+    // saves fail.
+    QString rescuedOnCloseText(const QString& rescuePath) const;
+    QString rescuedMeanwhileText(const QString& rescuePath) const;
+    // Added to the close's save error when the tasks could not go anywhere else: the window
+    // stays, or (when nobody can answer) the program ends.
+    QString notRescuedStayingOpenText() const;
+    QString notRescuedText() const;
+    // A save replaced a list that had further names (hard links), which keep the old list.
+    QString hardLinkSplitText(const QString& listPath) const;
     // After a save found a version of the list written by someone else and kept it.
     QString changedListKeptText(const QString& listPath, const QString& keptPath) const;
 };

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 namespace taskwick {
 
 QtBoxPresenter::QtBoxPresenter(std::function<QWidget*()> fallbackOwner)
@@ -86,6 +88,10 @@ void MessageBoxes::dismissBoxes() {
 
 bool MessageBoxes::show(BoxKind kind, const QString& text, const QString& title) {
     if (dismissing_) {
+        QString line = title + QStringLiteral(": ") + text;
+        line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        std::fprintf(stderr, "taskwick: %s\n", line.toLocal8Bit().constData());
+        std::fflush(stderr);
         return false;
     }
     if (lowering_) {

@@ -67,9 +67,9 @@ public:
     // Reports an exception that escaped every handler, with its message and type name.
     void showUnknownError(const QString& message, const QString& className);
 
-    // The program is asked to end while a box may be open (a signal during start-up): the
-    // open boxes close, answering No, and further boxes are skipped the same way until
-    // resumeBoxes().
+    // The program is asked to end by someone who cannot answer a box (a signal, the end of
+    // the session): the open boxes close, answering No, and until resumeBoxes() further boxes
+    // go to the log (stderr) instead and answer No, so that nothing waits for a person.
     void dismissBoxes();
     void resumeBoxes() { dismissing_ = false; }
 

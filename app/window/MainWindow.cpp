@@ -4,7 +4,6 @@
 #include "app/menu/ContextMenu.h"
 #include "app/startup/StartupRules.h"
 #include "app/window/AfterFirstPaint.h"
-#include "app/window/SaveMessages.h"
 #include "frame/geometry/ColumnFitting.h"
 #include "frame/geometry/FrameLayout.h"
 #include "frame/widgets/FrameView.h"
@@ -17,10 +16,7 @@
 #include "platform/FileManager.h"
 #include "platform/Relaunch.h"
 #include "platform/X11Windows.h"
-#include "storage/FileOps.h"
 #include "storage/ToDoListLoader.h"
-#include "storage/ToDoListSaver.h"
-#include "storage/XmlWriter.h"
 #include "table/view/TaskGrid.h"
 
 #include <QApplication>
@@ -31,7 +27,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace taskwick {
 
@@ -52,15 +47,13 @@ const QString OpenFileFolderContext = QStringLiteral("OpenFolderHereClick");
 // What the loader restores into: this window, its table and its skin state.
 class WindowLoadTarget : public LoadTarget {
 public:
-    // `beforeFirstFailure` runs once, before the first failure is reported.
     WindowLoadTarget(MainWindow& window, int minClientWidth, QString& skinName, QString& skinPath,
-                     MessageBoxes& boxes, std::function<void()> beforeFirstFailure)
+                     MessageBoxes& boxes)
         : window_(window),
           minClientWidth_(minClientWidth),
           skinName_(skinName),
           skinPath_(skinPath),
-          boxes_(boxes),
-          beforeFirstFailure_(std::move(beforeFirstFailure)) {}
+          boxes_(boxes) {}
 
     QSize windowSize() const override { return window_.size(); }
     void setWindowPlacement(int left, int top, int clientWidth, int clientHeight) override {
@@ -81,12 +74,7 @@ public:
     void setCurrentSkinName(const QString& name) override { skinName_ = name; }
     void setCurrentSkinPath(const QString& path) override { skinPath_ = path; }
     void loadSkin() override { window_.loadSkin(); }
-    void reportFailure(const QString& context) override {
-        if (beforeFirstFailure_) {
-            std::exchange(beforeFirstFailure_, nullptr)();
-        }
-        boxes_.showException(context);
-    }
+    void reportFailure(const QString& context) override { boxes_.showException(context); }
 
 private:
     MainWindow& window_;
@@ -94,13 +82,7 @@ private:
     QString& skinName_;
     QString& skinPath_;
     MessageBoxes& boxes_;
-    std::function<void()> beforeFirstFailure_;
 };
-
-FileOps& realFileOps() {
-    static PosixFileOps ops;
-    return ops;
-}
 
 }  // namespace
 
@@ -115,8 +97,9 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
               return boxes_.askYesNo(text, title);
           },
           [this] { fitColumnsToTable(); }),
-      listFile_(std::make_unique<ListFile>(settings_.fileOps ? *settings_.fileOps : realFileOps(),
-                                           settings_.appFolder)) {
+      keeper_(ListKeeperSettings{settings_.language, settings_.appFolder, settings_.fileOps,
+                                 settings_.autoSaveDelayMs, settings_.rescueFolders},
+              table_, boxes_, [this] { return saveSource(); }) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(ProductName);
     setMinimumSize(10, 10);
@@ -137,13 +120,6 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     focusParking_->setObjectName(QStringLiteral("focusParking"));
     focusParking_->setFocusPolicy(Qt::ClickFocus);
     focusParking_->setGeometry(-100, 0, 75, 25);
-
-    autoSaveTimer_.setInterval(settings_.autoSaveDelayMs);
-    autoSaveTimer_.setSingleShot(true);
-    connect(&autoSaveTimer_, &QTimer::timeout, this, &MainWindow::onAutoSaveTimer);
-    saveThread_.setMaxThreadCount(1);
-    connectBackgroundSave();
-    connect(&table_, &TaskTable::changed, this, &MainWindow::markListChanged);
 
     startTimer_.setInterval(1);
     startTimer_.setSingleShot(true);
@@ -167,11 +143,12 @@ void MainWindow::startUp() {
         minClientWidth_ = 30;
         setClientSize(DefaultClientWidth, DefaultClientHeight);
 
-        const QString listFile = settings_.appFolder + ToDoListFileName;
-        if (QFileInfo::exists(listFile)) {
-            loadList();
+        if (QFileInfo::exists(keeper_.path())) {
+            WindowLoadTarget target(*this, minClientWidth_, currentSkinName_, currentSkinPath_,
+                                    boxes_);
+            keeper_.load(target);
         } else {
-            listFile_->rememberAbsent();
+            keeper_.startWithoutList();
             placeForFirstRun();
             fillFirstRunTable();
             setClientSize(DefaultClientWidth, DefaultClientHeight);
@@ -208,9 +185,10 @@ void MainWindow::startUp() {
     if (closePending_) {
         // Asked to end while a start-up box was open: the start ran to its end without
         // further boxes, so the close saves the whole list rather than half a load.
-        boxes_.resumeBoxes();
-        closeAndSave();
+        closeAndSave(CloseKind::Unattended);
+        return;
     }
+    keeper_.startAutomaticSaves();
 }
 
 void MainWindow::placeForFirstRun() {
@@ -264,77 +242,31 @@ void MainWindow::onStartTimer() {
     });
 }
 
-void MainWindow::closeAndSave() {
+bool MainWindow::closeAndSave(CloseKind kind) {
     if (closed_) {
-        return;
+        return true;
     }
     closed_ = true;
-    autoSaveTimer_.stop();
+    bool ends = true;
     guardedHandler(CloseContext, [&] {
-        saveOnClose();
+        ends = keeper_.saveOnClose(kind);
         QCoreApplication::processEvents();
     });
+    if (!ends) {
+        closed_ = false;
+        return false;
+    }
     // The window closes and the application ends whatever happened above.
     emit closeFinished();
     QCoreApplication::quit();
+    return true;
 }
 
 void MainWindow::onExitTriggered() {
     guardedHandler(ExitContext, [&] { close(); });
 }
 
-void MainWindow::loadList() {
-    QByteArray content;
-    const bool read = listFile_->read(&content) == 0;
-    if (!read) {
-        // Whatever the file holds, it is not known to be ours: the first save keeps it.
-        listFile_->forget();
-    }
-    WindowLoadTarget target(*this, minClientWidth_, currentSkinName_, currentSkinPath_, boxes_,
-                            [&] {
-                                if (read && !isBlankListContent(content)) {
-                                    keepUnreadableList(content);
-                                }
-                            });
-    {
-        const TaskTable::ChangeBatch oneChange(table_);
-        loadToDoList(read ? &content : nullptr, target);
-    }
-    if (!keptUnreadablePath_.isEmpty()) {
-        boxes_.showInfo(texts_.unreadableListKeptText(listFile_->path(), keptUnreadablePath_),
-                        texts_.noticeTitle);
-    } else if (keepUnreadableError_ != 0) {
-        boxes_.showError(
-            texts_.saveTempFileText(settings_.appFolder, errnoName(keepUnreadableError_)),
-            texts_.saveErrorTitle);
-    }
-}
-
-void MainWindow::keepUnreadableList(const QByteArray& content) {
-    FileOps& ops = settings_.fileOps ? *settings_.fileOps : realFileOps();
-    const KeptCopy copy = keepCopyBeside(ops, listFile_->path(), content, UnreadableReason,
-                                         QDateTime::currentDateTime());
-    if (copy.ok()) {
-        keptUnreadablePath_ = copy.path;
-    } else {
-        keepUnreadableError_ = copy.error;
-        // Not kept: the save must find the file foreign and try again before replacing it.
-        listFile_->forget();
-    }
-}
-
-void MainWindow::saveOnClose() {
-    saveList(SaveKind::Close);
-}
-
-void MainWindow::saveList(SaveKind kind) {
-    if (kind == SaveKind::Automatic && backgroundSaveOutstanding_) {
-        listChanged_ = true;  // saved again once this one is done
-        return;
-    }
-    // The close and the last save write after any save still under way, never beside it.
-    waitForBackgroundSave();
-
+SaveSource MainWindow::saveSource() const {
     SaveSource source;
     source.left = x();
     source.top = y();
@@ -344,104 +276,12 @@ void MainWindow::saveList(SaveKind kind) {
     source.unfoldedClientWidth = fold_.unfoldedClientWidth();
     source.skinName = currentSkinName_;
     source.skinPath = currentSkinPath_;
-
-    ToDoListData data = snapshotForSave(source, table_);
-    // Changes from here on mark the list again.
-    listChanged_ = false;
-    const QDateTime now = QDateTime::currentDateTime();
-    if (kind == SaveKind::Automatic) {
-        // Building the document and the disk's part run on a thread of their own, so typing
-        // goes on meanwhile; the list file is touched by nobody else until it is done.
-        backgroundSaveOutstanding_ = true;
-        backgroundSave_.setFuture(
-            QtConcurrent::run(&saveThread_, [file = listFile_.get(), data = std::move(data), now] {
-                return saveListFile(*file, data, now, SkipUnchanged::Yes);
-            }));
-        return;
-    }
-    reportSave(kind,
-               saveListFile(*listFile_, data, now,
-                            kind == SaveKind::Close ? SkipUnchanged::No : SkipUnchanged::Yes));
-}
-
-void MainWindow::waitForBackgroundSave() {
-    if (backgroundSaveOutstanding_) {
-        // Its outcome no longer matters: a save that reports for itself follows at once.
-        backgroundSave_.disconnect(this);
-        backgroundSave_.waitForFinished();
-        connectBackgroundSave();
-        backgroundSaveOutstanding_ = false;
-    }
-}
-
-void MainWindow::connectBackgroundSave() {
-    connect(&backgroundSave_, &QFutureWatcher<ListFile::SaveOutcome>::finished, this,
-            &MainWindow::onBackgroundSaveFinished);
-}
-
-void MainWindow::onBackgroundSaveFinished() {
-    backgroundSaveOutstanding_ = false;
-    const ListFile::SaveOutcome outcome = backgroundSave_.result();
-    if (!outcome.result.ok() && outcome.result.step != SaveResult::BuildDocument) {
-        listChanged_ = true;  // tried again after the delay, quietly
-    }
-    reportSave(SaveKind::Automatic, outcome);
-    if (listChanged_ && !closed_ && !autoSaveTimer_.isActive()) {
-        autoSaveTimer_.start();
-    }
-}
-
-void MainWindow::reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome) {
-    if (kind == SaveKind::BeforeExit) {
-        return;
-    }
-    if (outcome.result.step == SaveResult::BuildDocument) {
-        if (kind == SaveKind::Close || !std::exchange(autoSaveFailureShown_, true)) {
-            boxes_.showException(SaveBuildContext);
-        }
-        return;
-    }
-    if (!outcome.keptChangedCopy.isEmpty()) {
-        boxes_.showInfo(texts_.changedListKeptText(listFile_->path(), outcome.keptChangedCopy),
-                        texts_.noticeTitle);
-    }
-    if (outcome.result.ok()) {
-        autoSaveFailureShown_ = false;
-        return;
-    }
-    if (kind == SaveKind::Automatic && std::exchange(autoSaveFailureShown_, true)) {
-        return;  // told once; quiet until a save works again
-    }
-    boxes_.showError(saveErrorText(outcome.result, texts_, settings_.appFolder),
-                     texts_.saveErrorTitle);
-}
-
-void MainWindow::markListChanged() {
-    if (!startupFinished_ || closed_) {
-        return;
-    }
-    listChanged_ = true;
-    // Not restarted by later changes: every change reaches the disk within the delay, even
-    // while the user keeps typing.
-    if (!autoSaveTimer_.isActive()) {
-        autoSaveTimer_.start();
-    }
-}
-
-void MainWindow::onAutoSaveTimer() {
-    if (!closed_ && listChanged_) {
-        saveList(SaveKind::Automatic);
-    }
+    return source;
 }
 
 void MainWindow::saveBeforeExit() {
-    if (closed_) {
-        return;
-    }
-    closed_ = true;
-    waitForBackgroundSave();
-    if (listChanged_) {
-        saveList(SaveKind::BeforeExit);
+    if (!std::exchange(closed_, true)) {
+        keeper_.saveBeforeExit();
     }
 }
 
@@ -450,7 +290,9 @@ void MainWindow::restart() {
         // The successor must neither take this window for the running instance nor read
         // the list before it is saved: save (which also ends the event loop once this
         // handler returns), step aside, and only then start it.
-        closeAndSave();
+        if (!closeAndSave()) {
+            return;  // nothing saved: this instance stays, and no second one starts
+        }
         hide();
         setWindowTitle(ProductName + QStringLiteral(" Exit"));
         if (settings_.handover) {
@@ -526,18 +368,22 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::requestClose() {
+    // Nobody is there to answer a box: what it would say goes to the log.
+    boxes_.dismissBoxes();
     if (!startupFinished_) {
         closePending_ = true;
-        boxes_.dismissBoxes();
         return;
     }
-    closeAndSave();
+    closeAndSave(CloseKind::Unattended);
     hide();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    closeAndSave();
-    event->accept();
+    if (closeAndSave()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void MainWindow::onAddRowTriggered() {

@@ -2,16 +2,14 @@
 
 #include "app/boxes/ExceptionGuard.h"
 #include "app/boxes/MessageBoxes.h"
+#include "app/list/ListKeeper.h"
 #include "frame/geometry/FoldAnimation.h"
 #include "frame/widgets/FramePictures.h"
-#include "storage/ListFile.h"
 #include "table/commands/TableCommands.h"
 #include "table/model/TaskTable.h"
 #include "texts/Texts.h"
 
-#include <QFutureWatcher>
 #include <QStringList>
-#include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
 
@@ -57,13 +55,8 @@ struct MainWindowSettings {
     InstanceHandover* handover = nullptr;  // null: no lock to release, relaunch the executable
     std::optional<bool> systemTray;        // whether the desktop has a tray; unset: ask it
     HandlerProbe* probe = nullptr;
-};
-
-// Who asked for a save decides what the user is told about it.
-enum class SaveKind {
-    Close,       // the close: every error box, every time
-    Automatic,   // soon after a change: a failure is told once until a save works again
-    BeforeExit,  // the process is ending without its window: no box at all
+    // Where the tasks go when the list cannot be saved, first choice first.
+    QStringList rescueFolders;
 };
 
 // The program's main window and the composition root: it owns the task table and the
@@ -81,7 +74,9 @@ public:
     void startUp();
     void onStartTimer();
     // Saves the task list and ends the application; runs once however often it is asked.
-    void closeAndSave();
+    // Returns false when the window stays instead: the tasks reached no file, and a person
+    // who can try again asked for the close.
+    bool closeAndSave(CloseKind kind = CloseKind::ByUser);
     void onExitTriggered();
     // Close requests from outside the window: signals and the end of the desktop session.
     void requestClose();
@@ -92,14 +87,8 @@ public:
     // A second start asked the running instance to come to the front.
     void showNormalAndActivate();
 
-    void loadList();
-    // The close's save.
-    void saveOnClose();
-    void saveList(SaveKind kind);
-    // Something the close would save has changed: a save follows within the delay.
-    void markListChanged();
     // True from a change until a save of it is on the disk.
-    bool hasUnsavedChanges() const { return listChanged_ || backgroundSaveOutstanding_; }
+    bool hasUnsavedChanges() const { return keeper_.hasUnsavedChanges(); }
     // Saves changes not yet on the disk without any box; for a process that ends without
     // its event loop (the X server went away). Does nothing once the close ran.
     void saveBeforeExit();
@@ -186,12 +175,7 @@ private:
     void connectGrid();
     void finishFold(const FoldAnimation::Tick& last);
     bool hasSystemTray() const;
-    void keepUnreadableList(const QByteArray& content);
-    void reportSave(SaveKind kind, const ListFile::SaveOutcome& outcome);
-    void onAutoSaveTimer();
-    void waitForBackgroundSave();
-    void connectBackgroundSave();
-    void onBackgroundSaveFinished();
+    SaveSource saveSource() const;
 
     MainWindowSettings settings_;
     MessageBoxes& boxes_;
@@ -200,7 +184,7 @@ private:
     TaskGrid* grid_ = nullptr;
     std::unique_ptr<ContextMenu> menu_;
     TableCommands commands_;
-    std::unique_ptr<ListFile> listFile_;
+    ListKeeper keeper_;
     FrameView* frame_ = nullptr;
     FramePictures pictures_;  // what the frame shows: built in, or as far as a skin replaced them
     bool skinFrameLoaded_ = false;
@@ -211,9 +195,6 @@ private:
     QTimer foldTimer_;
     QWidget* focusParking_ = nullptr;
     QTimer startTimer_;
-    QTimer autoSaveTimer_;
-    QThreadPool saveThread_;
-    QFutureWatcher<ListFile::SaveOutcome> backgroundSave_;
 
     int minClientWidth_ = 0;
     bool startHidden_ = false;
@@ -223,11 +204,6 @@ private:
     bool closed_ = false;
     bool startupFinished_ = false;
     bool closePending_ = false;  // a close request came while starting up
-    bool listChanged_ = false;
-    bool autoSaveFailureShown_ = false;
-    bool backgroundSaveOutstanding_ = false;  // started, and its outcome not yet taken in
-    QString keptUnreadablePath_;
-    int keepUnreadableError_ = 0;
 };
 
 template <class Body>

@@ -57,7 +57,7 @@ void MainWindow::createFrame() {
     connect(frame_, &FrameView::contextMenuRequested, this,
             [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
     // The user's own moves and resizes are kept; the fold animation's are not.
-    connect(frame_, &FrameView::windowMovedByUser, this, &MainWindow::markListChanged);
+    connect(frame_, &FrameView::windowMovedByUser, &keeper_, &ListKeeper::markChanged);
 
     foldTimer_.setInterval(FoldAnimation::TickMs);
     foldTimer_.setTimerType(Qt::PreciseTimer);

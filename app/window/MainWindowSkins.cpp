@@ -87,7 +87,7 @@ void MainWindow::onSkinItemTriggered(int position) {
     if (failed) {
         skinFrameLoaded_ = false;
     }
-    markListChanged();
+    keeper_.markChanged();
 }
 
 void MainWindow::onNoSkinTriggered() {

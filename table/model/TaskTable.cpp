@@ -13,7 +13,7 @@ TaskTable::TaskTable(QObject* parent)
     : QObject(parent), widths_{50, 235, 45}, alignments_(DesignColCount, Alignment::Left) {}
 
 void TaskTable::setRowCount(int rows) {
-    rows = std::clamp(rows, 1, MaxRowCount);
+    rows = std::clamp(rows, 1, std::min(MaxRowCount, MaxCellCount / colCount_));
     if (rows == rowCount_) {
         return;
     }
@@ -29,7 +29,7 @@ void TaskTable::setRowCount(int rows) {
 }
 
 void TaskTable::setColCount(int cols) {
-    cols = std::clamp(cols, 1, MaxColCount);
+    cols = std::clamp(cols, 1, std::min(MaxColCount, MaxCellCount / rowCount_));
     if (cols == colCount_) {
         return;
     }

@@ -33,9 +33,11 @@ public:
     static constexpr int DesignColCount = 3;
     static constexpr int DefaultColumnWidth = 64;
     // A hand-edited file may ask for any count; these bounds keep memory and the next save
-    // to a sane size. They lie far beyond what the menu offers (100 x 100).
+    // to a sane size (a million empty cells save in well under a second). They lie far beyond
+    // what the menu offers (100 x 100).
     static constexpr int MaxRowCount = 100000;
     static constexpr int MaxColCount = 1000;
+    static constexpr int MaxCellCount = 1000000;
     // Widths from a file are held to this, so that summing every column's width (and line)
     // stays far inside an int.
     static constexpr int MaxColumnWidth = 32767;
@@ -44,7 +46,9 @@ public:
 
     int rowCount() const { return rowCount_; }
     int colCount() const { return colCount_; }
-    // Counts below 1 become 1, counts above the maximum the maximum.
+    // Counts below 1 become 1, counts above the maximum the maximum; the maximum is the
+    // smaller of MaxRowCount and what MaxCellCount leaves at the current column count, and
+    // the other way round.
     void setRowCount(int rows);
     // Also resizes ColumnAlignments: added entries are Alignment::Left, removed ones are dropped.
     void setColCount(int cols);

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -79,16 +80,83 @@ TEST(ListSafety, aStrayLessThan_keepsTheListByteForByte_andOneNoticeNamesTheCopy
     EXPECT_TRUE(f.presenter.boxes[0].text.startsWith("Exception in XMLloadToDoList\r\n"));
     EXPECT_EQ(f.presenter.boxes[1].kind, BoxKind::Information);
     EXPECT_EQ(f.presenter.boxes[1].title, "Notice");
+    // Nothing of such a file is applied, and the notice says so.
     EXPECT_EQ(f.presenter.boxes[1].text,
-              "The task list could not be read completely:\r\n" + f.listPath() +
+              "The task list could not be read:\r\n" + f.listPath() +
                   "\r\nAn exact copy of the file was kept as:\r\n" + f.dir.filePath(copies[0]) +
-                  "\r\nThe tasks that could be read are shown and will be saved in its place.");
+                  "\r\nNothing of it could be used: Taskwick shows an empty list and will save it "
+                  "in its place.");
 
     // The close saves what could be read; the copy stays, and is not kept a second time.
     window->closeAndSave();
     EXPECT_NE(f.listBytes(), broken);
     EXPECT_EQ(kept(f, "unreadable"), copies);
     EXPECT_TRUE(kept(f, "changed").isEmpty());
+}
+
+TEST(ListSafety, tasksPastTheCountsOrTheLimits_areKeptBesideTheList_withOneNoticeAndNoErrorBox) {
+    WindowFixture f;
+    const QByteArray list = savedList(f);
+    QByteArray pastRows = list;
+    pastRows.replace("</ToDoContent>",
+                     "<Column><Text>hidden past the row count</Text></Column></ToDoContent>");
+    QByteArray pastColumns = list;
+    pastColumns.replace("<Text>renew passport</Text>",
+                        "<Text>renew passport</Text><Text></Text><Text>a fourth text</Text>");
+    QByteArray pastLimits = list;
+    pastLimits.replace(
+        QRegularExpression("<RowCount>\\d+</RowCount>").match(list).captured().toUtf8(),
+        "<RowCount>2147483647</RowCount>");
+    pastLimits.replace("<ColumnCount>3</ColumnCount>", "<ColumnCount>$7FFFFFFF</ColumnCount>");
+
+    for (const QByteArray& bytes : {pastRows, pastColumns, pastLimits}) {
+        for (const QString& copy : kept(f, "unreadable")) {
+            QFile::remove(f.dir.filePath(copy));
+        }
+        f.writeList(bytes);
+        f.presenter.boxes.clear();
+        auto window = f.make();
+        window->startUp();
+        const QStringList copies = kept(f, "unreadable");
+        ASSERT_EQ(copies.size(), 1);
+        QFile copy(f.dir.filePath(copies[0]));
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copy.readAll(), bytes);
+        ASSERT_EQ(f.presenter.boxes.size(), 1u);
+        EXPECT_EQ(f.presenter.boxes[0].kind, BoxKind::Information);
+        EXPECT_TRUE(f.presenter.boxes[0].text.contains(copy.fileName()));
+        window->closeAndSave();
+    }
+    // The limits hold a saved list to a million cells: 100,000 rows of 10 columns.
+    EXPECT_TRUE(f.listBytes().contains("<RowCount>99999</RowCount>"));
+    EXPECT_TRUE(f.listBytes().contains("<ColumnCount>10</ColumnCount>"));
+
+    // A list the program wrote itself holds nothing it would drop.
+    f.presenter.boxes.clear();
+    f.writeList(list);
+    f.make()->startUp();
+    EXPECT_TRUE(f.presenter.boxes.empty());
+}
+
+TEST(ListSafety, aSignalsClose_tellsTheLogWhatABoxWouldSay_andEndsWithoutWaitingForAnyone) {
+    WindowFixture f;
+    savedList(f);
+    auto window = shownForm(f);
+    QByteArray handEdited = f.listBytes();
+    handEdited.replace("renew passport", "renew passport and visa");
+    f.writeList(handEdited);
+    typeIntoCell(*window, 1, 4, "x");
+
+    ::testing::internal::CaptureStderr();
+    window->requestClose();
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(window->isClosed());
+    EXPECT_TRUE(f.presenter.boxes.empty());
+    EXPECT_NE(log.find("taskwick: Notice: The task list was changed by another program"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(kept(f, "changed").size(), 1);
+    EXPECT_TRUE(f.listBytes().contains("<Text>x</Text>"));
 }
 
 TEST(ListSafety, aBlankList_showsOnlyTheFourSectionBoxes_andKeepsNothing) {
@@ -181,9 +249,13 @@ TEST(ListSafety, failingAutomaticSaves_areToldOnceUntilOneWorks_theCloseAlwaysTe
     EXPECT_TRUE(QTest::qWaitFor([&] { return saveErrors() == 2; }, 2000));
     window->closeAndSave();
     EXPECT_EQ(saveErrors(), 3);
-    EXPECT_EQ(f.presenter.boxes.back().text, "Cannot save this file correctly: \r\n" +
-                                                 f.listPath() +
-                                                 "\r\nIt is not possible to save! Error: EROFS");
+    const QStringList rescued = QDir(f.rescue.path()).entryList({"ToDoList.xml.rescued-*"});
+    ASSERT_EQ(rescued.size(), 1);
+    EXPECT_EQ(f.presenter.boxes.back().text,
+              "Cannot save this file correctly: \r\n" + f.listPath() +
+                  "\r\nIt is not possible to save! Error: EROFS\r\nYour tasks were saved instead "
+                  "as:\r\n" +
+                  f.rescue.filePath(rescued[0]));
 }
 
 TEST(ListSafety, aListEditedByHandWhileRunning_isKeptBesideTheNextSave_andTold) {

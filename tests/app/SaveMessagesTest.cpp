@@ -1,4 +1,4 @@
-#include "app/window/SaveMessages.h"
+#include "app/list/SaveMessages.h"
 #include "storage/FileOps.h"
 
 #include <gtest/gtest.h>
@@ -46,4 +46,12 @@ TEST(SaveMessages, errorTexts_inBothLanguages_carryTheErrorMessageAndKind) {
             .endsWith(QString::fromUtf8(
                 "Bitte prüfen Sie, ob das Laufwerk noch vorhanden ist!\r\nFehler: ENOSPC")));
     EXPECT_TRUE(saveErrorText(SaveResult{}, en, app).isEmpty());
+}
+
+TEST(SaveMessages, aTemporaryFileRefused_namesTheFolderThatRefusedIt) {
+    SaveResult temp = saveFailure(SaveResult::TempFile, EACCES);
+    temp.folder = "/srv/shared/lists/";
+    EXPECT_EQ(saveErrorText(temp, textsFor(Language::English), "/home/u/taskwick/"),
+              "Cannot save correctly to this path: \r\n/srv/shared/lists/\r\nIt is not possible "
+              "to save! Please verify that the drive is existing!\r\nError: EACCES");
 }

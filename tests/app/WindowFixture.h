@@ -43,6 +43,7 @@ struct WindowFixture {
         settings.appFolder = dir.path() + "/";
         settings.probe = &probe;
         settings.handover = &handover;
+        settings.rescueFolders = {rescue.path() + "/"};
     }
     std::unique_ptr<MainWindow> make() { return std::make_unique<MainWindow>(settings, boxes); }
 
@@ -59,6 +60,7 @@ struct WindowFixture {
     }
 
     QTemporaryDir dir;
+    QTemporaryDir rescue;  // the user's state folder
     FailingProbe probe;
     RecordingHandover handover;
     RecordingBoxPresenter presenter;

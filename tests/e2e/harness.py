@@ -67,6 +67,8 @@ class XSession:
         self.tmp = tempfile.TemporaryDirectory(prefix="taskwick-e2e-")
         self.runtime_dir = os.path.join(self.tmp.name, "runtime")
         os.mkdir(self.runtime_dir, 0o700)
+        # The user's state folder, where a list that cannot be saved is rescued.
+        self.state_dir = os.path.join(self.tmp.name, "state")
 
     def __enter__(self):
         try:
@@ -98,6 +100,7 @@ class XSession:
         env.update(
             DISPLAY=self.display,
             XDG_RUNTIME_DIR=self.runtime_dir,
+            XDG_STATE_HOME=self.state_dir,
             QT_QPA_PLATFORM="xcb",
             ASAN_OPTIONS="detect_leaks=0",
             UBSAN_OPTIONS="print_stacktrace=1",

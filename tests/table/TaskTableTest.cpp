@@ -15,12 +15,18 @@ TEST(TaskTable, countsNeverBelowOne_andAlignmentsFollowColumnCount) {
     EXPECT_EQ(t.colCount(), 1);
     EXPECT_EQ(t.columnAlignments().size(), 1u);
 
-    // A hostile file cannot make the table take gigabytes.
+    // A hostile file cannot make the table take gigabytes, nor a save write them: at most
+    // 100,000 rows, 1,000 columns and a million cells, whichever binds first.
     t.setRowCount(2147483647);
     t.setColCount(2147483647);
-    EXPECT_EQ(t.rowCount(), TaskTable::MaxRowCount);
-    EXPECT_EQ(t.colCount(), TaskTable::MaxColCount);
-    EXPECT_EQ(t.columnAlignments().size(), static_cast<size_t>(TaskTable::MaxColCount));
+    EXPECT_EQ(t.rowCount(), 100000);
+    EXPECT_EQ(t.colCount(), 10);
+    EXPECT_EQ(t.columnAlignments().size(), 10u);
+    t.setRowCount(0);
+    t.setColCount(2147483647);
+    t.setRowCount(2147483647);
+    EXPECT_EQ(t.colCount(), 1000);
+    EXPECT_EQ(t.rowCount(), 1000);
     t.setRowCount(0);
     t.setColCount(0);
 

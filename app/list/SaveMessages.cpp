@@ -1,4 +1,4 @@
-#include "app/window/SaveMessages.h"
+#include "app/list/SaveMessages.h"
 
 namespace taskwick {
 
@@ -7,7 +7,9 @@ QString saveErrorText(const SaveResult& result, const Texts& texts, const QStrin
         case SaveResult::ReadOnly:
             return texts.saveReadOnlyText(appFolder, result.errorMessage, result.errorKind);
         case SaveResult::TempFile:
-            return texts.saveTempFileText(appFolder, result.errorKind);
+            // The folder that refused: for a list that is a link, the one it leads to.
+            return texts.saveTempFileText(result.folder.isEmpty() ? appFolder : result.folder,
+                                          result.errorKind);
         case SaveResult::Replace:
             return texts.saveReplaceText(appFolder, result.errorKind);
         case SaveResult::Ok:
