@@ -38,7 +38,11 @@ StartAction decideStart(const InstanceProbe& probe, int patienceMs, int pollMs) 
 
 StartAction claimSingleInstance(SingleInstanceLock& lock, int patienceMs) {
     InstanceProbe probe{
-        .takeLock = [&lock] { return lock.acquire(); },
+        .takeLock =
+            [&lock] {
+                return lock.acquire(
+                    SingleInstanceLock::nameForDisplay(qEnvironmentVariable("DISPLAY")));
+            },
         .showRunningInstance =
             [] {
                 const auto window = x11::findRunningInstanceWindow();

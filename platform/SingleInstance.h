@@ -37,9 +37,10 @@ inline constexpr int WindowPollMs = 50;
 StartAction decideStart(const InstanceProbe& probe, int patienceMs = WindowPatienceMs,
                         int pollMs = WindowPollMs);
 
-// The rule on this desktop: takes `lock` ("ToDoMutex") and, when another process holds it,
-// looks for its window on the X display. Needs the QGuiApplication, which opens the display;
-// it must not have created a window yet.
+// The rule on this desktop: takes `lock` ("ToDoMutex-" and the display, so that a start on
+// another display of the same user runs at once) and, when another process holds it, looks
+// for its window on the X display. Needs the QGuiApplication, which opens the display; it
+// must not have created a window yet.
 StartAction claimSingleInstance(SingleInstanceLock& lock, int patienceMs = WindowPatienceMs);
 
 }  // namespace taskwick

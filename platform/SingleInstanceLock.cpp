@@ -24,6 +24,22 @@ bool isPrivateFolder(const QByteArray& path) {
 
 }  // namespace
 
+QString SingleInstanceLock::nameForDisplay(const QString& display) {
+    QString name = display.trimmed();
+    if (name.isEmpty()) {
+        return QLatin1String(DefaultName);
+    }
+    if (name.startsWith(QLatin1String("unix:"))) {
+        name.remove(0, 4);  // the local display by another name
+    }
+    const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
+    if (const qsizetype dot = name.indexOf(QLatin1Char('.'), colon + 1); colon >= 0 && dot > 0) {
+        name.truncate(dot);  // the screen: every screen of a display is one session
+    }
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QLatin1String(DefaultName) + QLatin1Char('-') + name;
+}
+
 SingleInstanceLock::~SingleInstanceLock() {
     release();
 }

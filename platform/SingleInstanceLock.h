@@ -4,7 +4,9 @@
 
 namespace taskwick {
 
-// The lock that allows one running instance per user session.
+// The lock that allows one running instance per user session: one per X display, since a
+// user may be logged in on several at once (a second login, a remote desktop), and each
+// session has a window of its own.
 //
 // It is a file in the user's runtime folder, locked with flock(). The kernel drops the lock
 // when the holding process ends, however it ends, so a lock left by a killed instance never
@@ -19,6 +21,9 @@ public:
     };
 
     static constexpr char DefaultName[] = "ToDoMutex";
+    // The lock's name for an X display ("ToDoMutex-:0"): the display as DISPLAY names it,
+    // without its screen number, "unix" host or characters a file name cannot hold.
+    static QString nameForDisplay(const QString& display);
 
     SingleInstanceLock() = default;
     ~SingleInstanceLock();

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -132,6 +133,16 @@ int PosixFileOps::close(int fd) {
 
 int PosixFileOps::rename(const QString& from, const QString& to) {
     return result(::rename(native(from).constData(), native(to).constData()));
+}
+
+int PosixFileOps::exchange(const QString& a, const QString& b) {
+    return result(::renameat2(AT_FDCWD, native(a).constData(), AT_FDCWD, native(b).constData(),
+                              RENAME_EXCHANGE));
+}
+
+int PosixFileOps::renameNoReplace(const QString& from, const QString& to) {
+    return result(::renameat2(AT_FDCWD, native(from).constData(), AT_FDCWD, native(to).constData(),
+                              RENAME_NOREPLACE));
 }
 
 int PosixFileOps::remove(const QString& path) {

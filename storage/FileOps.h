@@ -41,6 +41,12 @@ public:
     virtual int flush(int fd) = 0;  // to the disk, not only to the kernel
     virtual int close(int fd) = 0;
     virtual int rename(const QString& from, const QString& to) = 0;
+    // Swaps two names in one step, so that no moment exists without either file; EINVAL (or
+    // ENOSYS) where the file system cannot.
+    virtual int exchange(const QString& a, const QString& b) = 0;
+    // A rename that fails with EEXIST rather than replace a file that is there; EINVAL (or
+    // ENOSYS) where the file system cannot.
+    virtual int renameNoReplace(const QString& from, const QString& to) = 0;
     virtual int remove(const QString& path) = 0;
     // Makes a rename inside the folder last across a crash.
     virtual int flushFolder(const QString& path) = 0;
@@ -63,6 +69,8 @@ public:
     int flush(int fd) override;
     int close(int fd) override;
     int rename(const QString& from, const QString& to) override;
+    int exchange(const QString& a, const QString& b) override;
+    int renameNoReplace(const QString& from, const QString& to) override;
     int remove(const QString& path) override;
     int flushFolder(const QString& path) override;
     int makeFolders(const QString& path) override;

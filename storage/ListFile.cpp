@@ -6,13 +6,9 @@
 
 namespace taskwick {
 
-namespace {
-
-QByteArray digestOf(const QByteArray& content) {
+QByteArray listDigest(const QByteArray& content) {
     return QCryptographicHash::hash(content, QCryptographicHash::Blake2b_256);
 }
-
-}  // namespace
 
 ListFile::ListFile(FileOps& ops, QString appFolder)
     : ops_(ops), appFolder_(std::move(appFolder)), path_(appFolder_ + ToDoListFileName) {}
@@ -26,12 +22,7 @@ int ListFile::read(QByteArray* content) {
 }
 
 void ListFile::remember(const QByteArray& content) {
-    PathStatus st;
-    if (ops_.statusFollowingLinks(path_, &st) != 0) {
-        forget();
-        return;
-    }
-    known_ = Version{true, st.size, st.modifiedNs, digestOf(content)};
+    known_ = Version{true, listDigest(content)};
 }
 
 void ListFile::forget() {
@@ -43,41 +34,39 @@ void ListFile::rememberAbsent() {
 }
 
 bool ListFile::isKnownVersion(const QByteArray& content) const {
-    return known_ && known_->exists && known_->digest == digestOf(content);
+    return known_ && known_->exists && known_->digest == listDigest(content);
 }
 
-int ListFile::checkForeignVersion(bool* isForeign, QByteArray* foreign) const {
-    *isForeign = false;
-    PathStatus st;
-    const int statError = ops_.statusFollowingLinks(path_, &st);
-    if (statError == ENOENT) {
-        return 0;  // nothing there that could be lost
+std::optional<QByteArray> ListFile::otherVersion(int* error) const {
+    QByteArray content;
+    const int readError = ops_.readAll(path_, &content);
+    if (error) {
+        *error = readError == ENOENT ? 0 : readError;
     }
-    if (statError != 0) {
-        return statError;
+    if (readError != 0 || isKnownVersion(content)) {
+        return std::nullopt;  // no file holds nothing that could be lost
     }
-    const bool knownExists = known_ && known_->exists;
-    if (knownExists && st.size == known_->size && st.modifiedNs == known_->modifiedNs) {
-        return 0;
-    }
-    // Size or time differ: only the content can tell a touched file from a changed one.
-    if (const int readError = ops_.readAll(path_, foreign); readError != 0) {
-        return readError;
-    }
-    *isForeign = !knownExists || digestOf(*foreign) != known_->digest;
-    return 0;
+    return content;
 }
 
-ListFile::SaveOutcome ListFile::save(const QByteArray& content, const QDateTime& now) {
+ListFile::SaveOutcome ListFile::save(const QByteArray& content, const QDateTime& now,
+                                     OtherVersions others) {
     SaveOutcome outcome;
-    bool isForeign = false;
-    QByteArray foreign;
-    if (const int error = checkForeignVersion(&isForeign, &foreign); error != 0) {
-        outcome.result = saveFailure(SaveResult::Replace, error);
-        return outcome;
+    // A version is newer than the program's only when the program knew what was there before;
+    // one it never could read (forget) is merely not kept yet.
+    if (!known_) {
+        others = OtherVersions::KeepBeside;
     }
-    if (isForeign) {
-        const KeptCopy copy = keepCopyBeside(ops_, path_, foreign, ChangedReason, now);
+    int readError = 0;
+    if (const std::optional<QByteArray> other = otherVersion(&readError); readError != 0) {
+        outcome.result = saveFailure(SaveResult::Replace, readError);
+        return outcome;
+    } else if (other) {
+        if (others == OtherVersions::Yield) {
+            outcome.yielded = true;
+            return outcome;
+        }
+        const KeptCopy copy = keepCopyBeside(ops_, path_, *other, ChangedReason, now);
         if (!copy.ok()) {
             outcome.result = saveFailure(SaveResult::TempFile, copy.error);
             return outcome;
@@ -85,10 +74,34 @@ ListFile::SaveOutcome ListFile::save(const QByteArray& content, const QDateTime&
         outcome.keptChangedCopy = copy.path;
         // The kept bytes are safe; should the replace fail below, the next save must not
         // keep them a second time.
-        remember(foreign);
+        remember(*other);
     }
-    outcome.result = replaceToDoListFile(ops_, appFolder_, content);
-    if (outcome.result.ok()) {
+
+    // A version that lands between the look above and the replace is the one displaced.
+    int keepError = 0;
+    const auto check = [&](const QByteArray& displaced) {
+        if (isKnownVersion(displaced)) {
+            return DisplacedVersion::Discard;
+        }
+        if (others == OtherVersions::Yield) {
+            outcome.yielded = true;
+            return DisplacedVersion::PutBack;
+        }
+        const KeptCopy copy = keepCopyBeside(ops_, path_, displaced, ChangedReason, now);
+        if (!copy.ok()) {
+            keepError = copy.error;
+            return DisplacedVersion::PutBack;
+        }
+        outcome.keptChangedCopy = copy.path;
+        return DisplacedVersion::Discard;
+    };
+    outcome.result = replaceToDoListFile(ops_, appFolder_, content, check);
+    if (keepError != 0) {
+        outcome.result = saveFailure(SaveResult::TempFile, keepError);
+    } else if (!outcome.result.displacedKeptAt.isEmpty()) {
+        outcome.keptChangedCopy = outcome.result.displacedKeptAt;
+    }
+    if (outcome.result.ok() && !outcome.result.putBack) {
         remember(content);
     }
     return outcome;

@@ -13,9 +13,21 @@
 
 namespace taskwick {
 
+// What a save does with a version of the list that someone else wrote (a hand edit, a sync
+// tool, another program or another instance).
+// The fingerprint a version of the list is known by (BLAKE2b).
+QByteArray listDigest(const QByteArray& content);
+
+enum class OtherVersions {
+    KeepBeside,  // the program has changes of its own: that version is kept as a copy first
+    Yield,       // the program has nothing unsaved: that version is newer and stays in place
+};
+
 // ToDoList.xml as this program last saw it: the version it read at start or wrote with its
-// last save. A save through it never replaces a version that someone else wrote in the
-// meantime (a hand edit, a sync tool, another program) without keeping that version first.
+// last save, known by the digest of its bytes (many file systems keep whole seconds, so size
+// and time could not tell two versions apart). A save through it never replaces a version
+// that someone else wrote without keeping that version first, not even one that lands while
+// the save is under way.
 class ListFile {
 public:
     // `appFolder` ends with "/".
@@ -27,32 +39,34 @@ public:
     int read(QByteArray* content);
     // The file on the disk holds `content` now (it was just read, kept or written).
     void remember(const QByteArray& content);
-    // Nothing on the disk is known to be ours: the next save keeps whatever it finds first.
+    // Nothing on the disk is known to be ours: the next save keeps whatever it finds first,
+    // even one that would yield to other versions.
     void forget();
     // The file did not exist when the program looked.
     void rememberAbsent();
     // True when `content` is exactly the known version; a save would change nothing.
     bool isKnownVersion(const QByteArray& content) const;
 
+    // Reads the disk's version when it is one this program neither read nor wrote; nullopt
+    // when the disk holds the known version or no file. A file that cannot be read gives its
+    // errno through `error`.
+    std::optional<QByteArray> otherVersion(int* error = nullptr) const;
+
     struct SaveOutcome {
         SaveResult result;
         QString keptChangedCopy;  // where someone else's version was kept, if it was
+        bool yielded = false;     // someone else's version stays in place; nothing was written
     };
-    // Keeps a version changed by someone else beside the list ("changed" copy), then replaces
-    // the list with `content`. When that version cannot be read or kept, nothing is replaced
-    // and the result says why.
-    SaveOutcome save(const QByteArray& content, const QDateTime& now);
+    // Replaces the list with `content`. A version someone else wrote is kept beside the list
+    // first ("changed" copy) or, with OtherVersions::Yield, left in place. When that version
+    // cannot be read or kept, nothing is replaced and the result says why.
+    SaveOutcome save(const QByteArray& content, const QDateTime& now, OtherVersions others);
 
 private:
     struct Version {
         bool exists = false;
-        qint64 size = 0;
-        qint64 modifiedNs = 0;
         QByteArray digest;
     };
-    // Whether the disk holds a version that is not ours; fills `foreign` with its bytes.
-    int checkForeignVersion(bool* isForeign, QByteArray* foreign) const;
-
     FileOps& ops_;
     QString appFolder_;
     QString path_;

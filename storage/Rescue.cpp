@@ -1,6 +1,7 @@
 #include "storage/Rescue.h"
 
-#include <QCryptographicHash>
+#include "storage/ListFile.h"
+
 #include <QDir>
 
 #include <cerrno>
@@ -11,10 +12,6 @@ namespace {
 
 QString withSlash(const QString& folder) {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
-
-QByteArray digestOf(const QByteArray& content) {
-    return QCryptographicHash::hash(content, QCryptographicHash::Blake2b_256);
 }
 
 }  // namespace
@@ -41,7 +38,7 @@ Rescue::Rescue(FileOps& ops, QString listPath, QStringList folders)
     : ops_(ops), listPath_(std::move(listPath)), folders_(std::move(folders)) {}
 
 KeptCopy Rescue::keep(const QByteArray& content, const QDateTime& now) {
-    const QByteArray digest = digestOf(content);
+    const QByteArray digest = listDigest(content);
     if (!path_.isEmpty() && digest == digest_) {
         return KeptCopy{0, path_};
     }

@@ -88,6 +88,55 @@ int writeTempFile(FileOps& ops, const QString& folder, const Target& target,
     return error;
 }
 
+bool cannotSwap(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// After the swap the temporary name holds the displaced version: it goes, or it is put back.
+void settleDisplaced(FileOps& ops, const QString& temp, const QString& target,
+                     const DisplacedCheck& check, SaveResult* out) {
+    DisplacedVersion what = DisplacedVersion::Discard;
+    if (check) {
+        QByteArray displaced;
+        // A version that cannot even be read cannot be judged: it stays.
+        what = ops.readAll(temp, &displaced) == 0 ? check(displaced) : DisplacedVersion::PutBack;
+    }
+    if (what == DisplacedVersion::PutBack) {
+        if (ops.exchange(temp, target) != 0) {
+            out->displacedKeptAt = temp;
+            return;
+        }
+        out->putBack = true;
+    }
+    ops.remove(temp);
+}
+
+// Puts the temporary file in the target's place; returns 0 or the errno that kept it out.
+int moveIntoPlace(FileOps& ops, const QString& temp, const QString& target,
+                  const DisplacedCheck& check, SaveResult* out) {
+    for (int attempt = 0; attempt < CreateAttempts; ++attempt) {
+        const int swapError = ops.exchange(temp, target);
+        if (swapError == 0) {
+            settleDisplaced(ops, temp, target, check, out);
+            return 0;
+        }
+        if (cannotSwap(swapError)) {
+            // This file system cannot swap: the plain rename, with the check made before.
+            return ops.rename(temp, target);
+        }
+        if (swapError != ENOENT) {
+            return swapError;
+        }
+        // Nothing to swap with: a first save, or the list went meanwhile. Should one appear
+        // in this very moment, it is swapped with on the next round rather than replaced.
+        const int renameError = ops.renameNoReplace(temp, target);
+        if (renameError != EEXIST) {
+            return cannotSwap(renameError) ? ops.rename(temp, target) : renameError;
+        }
+    }
+    return EEXIST;
+}
+
 }  // namespace
 
 SaveResult saveFailure(SaveResult::Step step, int error) {
@@ -135,7 +184,8 @@ ToDoListData snapshotForSave(const SaveSource& window, const TaskTable& table) {
     return data;
 }
 
-SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QByteArray& content) {
+SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QByteArray& content,
+                               const DisplacedCheck& check) {
     Target target;
     if (const int error = resolveTarget(ops, appFolder + ToDoListFileName, &target); error != 0) {
         return saveFailure(SaveResult::Replace, error);
@@ -161,7 +211,8 @@ SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QBy
     if (const int error = writeTempFile(ops, folder, target, content, &tempPath); error != 0) {
         return failure(SaveResult::TempFile, error);
     }
-    if (const int error = ops.rename(tempPath, target.path); error != 0) {
+    SaveResult saved;
+    if (const int error = moveIntoPlace(ops, tempPath, target.path, check, &saved); error != 0) {
         // A rename that fails once tends to fail every time (an immutable or busy file): a
         // temporary file left at each attempt would pile up. The caller still holds the
         // document and decides where it goes instead.
@@ -171,8 +222,7 @@ SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QBy
     // The new document is already in place; a folder that cannot be flushed only weakens
     // what survives a crash in the next moments, and a box could not help the user there.
     ops.flushFolder(folder);
-    SaveResult saved;
-    saved.splitHardLink = exists && target.status.linkCount > 1;
+    saved.splitHardLink = !saved.putBack && exists && target.status.linkCount > 1;
     return saved;
 }
 

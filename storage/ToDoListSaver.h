@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace taskwick {
 
 // The window state a save reads besides the table.
@@ -42,6 +44,11 @@ struct SaveResult {
     QString folder;
     // The replaced file had further names (hard links), which keep the old content.
     bool splitHardLink = false;
+    // The displaced version was put back in place (see DisplacedCheck): nothing was replaced.
+    bool putBack = false;
+    // A displaced version that was to be put back but could not be: it stays here, beside the
+    // list under a temporary name, while the new document is in place.
+    QString displacedKeptAt;
 
     bool ok() const { return step == Ok; }
 };
@@ -54,14 +61,23 @@ inline const QString TempFilePrefix = QStringLiteral("ToDoList~tmp~backup~");
 // The context of the unexpected-error box for BuildDocument.
 inline const QString SaveBuildContext = QStringLiteral("XMLsaveToDoList-create XML Node");
 
+// What becomes of the version a save displaced, decided by the caller on the saving thread.
+enum class DisplacedVersion { Discard, PutBack };
+using DisplacedCheck = std::function<DisplacedVersion(const QByteArray& displaced)>;
+
 // Replaces appFolder + "ToDoList.xml" by `content` so that the target never holds a partial
 // document: the content goes completely into a new temporary file in the target's folder, is
-// flushed to the disk, and is then renamed over the target. A symbolic link stays a link; the
-// file it points to is replaced. A target without owner write permission gets it back first,
-// and the new file keeps the old one's other permission bits. After any failure the old
-// target is unchanged and no temporary file is left behind.
+// flushed to the disk, and then takes the target's place. Where the file system can, the two
+// names are swapped in one step (RENAME_EXCHANGE), so the version that was displaced can still
+// be looked at: `check` sees its bytes and may have it put back, which leaves the target as
+// it was. Elsewhere (EINVAL) the temporary file is renamed over the target. A first save
+// never replaces a file that appears meanwhile: it swaps with it instead. A symbolic link
+// stays a link; the file it points to is replaced. A target without owner write permission
+// gets it back first, and the new file keeps the old one's other permission bits. After any
+// failure the old target is unchanged and no temporary file is left behind.
 // `appFolder` ends with "/".
-SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QByteArray& content);
+SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QByteArray& content,
+                               const DisplacedCheck& check = {});
 
 // Builds the document and replaces the file with it.
 SaveResult saveToDoList(FileOps& ops, const QString& appFolder, const ToDoListData& data);

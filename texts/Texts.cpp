@@ -249,4 +249,19 @@ QString Texts::hardLinkSplitText(const QString& listPath) const {
                "Namen behalten die frühere Fassung.");
 }
 
+QString Texts::otherVersionUnreadableText(const QString& listPath, const QString& keptPath) const {
+    if (language == Language::English) {
+        return "Another program wrote a version of the task list that could not be read:\r\n" +
+               listPath + "\r\nIt was kept as:\r\n" + keptPath +
+               "\r\nTaskwick goes on with its own list and will save it in its place.";
+    }
+    return QString::fromUtf8(
+               "Ein anderes Programm hat eine Fassung der Aufgabenliste "
+               "geschrieben, die nicht gelesen werden konnte:\r\n") +
+           listPath + QString::fromUtf8("\r\nSie wurde gesichert als:\r\n") + keptPath +
+           QString::fromUtf8(
+               "\r\nTaskwick arbeitet mit seiner eigenen Liste weiter und speichert sie an "
+               "ihrer Stelle.");
+}
+
 }  // namespace taskwick

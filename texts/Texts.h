@@ -65,6 +65,8 @@ struct Texts {
     // stays, or (when nobody can answer) the program ends.
     QString notRescuedStayingOpenText() const;
     QString notRescuedText() const;
+    // Someone else wrote a version of the list that could not be read; it was kept.
+    QString otherVersionUnreadableText(const QString& listPath, const QString& keptPath) const;
     // A save replaced a list that had further names (hard links), which keep the old list.
     QString hardLinkSplitText(const QString& listPath) const;
     // After a save found a version of the list written by someone else and kept it.

@@ -5,20 +5,58 @@
 #include "storage/XmlWriter.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 #include <system_error>
 #include <utility>
 
 namespace taskwick {
 
+namespace {
+
+// A writer's burst of changes (a temporary file, a rename) settles before the list is read.
+constexpr int OtherVersionDelayMs = 200;
+// How often a version that waits for the cell editor to close looks again.
+constexpr int EditingRetryMs = 500;
+// A version that cannot be read may be one that its writer is still writing: it counts as
+// unreadable once it has stayed the same this long.
+constexpr int UnreadableSettleMs = 1000;
+
+// Takes another version of the list into a table of its own; the window's place and skin
+// stay as the user has them, and a failure only says the version cannot be taken in.
+class OtherVersionTarget : public LoadTarget {
+public:
+    explicit OtherVersionTarget(TaskTable& table) : table_(table) {}
+    bool failed() const { return failed_; }
+
+    QSize windowSize() const override { return {DefaultClientWidth, DefaultClientHeight}; }
+    void setWindowPlacement(int, int, int, int) override {}
+    int minClientWidth() const override { return 0; }
+    ScreenMetrics screenMetrics() const override { return {}; }
+    TaskTable& table() override { return table_; }
+    QString currentSkinName() const override { return {}; }
+    QString currentSkinPath() const override { return {}; }
+    void setCurrentSkinName(const QString&) override {}
+    void setCurrentSkinPath(const QString&) override {}
+    bool directoryExists(const QString&) const override { return false; }
+    void loadSkin() override {}
+    void reportFailure(const QString&) override { failed_ = true; }
+
+private:
+    TaskTable& table_;
+    bool failed_ = false;
+};
+
+}  // namespace
+
 ListKeeper::ListKeeper(ListKeeperSettings settings, TaskTable& table, MessageBoxes& boxes,
-                       std::function<SaveSource()> placement, QObject* parent)
+                       ListWindow& window, QObject* parent)
     : QObject(parent),
       settings_(std::move(settings)),
       texts_(textsFor(settings_.language)),
       table_(table),
       boxes_(boxes),
-      placement_(std::move(placement)),
+      window_(window),
       ownOps_(settings_.fileOps ? nullptr : std::make_unique<PosixFileOps>()),
       ops_(settings_.fileOps ? *settings_.fileOps : *ownOps_),
       file_(ops_, settings_.appFolder),
@@ -28,6 +66,10 @@ ListKeeper::ListKeeper(ListKeeperSettings settings, TaskTable& table, MessageBox
     autoSaveTimer_.setSingleShot(true);
     connect(&autoSaveTimer_, &QTimer::timeout, this, &ListKeeper::onAutoSaveTimer);
     connect(&table_, &TaskTable::changed, this, &ListKeeper::markChanged);
+    otherVersionTimer_.setSingleShot(true);
+    connect(&otherVersionTimer_, &QTimer::timeout, this, &ListKeeper::lookForOtherVersion);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &ListKeeper::onListTouched);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &ListKeeper::onListTouched);
 }
 
 ListKeeper::~ListKeeper() {
@@ -87,10 +129,11 @@ void ListKeeper::startWithoutList() {
 
 void ListKeeper::startAutomaticSaves() {
     automaticSaves_ = true;
+    watchList();
 }
 
 void ListKeeper::markChanged() {
-    if (!automaticSaves_) {
+    if (!automaticSaves_ || takingIn_) {
         return;
     }
     changed_ = true;
@@ -110,10 +153,11 @@ void ListKeeper::onAutoSaveTimer() {
 }
 
 ToDoListData ListKeeper::snapshot() const {
-    return snapshotForSave(placement_(), table_);
+    return snapshotForSave(window_.placement(), table_);
 }
 
-ListKeeper::SaveAttempt ListKeeper::save(const ToDoListData& data, SkipUnchanged skip) {
+ListKeeper::SaveAttempt ListKeeper::save(const ToDoListData& data, SkipUnchanged skip,
+                                         OtherVersions others) {
     SaveAttempt attempt;
     QByteArray content;
     try {
@@ -124,7 +168,7 @@ ListKeeper::SaveAttempt ListKeeper::save(const ToDoListData& data, SkipUnchanged
     }
     const QDateTime now = QDateTime::currentDateTime();
     if (skip == SkipUnchanged::No || !file_.isKnownVersion(content)) {
-        attempt.outcome = file_.save(content, now);
+        attempt.outcome = file_.save(content, now, others);
     }
     if (attempt.outcome.result.ok()) {
         rescue_.discard();  // the list holds the tasks again
@@ -144,7 +188,7 @@ void ListKeeper::startBackgroundSave(ToDoListData data) {
     // on meanwhile; the list file and the rescue are touched by nobody else until it is done.
     const auto job =
         std::make_shared<std::function<void()>>([this, data = std::move(data), generation] {
-            SaveAttempt attempt = save(data, SkipUnchanged::Yes);
+            SaveAttempt attempt = save(data, SkipUnchanged::Yes, OtherVersions::KeepBeside);
             {
                 const std::lock_guard lock(finishedMutex_);
                 finished_ = std::move(attempt);
@@ -190,6 +234,9 @@ void ListKeeper::onBackgroundSaveFinished(quint64 generation) {
     if (changed_ && automaticSaves_ && !autoSaveTimer_.isActive()) {
         autoSaveTimer_.start();
     }
+    if (std::exchange(otherVersionPending_, false)) {
+        otherVersionTimer_.start(OtherVersionDelayMs);
+    }
 }
 
 void ListKeeper::finishBackgroundSave() {
@@ -209,7 +256,9 @@ bool ListKeeper::saveOnClose(CloseKind kind) {
     autoSaveTimer_.stop();
     finishBackgroundSave();
     // Written even when the tasks were saved before: the file also holds the window's place.
-    const SaveAttempt attempt = save(snapshot(), SkipUnchanged::No);
+    // With nothing unsaved, though, a version someone else wrote is newer and stays.
+    const SaveAttempt attempt = save(snapshot(), SkipUnchanged::No,
+                                     changed_ ? OtherVersions::KeepBeside : OtherVersions::Yield);
     changed_ = false;
     const SaveResult& result = attempt.outcome.result;
     const bool onDisk = result.ok() || (attempt.rescue && attempt.rescue->ok());
@@ -234,8 +283,101 @@ void ListKeeper::saveBeforeExit() {
         changed_ = true;
     }
     if (changed_) {
-        save(snapshot(), SkipUnchanged::Yes);
+        save(snapshot(), SkipUnchanged::Yes, OtherVersions::KeepBeside);
         changed_ = false;
+    }
+}
+
+void ListKeeper::watchList() {
+    // The folders too: editors and sync tools replace a file by renaming another over it,
+    // which ends a watch on the file itself. For a list that is a link, the file it leads to.
+    QStringList paths{settings_.appFolder, path()};
+    const QFileInfo list(path());
+    if (list.isSymLink()) {
+        if (const QString target = list.canonicalFilePath(); !target.isEmpty()) {
+            paths << target << QFileInfo(target).absolutePath();
+        }
+    }
+    const QStringList watched = watcher_.files() + watcher_.directories();
+    for (const QString& p : paths) {
+        if (!watched.contains(p) && QFileInfo::exists(p)) {
+            watcher_.addPath(p);
+        }
+    }
+}
+
+void ListKeeper::onListTouched() {
+    if (automaticSaves_ && !otherVersionTimer_.isActive()) {
+        otherVersionTimer_.start(OtherVersionDelayMs);
+    }
+}
+
+void ListKeeper::lookForOtherVersion() {
+    if (!automaticSaves_) {
+        return;
+    }
+    watchList();
+    if (saving_) {
+        otherVersionPending_ = true;  // looked at once that save is done
+        return;
+    }
+    if (changed_) {
+        return;  // the save that follows keeps that version beside the program's own
+    }
+    if (window_.isEditingCell()) {
+        otherVersionTimer_.start(EditingRetryMs);
+        return;
+    }
+    if (const std::optional<QByteArray> other = file_.otherVersion()) {
+        takeIn(*other);
+    }
+}
+
+void ListKeeper::takeIn(const QByteArray& content) {
+    // Read into a table of its own first: only a version that reads completely replaces
+    // what the user sees.
+    TaskTable scratch;
+    OtherVersionTarget target(scratch);
+    const LoadReport loaded = loadToDoList(&content, target);
+    if (target.failed()) {
+        keepUnreadableOtherVersion(content);
+        return;
+    }
+    unreadableDigest_.clear();
+    takingIn_ = true;
+    table_.takeContentOf(scratch);
+    file_.remember(content);
+    emit otherVersionTakenIn();
+    takingIn_ = false;
+    if (loaded.droppedContent) {
+        const KeptCopy copy =
+            keepCopyBeside(ops_, path(), content, UnreadableReason, QDateTime::currentDateTime());
+        if (copy.ok()) {
+            boxes_.showInfo(texts_.unreadableListKeptText(path(), copy.path), texts_.noticeTitle);
+        } else {
+            file_.forget();  // the next save keeps it before it writes
+        }
+    }
+}
+
+void ListKeeper::keepUnreadableOtherVersion(const QByteArray& content) {
+    const QByteArray digest = listDigest(content);
+    if (digest != unreadableDigest_) {
+        unreadableDigest_ = digest;  // perhaps half written: looked at again in a moment
+        otherVersionTimer_.start(UnreadableSettleMs);
+        return;
+    }
+    unreadableDigest_.clear();
+    if (isBlankListContent(content)) {
+        file_.remember(content);  // nothing in it to keep; the next save writes the list
+        return;
+    }
+    const KeptCopy copy =
+        keepCopyBeside(ops_, path(), content, UnreadableReason, QDateTime::currentDateTime());
+    if (copy.ok()) {
+        // Kept: the program's own list may take its place again.
+        file_.remember(content);
+        boxes_.showInfo(texts_.otherVersionUnreadableText(path(), copy.path), texts_.noticeTitle);
     }
 }
 

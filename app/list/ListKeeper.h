@@ -7,6 +7,7 @@
 #include "table/model/TaskTable.h"
 #include "texts/Texts.h"
 
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,16 @@ enum class CloseKind {
     Unattended,  // a signal or the end of the session: nobody is there to press OK
 };
 
+// What the keeper asks of the window it keeps the list of.
+class ListWindow {
+public:
+    virtual ~ListWindow() = default;
+    // Where the window is, how it is folded and which skin it wears: asked at every save.
+    virtual SaveSource placement() const = 0;
+    // While a cell is being edited, another version of the list waits.
+    virtual bool isEditingCell() const = 0;
+};
+
 struct ListKeeperSettings {
     Language language = Language::English;
     QString appFolder;           // folder of the executable, with a trailing "/"
@@ -42,13 +53,15 @@ struct ListKeeperSettings {
 // The user's list on the disk, over the whole run: it reads the list at start and keeps a
 // copy of what the program would not save back; saves soon after every change, on a thread
 // of its own; saves at the close; and when the list cannot be written, puts the tasks into a
-// rescue copy that the user is told about. The window only says when.
+// rescue copy that the user is told about. It watches the file too: a version that someone
+// else writes (a sync tool, an editor, another instance) is taken into the table while the
+// program has nothing unsaved, and never overwritten by an older one. The window only says
+// when.
 class ListKeeper : public QObject {
     Q_OBJECT
 public:
-    // `placement` is asked at every save for the window's place, fold and skin.
     ListKeeper(ListKeeperSettings settings, TaskTable& table, MessageBoxes& boxes,
-               std::function<SaveSource()> placement, QObject* parent = nullptr);
+               ListWindow& window, QObject* parent = nullptr);
     // Waits for a save under way.
     ~ListKeeper() override;
 
@@ -60,7 +73,8 @@ public:
     void load(LoadTarget& target);
     // Start-up without a list: the first run.
     void startWithoutList();
-    // From now on every change reaches the disk soon after it is made.
+    // From now on every change reaches the disk soon after it is made, and other versions of
+    // the list are taken in.
     void startAutomaticSaves();
 
     // Something a save writes has changed (the table marks its own changes): a save
@@ -77,6 +91,12 @@ public:
     // on the disk yet, rescued when the list refuses it, without any box.
     void saveBeforeExit();
 
+signals:
+    // Another version of the list was taken into the table. The table's change that comes
+    // with it is not one of the program's own: nothing is saved for it, not even what the
+    // window does about it meanwhile (fitting the columns).
+    void otherVersionTakenIn();
+
 private:
     enum class Audience { Automatic, Close, CloseStayingOpen };
     struct SaveAttempt {
@@ -86,7 +106,12 @@ private:
 
     void onAutoSaveTimer();
     ToDoListData snapshot() const;
-    SaveAttempt save(const ToDoListData& data, SkipUnchanged skip);
+    SaveAttempt save(const ToDoListData& data, SkipUnchanged skip, OtherVersions others);
+    void watchList();
+    void onListTouched();
+    void lookForOtherVersion();
+    void takeIn(const QByteArray& content);
+    void keepUnreadableOtherVersion(const QByteArray& content);
     void startBackgroundSave(ToDoListData data);
     void onBackgroundSaveFinished(quint64 generation);
     // Waits for the save under way and takes its outcome in, reporting only its notices:
@@ -102,12 +127,17 @@ private:
     const Texts& texts_;
     TaskTable& table_;
     MessageBoxes& boxes_;
-    std::function<SaveSource()> placement_;
+    ListWindow& window_;
     std::unique_ptr<FileOps> ownOps_;
     FileOps& ops_;
     ListFile file_;
     Rescue rescue_;  // touched by the save thread only while a save runs there
     QTimer autoSaveTimer_;
+    QFileSystemWatcher watcher_;
+    QTimer otherVersionTimer_;
+    bool otherVersionPending_ = false;  // the file was touched while a save ran
+    bool takingIn_ = false;
+    QByteArray unreadableDigest_;  // of another version that could not be read, last look
 
     bool automaticSaves_ = false;
     bool changed_ = false;

@@ -99,7 +99,7 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
           [this] { fitColumnsToTable(); }),
       keeper_(ListKeeperSettings{settings_.language, settings_.appFolder, settings_.fileOps,
                                  settings_.autoSaveDelayMs, settings_.rescueFolders},
-              table_, boxes_, [this] { return saveSource(); }) {
+              table_, boxes_, *this) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(ProductName);
     setMinimumSize(10, 10);
@@ -110,6 +110,8 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     grid_->setObjectName(QStringLiteral("taskGrid"));
     frame_->setTable(grid_);
     connectGrid();
+    // Another version of the list came in: its columns fit this window as the loaded ones do.
+    connect(&keeper_, &ListKeeper::otherVersionTakenIn, this, &MainWindow::fitColumnsToTable);
     createContextMenu();
     createSkinMenu();
     createTrayIcon();
@@ -266,7 +268,11 @@ void MainWindow::onExitTriggered() {
     guardedHandler(ExitContext, [&] { close(); });
 }
 
-SaveSource MainWindow::saveSource() const {
+bool MainWindow::isEditingCell() const {
+    return grid_->isEditing();
+}
+
+SaveSource MainWindow::placement() const {
     SaveSource source;
     source.left = x();
     source.top = y();

@@ -61,7 +61,7 @@ struct MainWindowSettings {
 
 // The program's main window and the composition root: it owns the task table and the
 // subsystem objects, and its handlers are short methods that call into them.
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, private ListWindow {
     Q_OBJECT
 public:
     static constexpr int DefaultClientWidth = 370;
@@ -175,7 +175,8 @@ private:
     void connectGrid();
     void finishFold(const FoldAnimation::Tick& last);
     bool hasSystemTray() const;
-    SaveSource saveSource() const;
+    SaveSource placement() const override;
+    bool isEditingCell() const override;
 
     MainWindowSettings settings_;
     MessageBoxes& boxes_;

@@ -107,6 +107,25 @@ void TaskTable::clearColumn(int col) {
     notifyChanged();
 }
 
+void TaskTable::takeContentOf(const TaskTable& other) {
+    const ChangeBatch oneChange(*this);
+    rowCount_ = other.rowCount_;
+    colCount_ = other.colCount_;
+    rows_ = other.rows_;
+    widths_ = other.widths_;
+    alignments_ = other.alignments_;
+    headerTextBold_ = other.headerTextBold_;
+    drawGridLines_ = other.drawGridLines_;
+    if (rowCount_ < 2) {
+        headerFixed_ = false;
+    }
+    if (current_ && (current_->row >= rowCount_ || current_->col >= colCount_)) {
+        current_.reset();
+        emit currentCellChanged();
+    }
+    notifyChanged();
+}
+
 int TaskTable::columnWidth(int col) const {
     return col >= 0 && col < colCount_ ? widths_[static_cast<size_t>(col)] : 0;
 }

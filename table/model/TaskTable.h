@@ -76,6 +76,11 @@ public:
     void setDrawGridLines(bool draw);
     int gridLineWidth() const { return drawGridLines_ ? 1 : 0; }
 
+    // Takes over everything another table holds (counts, cells, widths, alignments and the
+    // two display flags) as one change; this table's current cell and fixed header stay where
+    // they can.
+    void takeContentOf(const TaskTable& other);
+
     bool headerFixed() const { return headerFixed_; }
     // Fixing the header needs a task row; returns false (flag unchanged) when there is none.
     // Every change scrolls to the top-left and makes (0, 1) or (0, 0) current.

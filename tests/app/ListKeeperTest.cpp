@@ -63,14 +63,19 @@ private:
     int flushes_ = 0;
 };
 
-struct Keeper {
+struct Keeper : ListWindow {
     explicit Keeper(FileOps& ops, int delayMs = 30) : boxes(Language::English, presenter) {
         const ListKeeperSettings settings{Language::English,
                                           app.path() + "/",
                                           &ops,
                                           delayMs,
                                           {state.path() + "/taskwick/", home.path() + "/"}};
-        keeper = std::make_unique<ListKeeper>(settings, table, boxes, [this] { return place; });
+        keeper = std::make_unique<ListKeeper>(settings, table, boxes, *this);
+    }
+    SaveSource placement() const override { return place; }
+    bool isEditingCell() const override {
+        askedWhileEditing += editing ? 1 : 0;
+        return editing;
     }
     QString list() const { return app.filePath("ToDoList.xml"); }
     QStringList rescued() const { return filesIn(state.path() + "/taskwick", "*.rescued-*"); }
@@ -85,8 +90,25 @@ struct Keeper {
     MessageBoxes boxes;
     TaskTable table;
     SaveSource place{100, 200, 370, 211, true, 370, NoSkinName, {}};
+    bool editing = false;
+    mutable int askedWhileEditing = 0;
     std::unique_ptr<ListKeeper> keeper;
 };
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// A keeper whose list holds one task of the program's own, saved.
+void startWithSavedTask(Keeper& k) {
+    k.keeper->startWithoutList();
+    k.keeper->startAutomaticSaves();
+    k.table.setCell(1, 1, "ours");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.saved("<Text>ours</Text>"); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !k.keeper->hasUnsavedChanges(); }, 5000));
+}
 
 }  // namespace
 
@@ -240,4 +262,69 @@ TEST(ListKeeper, whenOnlyTheListsFolderHasRoom_theTasksAreKeptBesideTheList) {
     EXPECT_TRUE(bytesOf(k.app.filePath(unsaved[0])).contains("water the plants"));
     EXPECT_TRUE(k.presenter.boxes.back().text.endsWith(k.app.filePath(unsaved[0])));
     EXPECT_TRUE(k.temporaryFiles().isEmpty());
+}
+
+TEST(ListKeeper, anotherVersionWhileNothingIsUnsaved_isTakenIn_andTheNextChangeSavesBoth) {
+    SelectiveFaultOps ops;
+    Keeper k(ops);
+    startWithSavedTask(k);
+    QSignalSpy takenIn(k.keeper.get(), &ListKeeper::otherVersionTakenIn);
+
+    QByteArray theirs = bytesOf(k.list());
+    theirs.replace("<Text>ours</Text>", "<Text>from the laptop</Text>");
+    theirs.replace("<Left>100</Left>", "<Left>5</Left>");
+    writeBytes(k.list(), theirs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.table.cell(1, 1) == "from the laptop"; }, 5000));
+    EXPECT_EQ(takenIn.count(), 1);
+    // Taking it in is no change of the program's own: nothing to save, nothing written back.
+    EXPECT_FALSE(k.keeper->hasUnsavedChanges());
+    EXPECT_EQ(bytesOf(k.list()), theirs);
+
+    k.table.setCell(1, 2, "mine");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.saved("<Text>mine</Text>"); }, 5000));
+    EXPECT_TRUE(k.saved("<Text>from the laptop</Text>"));
+    EXPECT_TRUE(k.saved("<Left>100</Left>"));  // the window stays where the user has it
+    EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.changed-*").isEmpty());
+    EXPECT_TRUE(k.presenter.boxes.empty());
+}
+
+TEST(ListKeeper, anotherVersionWaitsForTheCellEditor_andACloseWithNothingUnsavedLeavesIt) {
+    SelectiveFaultOps ops;
+    Keeper k(ops);
+    startWithSavedTask(k);
+    k.editing = true;
+    QByteArray theirs = bytesOf(k.list());
+    theirs.replace("<Text>ours</Text>", "<Text>newer</Text>");
+    writeBytes(k.list(), theirs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.askedWhileEditing >= 2; }, 5000));
+    EXPECT_EQ(k.table.cell(1, 1), "ours");
+
+    // Closed before it came in: the older list of the program is not written over it.
+    EXPECT_TRUE(k.keeper->saveOnClose(CloseKind::ByUser));
+    EXPECT_EQ(bytesOf(k.list()), theirs);
+    EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.changed-*").isEmpty());
+    EXPECT_TRUE(k.presenter.boxes.empty());
+}
+
+TEST(ListKeeper, anotherVersionThatCannotBeRead_isKeptOnceItSettles_andNotTakenIn) {
+    SelectiveFaultOps ops;
+    Keeper k(ops);
+    startWithSavedTask(k);
+    const QByteArray broken = "<?xml version=\"1.0\"?><ToDoList><ColumnInfo><RowCount>";
+    writeBytes(k.list(), broken);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !filesIn(k.app.path(), "ToDoList.xml.unreadable-*").isEmpty(); }, 5000));
+    const QString copy = k.app.filePath(filesIn(k.app.path(), "ToDoList.xml.unreadable-*")[0]);
+    EXPECT_EQ(bytesOf(copy), broken);
+    EXPECT_EQ(k.table.cell(1, 1), "ours");
+    ASSERT_EQ(k.presenter.boxes.size(), 1u);
+    EXPECT_EQ(k.presenter.boxes[0].text,
+              "Another program wrote a version of the task list that could not be read:\r\n" +
+                  k.list() + "\r\nIt was kept as:\r\n" + copy +
+                  "\r\nTaskwick goes on with its own list and will save it in its place.");
+
+    // Kept, so the close puts the program's list back in its place.
+    EXPECT_TRUE(k.keeper->saveOnClose(CloseKind::ByUser));
+    EXPECT_TRUE(k.saved("<Text>ours</Text>"));
+    EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.changed-*").isEmpty());
 }

@@ -170,10 +170,11 @@ class Taskwick:
     """One start of the program from a copy in folder; the session ends it if the test
     does not."""
 
-    def __init__(self, session, binary, folder, args=(), a11y=None):
+    def __init__(self, session, binary, folder, args=(), a11y=None, extra_env=None):
         self.session = session
         self.folder = folder
         env = session.env
+        env.update(extra_env or {})
         if a11y is None:
             # Keeps the accessibility bridge (and its bus) out; nothing here reads it.
             env["QT_ACCESSIBILITY"] = "0"

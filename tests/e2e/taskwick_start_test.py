@@ -119,14 +119,13 @@ class TaskwickStartTest(ProgramTest):
         self.assertTrue(os.path.isfile(os.path.join(self.folder.name, "ToDoList.xml")))
 
     def hold_lock(self):
-        """Holds ToDoMutex from outside, as an instance without a window would."""
+        """Holds this display's lock from outside, as an instance without a window would."""
+        lock = os.path.join(self.session.runtime_dir, "ToDoMutex-" + self.session.display)
         holder = self.session.start(
             # --no-fork: the holder is the process started here, so stopping it by its id
             # leaves no child behind.
-            ["flock", "--no-fork", "--nonblock",
-             os.path.join(self.session.runtime_dir, "ToDoMutex"), "sleep", "60"])
-        wait_until(lambda: os.path.exists(os.path.join(self.session.runtime_dir, "ToDoMutex")),
-                   5, what="the lock file")
+            ["flock", "--no-fork", "--nonblock", lock, "sleep", "60"])
+        wait_until(lambda: os.path.exists(lock), 5, what="the lock file")
         time.sleep(0.2)
         self.assertIsNone(holder.poll(), "flock could not take the lock")
         return holder

@@ -46,6 +46,16 @@ mode_t modeOf(const QString& path) {
 
 }  // namespace
 
+TEST(SingleInstanceLock, nameForDisplay_oneLockPerDisplay_whateverItsScreenOrSpelling) {
+    EXPECT_EQ(SingleInstanceLock::nameForDisplay(":0"), "ToDoMutex-:0");
+    EXPECT_EQ(SingleInstanceLock::nameForDisplay(":0.1"), "ToDoMutex-:0");
+    EXPECT_EQ(SingleInstanceLock::nameForDisplay("unix:0.0"), "ToDoMutex-:0");
+    EXPECT_EQ(SingleInstanceLock::nameForDisplay("localhost:10.0"), "ToDoMutex-localhost:10");
+    EXPECT_EQ(SingleInstanceLock::nameForDisplay("/tmp/.X11-unix/X0"),
+              "ToDoMutex-_tmp_.X11-unix_X0");
+    EXPECT_EQ(SingleInstanceLock::nameForDisplay(""), "ToDoMutex");
+}
+
 TEST(SingleInstanceLock, firstAcquires_secondHolderIsRefused_releaseHandsOver) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

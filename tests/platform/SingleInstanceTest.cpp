@@ -90,13 +90,21 @@ TEST(SingleInstance, claimOffX11_acquiresAndRunsThenSecondClaimRunsBeside) {
     QTemporaryDir runtime;
     ASSERT_EQ(chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
     const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray oldDisplay = qgetenv("DISPLAY");
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    qputenv("DISPLAY", ":7.0");
     SingleInstanceLock first;
     SingleInstanceLock second;
     EXPECT_EQ(claimSingleInstance(first, 0), StartAction::Run);
     EXPECT_TRUE(first.isHeld());
     EXPECT_EQ(claimSingleInstance(second, 0), StartAction::Run);
     EXPECT_FALSE(second.isHeld());
-    EXPECT_EQ(first.path(), runtime.filePath("ToDoMutex"));
+    EXPECT_EQ(first.path(), runtime.filePath("ToDoMutex-:7"));
+    // Another display of the same user is another session: it runs with a lock of its own.
+    qputenv("DISPLAY", ":8");
+    SingleInstanceLock otherDisplay;
+    EXPECT_EQ(claimSingleInstance(otherDisplay, 0), StartAction::Run);
+    EXPECT_TRUE(otherDisplay.isHeld());
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    qputenv("DISPLAY", oldDisplay);
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <utime.h>
 
 #include <cerrno>
@@ -48,7 +50,7 @@ TEST(ListFile, ownSavesNeverCountAsForeign_aHandEditIsKeptBeforeTheNextSave) {
     EXPECT_TRUE(file.isKnownVersion("as read at start"));
 
     for (const QByteArray& ours : {QByteArray("first save"), QByteArray("second save")}) {
-        const ListFile::SaveOutcome out = file.save(ours, When);
+        const ListFile::SaveOutcome out = file.save(ours, When, OtherVersions::KeepBeside);
         ASSERT_TRUE(out.result.ok());
         EXPECT_TRUE(out.keptChangedCopy.isEmpty());
         EXPECT_EQ(fileBytes(list), ours);
@@ -58,17 +60,23 @@ TEST(ListFile, ownSavesNeverCountAsForeign_aHandEditIsKeptBeforeTheNextSave) {
     // Touched, not changed: the same bytes with a new time are still ours.
     utimbuf times{1000000, 1000000};
     ASSERT_EQ(::utime(QFile::encodeName(list).constData(), &times), 0);
-    ASSERT_TRUE(file.save("third save", When).result.ok());
+    ASSERT_TRUE(file.save("third save", When, OtherVersions::KeepBeside).result.ok());
     EXPECT_TRUE(keptCopies(dir, "changed").isEmpty());
 
-    writeBytes(list, "edited by hand");
-    const ListFile::SaveOutcome out = file.save("fourth save", When);
+    // Edited by someone else in the same second, to the same size, with the time put back
+    // (file systems with whole seconds, sync tools that keep times): only the bytes tell.
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(list).constData(), &before), 0);
+    writeBytes(list, "third SAVE");
+    const timespec kept[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(list).constData(), kept, 0), 0);
+    const ListFile::SaveOutcome out = file.save("fourth save", When, OtherVersions::KeepBeside);
     ASSERT_TRUE(out.result.ok());
     EXPECT_EQ(out.keptChangedCopy, list + ".changed-20261209-134501");
-    EXPECT_EQ(fileBytes(out.keptChangedCopy), "edited by hand");
+    EXPECT_EQ(fileBytes(out.keptChangedCopy), "third SAVE");
     EXPECT_EQ(fileBytes(list), "fourth save");
 
-    ASSERT_TRUE(file.save("fifth save", When).result.ok());
+    ASSERT_TRUE(file.save("fifth save", When, OtherVersions::KeepBeside).result.ok());
     EXPECT_EQ(keptCopies(dir, "changed").size(), 1);
 }
 
@@ -81,7 +89,7 @@ TEST(ListFile, aListThatAppearsAfterAFirstRun_isKept_andCopiesNeverReplaceEachOt
 
     writeBytes(list, "arrived through a sync tool");
     writeBytes(list + ".changed-20261209-134501", "an earlier copy");
-    const ListFile::SaveOutcome out = file.save("ours", When);
+    const ListFile::SaveOutcome out = file.save("ours", When, OtherVersions::KeepBeside);
     ASSERT_TRUE(out.result.ok());
     EXPECT_EQ(out.keptChangedCopy, list + ".changed-20261209-134501-2");
     EXPECT_EQ(fileBytes(out.keptChangedCopy), "arrived through a sync tool");
@@ -90,7 +98,7 @@ TEST(ListFile, aListThatAppearsAfterAFirstRun_isKept_andCopiesNeverReplaceEachOt
 
     // Gone meanwhile: nothing to keep, the save recreates it.
     QFile::remove(list);
-    const ListFile::SaveOutcome again = file.save("ours again", When);
+    const ListFile::SaveOutcome again = file.save("ours again", When, OtherVersions::KeepBeside);
     ASSERT_TRUE(again.result.ok());
     EXPECT_TRUE(again.keptChangedCopy.isEmpty());
     EXPECT_EQ(fileBytes(list), "ours again");
@@ -106,24 +114,104 @@ TEST(ListFile, aForeignVersionThatCannotBeReadOrKept_isNeverReplaced) {
 
     ops.failCreateContaining = ".changed-";
     ops.createError = ENOSPC;
-    const ListFile::SaveOutcome full = file.save("ours", When);
+    const ListFile::SaveOutcome full = file.save("ours", When, OtherVersions::KeepBeside);
     EXPECT_EQ(full.result.step, SaveResult::TempFile);
     EXPECT_EQ(full.result.errorKind, "ENOSPC");
     EXPECT_EQ(fileBytes(list), "someone else's");
 
     ops.createError = 0;
     ops.readError = EACCES;
-    const ListFile::SaveOutcome unreadable = file.save("ours", When);
+    const ListFile::SaveOutcome unreadable = file.save("ours", When, OtherVersions::KeepBeside);
     EXPECT_EQ(unreadable.result.step, SaveResult::Replace);
     EXPECT_EQ(unreadable.result.errorKind, "EACCES");
     EXPECT_EQ(fileBytes(list), "someone else's");
     EXPECT_TRUE(keptCopies(dir, "changed").isEmpty());
 
     ops.readError = 0;
-    const ListFile::SaveOutcome works = file.save("ours", When);
+    const ListFile::SaveOutcome works = file.save("ours", When, OtherVersions::KeepBeside);
     ASSERT_TRUE(works.result.ok());
     EXPECT_EQ(fileBytes(works.keptChangedCopy), "someone else's");
     EXPECT_EQ(fileBytes(list), "ours");
+}
+
+namespace {
+
+// A disk on which another writer's version lands while a save is flushing its temporary file,
+// after the save looked at the list and before its temporary file takes the list's place.
+struct LandingWriteOps : SelectiveFaultOps {
+    QString list;
+    QByteArray landing;
+    int flush(int fd) override {
+        if (!landing.isEmpty()) {
+            writeBytes(list, std::exchange(landing, QByteArray()));
+        }
+        return SelectiveFaultOps::flush(fd);
+    }
+};
+
+}  // namespace
+
+TEST(ListFile, aVersionThatLandsDuringTheSave_isKeptBeside_orStaysWhenTheProgramHasNothingNew) {
+    QTemporaryDir dir;
+    LandingWriteOps ops;
+    ops.list = dir.filePath("ToDoList.xml");
+    writeBytes(ops.list, "as read at start");
+    ListFile file(ops, dir.path() + "/");
+    QByteArray read;
+    ASSERT_EQ(file.read(&read), 0);
+
+    ops.landing = "from the other machine";
+    const ListFile::SaveOutcome kept = file.save("ours", When, OtherVersions::KeepBeside);
+    ASSERT_TRUE(kept.result.ok());
+    EXPECT_EQ(fileBytes(kept.keptChangedCopy), "from the other machine");
+    EXPECT_EQ(fileBytes(ops.list), "ours");
+
+    // With nothing new of its own, the program leaves the newer version where it is.
+    ops.landing = "newer still";
+    const ListFile::SaveOutcome yielded = file.save("ours, unchanged", When, OtherVersions::Yield);
+    EXPECT_TRUE(yielded.yielded);
+    EXPECT_TRUE(yielded.keptChangedCopy.isEmpty());
+    EXPECT_EQ(fileBytes(ops.list), "newer still");
+    EXPECT_EQ(keptCopies(dir, "changed").size(), 1);
+    EXPECT_TRUE(QDir(dir.path()).entryList({"ToDoList~tmp~*"}, QDir::Files).isEmpty());
+}
+
+TEST(ListFile, aKeptVersionIsKeptOnce_thoughTheSaveAfterKeepingItFails) {
+    QTemporaryDir dir;
+    SelectiveFaultOps ops;
+    const QString list = dir.filePath("ToDoList.xml");
+    writeBytes(list, "as read at start");
+    ListFile file(ops, dir.path() + "/");
+    QByteArray read;
+    ASSERT_EQ(file.read(&read), 0);
+
+    writeBytes(list, "edited by hand");
+    ops.renameError = EBUSY;
+    EXPECT_EQ(file.save("ours", When, OtherVersions::KeepBeside).result.step, SaveResult::Replace);
+    ops.renameError = 0;
+    for (const char* ours : {"ours", "ours again"}) {
+        const ListFile::SaveOutcome out = file.save(ours, When, OtherVersions::KeepBeside);
+        ASSERT_TRUE(out.result.ok());
+        EXPECT_TRUE(out.keptChangedCopy.isEmpty());
+    }
+    ASSERT_EQ(keptCopies(dir, "changed").size(), 1);
+    EXPECT_EQ(fileBytes(dir.filePath(keptCopies(dir, "changed")[0])), "edited by hand");
+    EXPECT_EQ(fileBytes(list), "ours again");
+}
+
+TEST(ListFile, whereTheFileSystemCannotSwap_thePlainRenameSaves) {
+    QTemporaryDir dir;
+    struct NoSwap : PosixFileOps {
+        int exchange(const QString&, const QString&) override { return EINVAL; }
+        int renameNoReplace(const QString&, const QString&) override { return EINVAL; }
+    } ops;
+    const QString list = dir.filePath("ToDoList.xml");
+    ListFile file(ops, dir.path() + "/");
+    file.rememberAbsent();
+    ASSERT_TRUE(file.save("first", When, OtherVersions::KeepBeside).result.ok());
+    ASSERT_TRUE(file.save("second", When, OtherVersions::KeepBeside).result.ok());
+    EXPECT_EQ(fileBytes(list), "second");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"ToDoList.xml"});
 }
 
 TEST(KeptCopy, aCopyThatFailsHalfWay_leavesNothingBehind) {

@@ -85,6 +85,13 @@ public:
     int rename(const QString& from, const QString& to) override {
         return injected(Op::Rename) ? failWith[Op::Rename] : PosixFileOps::rename(from, to);
     }
+    int exchange(const QString& a, const QString& b) override {
+        return injected(Op::Rename) ? failWith[Op::Rename] : PosixFileOps::exchange(a, b);
+    }
+    int renameNoReplace(const QString& from, const QString& to) override {
+        return injected(Op::Rename) ? failWith[Op::Rename]
+                                    : PosixFileOps::renameNoReplace(from, to);
+    }
     int flushFolder(const QString& path) override {
         ++folderFlushes;
         return injected(Op::FlushFolder) ? failWith[Op::FlushFolder]

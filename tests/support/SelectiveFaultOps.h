@@ -6,8 +6,8 @@
 
 namespace taskwick::testing {
 
-// The real file layer, where creating files of chosen names, renaming and reading can be made
-// to fail with a chosen error (0: works).
+// The real file layer, where creating files of chosen names, renaming (in each of its ways) and
+// reading can be made to fail with a chosen error (0: works).
 class SelectiveFaultOps : public PosixFileOps {
 public:
     QString failCreateContaining;  // empty: every name
@@ -25,6 +25,14 @@ public:
     int rename(const QString& from, const QString& to) override {
         const int error = renameError;
         return error != 0 ? error : PosixFileOps::rename(from, to);
+    }
+    int exchange(const QString& a, const QString& b) override {
+        const int error = renameError;
+        return error != 0 ? error : PosixFileOps::exchange(a, b);
+    }
+    int renameNoReplace(const QString& from, const QString& to) override {
+        const int error = renameError;
+        return error != 0 ? error : PosixFileOps::renameNoReplace(from, to);
     }
     int readAll(const QString& path, QByteArray* content) override {
         const int error = readError;
