@@ -1,7 +1,11 @@
 #include "skins/SkinFolders.h"
 
+#include "platform/NativeFolders.h"
+
 #include <QDir>
 #include <QFileInfo>
+
+#include <optional>
 
 namespace taskwick {
 
@@ -96,13 +100,44 @@ QString findEntryIgnoringCase(const QString& folder, const QString& name, bool w
 
 QStringList skinFolderNames(const QString& skinsFolder) {
     QStringList names;
-    const QDir::Filters kinds = QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    for (const QString& entry : QDir(skinsFolder).entryList(kinds, QDir::Unsorted)) {
-        if (!entry.startsWith(QLatin1Char('.'))) {
-            names.append(entry);
+    for (const QByteArray& entry : subfolderNames(skinsFolder)) {
+        if (!entry.startsWith('.')) {
+            names.append(displayName(entry));
         }
     }
     return names;
 }
+
+std::shared_ptr<const SkinFolder> SkinFolder::find(const QString& skinsFolder,
+                                                   const QString& name) {
+    std::optional<QByteArray> found;
+    for (const QByteArray& entry : subfolderNames(skinsFolder)) {
+        const QString shown = displayName(entry);
+        if (shown == name) {
+            found = entry;
+            break;
+        }
+        if (!found && shown.compare(name, Qt::CaseInsensitive) == 0) {
+            found = entry;
+        }
+    }
+    if (!found) {
+        return nullptr;
+    }
+    std::shared_ptr<SkinFolder> folder(new SkinFolder);
+    folder->name_ = displayName(*found);
+    if (isTextName(*found)) {
+        folder->path_ = withSlash(withSlash(skinsFolder) + folder->name_);
+    } else {
+        folder->opened_ = std::make_unique<OpenedFolder>(skinsFolder, *found);
+        if (!folder->opened_->isOpen()) {
+            return nullptr;
+        }
+        folder->path_ = folder->opened_->path();
+    }
+    return folder;
+}
+
+SkinFolder::~SkinFolder() = default;
 
 }  // namespace taskwick

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 namespace taskwick {
@@ -40,9 +41,34 @@ const QStringList& preferredSkinNames();
 // chooses between a folder (links to one count) and a file.
 QString findEntryIgnoringCase(const QString& folder, const QString& name, bool wantFolder);
 
-// The sub-folders of a skins folder, in the order the file system lists them; names that
-// begin with "." are left out, and so are plain files.
+// The sub-folders of a skins folder, in the order the file system lists them, by the names a
+// file manager shows (a name that is not valid UTF-8 shows U+FFFD for its stray bytes). Names
+// that begin with "." are left out, and so is everything that is no folder: plain files,
+// FIFOs, sockets, devices, dangling links and link loops. A link to a folder counts.
 QStringList skinFolderNames(const QString& skinsFolder);
+
+class OpenedFolder;
+
+// One skin folder, found by the name the menu shows and the list file keeps, without regard to
+// case; an exact match wins.
+class SkinFolder {
+public:
+    // Null when the skins folder holds no such folder.
+    static std::shared_ptr<const SkinFolder> find(const QString& skinsFolder, const QString& name);
+    ~SkinFolder();
+
+    // As a file manager shows it, spelled as the disk has it.
+    const QString& name() const { return name_; }
+    // Ends with "/". A name that Qt cannot spell is reached through an open descriptor, so the
+    // path holds only while this object lives.
+    const QString& path() const { return path_; }
+
+private:
+    SkinFolder() = default;
+    QString name_;
+    QString path_;
+    std::unique_ptr<OpenedFolder> opened_;
+};
 
 // True when `path` names an existing folder; a link to a folder counts.
 bool isFolder(const QString& path);

@@ -4,7 +4,9 @@
 #include "texts/Texts.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QMenu>
+#include <QTextDocument>
 
 namespace taskwick {
 
@@ -14,10 +16,17 @@ QString itemName(int n) {
     return QStringLiteral("skinEntry") + QString::number(n);
 }
 
+// A skin's name as far as a caption of the menu shows it: a long one loses its middle, so the
+// menu stays narrow and both ends, where names differ most, stay readable.
+constexpr int MaxCaptionCharacters = 40;
+
 }  // namespace
 
 SkinMenu::SkinMenu(QMenu* submenu, QAction* noSkinItem, QObject* parent)
-    : QObject(parent), submenu_(submenu), noSkinItem_(noSkinItem) {}
+    : QObject(parent), submenu_(submenu), noSkinItem_(noSkinItem) {
+    // The whole name of a shortened caption is the item's hint.
+    submenu_->setToolTipsVisible(true);
+}
 
 QAction* SkinMenu::item(int n) const {
     return submenu_->findChild<QAction*>(itemName(n), Qt::FindDirectChildrenOnly);
@@ -43,13 +52,20 @@ void SkinMenu::fill(const QString& appFolder, QString& skinsFolder, const QStrin
     noSkinItem_->setChecked(true);
     entries_.clear();
     int n = 1;
+    const QFontMetrics metrics(submenu_->font());
+    const int maxCaptionWidth = MaxCaptionCharacters * metrics.averageCharWidth();
     for (const QString& name : skinFolderNames(skinsFolder)) {
-        auto* action = new QAction(name, submenu_);
+        auto* action = new QAction(submenu_);
         action->setObjectName(itemName(n));
         action->setCheckable(true);
         ++n;
+        const QString caption = metrics.elidedText(name, Qt::ElideMiddle, maxCaptionWidth);
+        if (caption != name) {
+            // As plain text: a folder's name may hold "<" and "&".
+            action->setToolTip(Qt::convertFromPlainText(name, Qt::WhiteSpaceNormal));
+        }
         // The text is the folder's name, not a caption: "&" stays a letter.
-        action->setText(QString(name).replace(QLatin1Char('&'), QLatin1String("&&")));
+        action->setText(QString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
         if (name == skinName) {
             action->setChecked(true);
             noSkinItem_->setChecked(false);

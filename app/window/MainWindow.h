@@ -25,6 +25,8 @@ class InfoDialogs;
 class PictureButton;
 class RedBar;
 class SkinMenu;
+class SkinReader;
+struct SkinImages;
 class TaskGrid;
 class TrayIcon;
 
@@ -172,6 +174,7 @@ private:
     void showTrayIcon();
     void createContextMenu();
     void createSkinMenu();
+    void dressFrame(const SkinImages& skin);
     void connectGrid();
     void finishFold(const FoldAnimation::Tick& last);
     bool hasSystemTray() const;
@@ -190,6 +193,7 @@ private:
     FramePictures pictures_;  // what the frame shows: built in, or as far as a skin replaced them
     bool skinFrameLoaded_ = false;
     SkinMenu* skinMenu_ = nullptr;
+    SkinReader* skinReader_ = nullptr;
     std::unique_ptr<InfoDialogs> infoDialogs_;
     TrayIcon* tray_ = nullptr;
     FoldAnimation fold_;

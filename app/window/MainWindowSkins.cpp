@@ -24,6 +24,8 @@ const QString SkinChoiceContext = QStringLiteral("mnuSelectedSkinClick");
 
 void MainWindow::createSkinMenu() {
     skinMenu_ = new SkinMenu(menu_->skinMenu(), menu_->item(QStringLiteral("noSkin")), this);
+    skinReader_ = new SkinReader(this);
+    connect(skinReader_, &SkinReader::skinRead, this, &MainWindow::dressFrame);
     connect(menu_.get(), &ContextMenu::skinMenuOpening, this, &MainWindow::onSkinMenuOpening);
     connect(skinMenu_, &SkinMenu::skinItemTriggered, this, &MainWindow::onSkinItemTriggered);
     connect(menu_.get(), &ContextMenu::noSkinClicked, this, &MainWindow::onNoSkinTriggered);
@@ -52,15 +54,32 @@ void MainWindow::findStartSkin() {
 void MainWindow::loadSkin() {
     // A skin that cannot be loaded, in part or at all, is no error worth a word.
     try {
-        QString folder = currentSkinPath_ + currentSkinName_;
-        if (!folder.endsWith(QLatin1Char('/'))) {
-            folder += QLatin1Char('/');
+        const std::shared_ptr<const SkinFolder> folder =
+            SkinFolder::find(currentSkinPath_, currentSkinName_);
+        if (!folder) {
+            return;
         }
-        if (loadSkinInto(folder, pictures_).frameLoaded) {
+        // The name as the disk spells it is the one saved.
+        currentSkinName_ = folder->name();
+        if (!startupFinished_) {
+            // Nothing is on the screen yet to be held up: the window comes up dressed.
+            dressFrame(readSkin(folder->path(), SkinShowSizes::ofScreens()));
+            return;
+        }
+        skinReader_->read(folder, SkinShowSizes::ofScreens());
+    } catch (...) {
+    }
+}
+
+void MainWindow::dressFrame(const SkinImages& skin) {
+    try {
+        if (applySkin(skin, pictures_).frameLoaded) {
             skinFrameLoaded_ = true;
         }
         frame_->setPictures(pictures_);
         layOutFrame();
+        grid_->viewport()->update();
+        frame_->repaintOverlays();
     } catch (...) {
     }
 }
@@ -79,8 +98,6 @@ void MainWindow::onSkinItemTriggered(int position) {
         currentSkinName_ = skinMenu_->skinAt(position);
         if (currentSkinName_ != NoSkinName) {
             loadSkin();
-            grid_->viewport()->update();
-            frame_->repaintOverlays();
         }
         failed = false;
     });

@@ -84,7 +84,9 @@ TEST(SkinWindow, theSubmenuListsTheSkins_ticksTheActiveOne_andAPickDressesTheFra
     const int oceanAt = skins->entries()[0].name == "Ocean" ? 1 : 2;
     skins->item(oceanAt)->trigger();
     EXPECT_EQ(window->skinName(), "Ocean");
-    EXPECT_TRUE(taskwick::testing::nearColour(topStripPixel(*window), OceanBlue));
+    // The pictures are read on a thread of their own: the frame is dressed when they come.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return taskwick::testing::nearColour(topStripPixel(*window), OceanBlue); }));
     EXPECT_NE(topStripPixel(*window), builtIn);
 
     // The next opening lists afresh, numbered from 1 again, with the tick on Ocean.
