@@ -149,7 +149,15 @@ void MainWindow::onFoldTick() {
 
 void MainWindow::finishFold(const FoldAnimation::Tick& last) {
     foldTimer_.stop();
-    frame_->moveWindowSnapped(QPoint(last.left, y()));
+    QPoint target(last.left, y());
+    if (fold_.state() == FoldState::Folded && screen() != nullptr) {
+        // A window may stand out past the screen's edge, and its bar would keep that right
+        // edge: it would be out of sight, and nothing would be left to click. The bar comes
+        // in as far as it takes to lie wholly on the screen.
+        target =
+            keptInside(target, QSize(last.clientWidth, height()), screen()->availableGeometry());
+    }
+    frame_->moveWindowSnapped(target);
     resize(last.clientWidth, height());
     if (fold_.state() == FoldState::Folded) {
         frame_->showAsBar();

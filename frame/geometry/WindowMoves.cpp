@@ -28,6 +28,14 @@ QPoint snappedToWorkArea(QPoint topLeft, QSize size, const QRect& workArea) {
     return {left, top};
 }
 
+QPoint keptInside(QPoint topLeft, QSize size, const QRect& workArea) {
+    const int left =
+        std::max(std::min(topLeft.x(), workArea.right() + 1 - size.width()), workArea.left());
+    const int top =
+        std::max(std::min(topLeft.y(), workArea.bottom() + 1 - size.height()), workArea.top());
+    return {left, top};
+}
+
 QRect resizedByEdges(const QRect& start, Qt::Edges edges, QPoint delta) {
     int left = start.x();
     int top = start.y();

@@ -19,6 +19,10 @@ inline constexpr int MinFrameSize = 30;
 // later one wins. A move to (0, 0) is left alone.
 QPoint snappedToWorkArea(QPoint topLeft, QSize size, const QRect& workArea);
 
+// Where a window of `size` at `topLeft` goes to lie wholly inside `workArea`, moved as little as
+// needed; one larger than the area keeps its top-left corner inside it.
+QPoint keptInside(QPoint topLeft, QSize size, const QRect& workArea);
+
 // The window after dragging `edges` by `delta` from `start`, never smaller than
 // MinTrackWidth x MinTrackHeight; a left or top edge stops where that minimum is reached.
 QRect resizedByEdges(const QRect& start, Qt::Edges edges, QPoint delta);
