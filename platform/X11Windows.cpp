@@ -3,11 +3,14 @@
 #include "platform/WindowMatch.h"
 
 #include <QtGui/qguiapplication_platform.h>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHash>
 #include <QPointer>
+#include <QScreen>
 #include <QSet>
+#include <QThread>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -502,6 +505,42 @@ void activateWindow(QWindow* window) {
                                            Qt::FindDirectChildrenOnly) == nullptr) {
         new DeferredActivation(window);
     }
+}
+
+std::optional<QPoint> positionOnScreen(QWindow* window, int waitForScreenMs) {
+    xcb_connection_t* conn = connection();
+    if (conn == nullptr || window == nullptr || window->handle() == nullptr) {
+        return std::nullopt;
+    }
+    const xcb_window_t id = nativeId(window);
+    const QDeadlineTimer deadline(waitForScreenMs);
+    for (;;) {
+        const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+            conn, xcb_get_window_attributes(conn, id), IgnoredError()));
+        const Reply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(conn, xcb_query_tree(conn, id), IgnoredError()));
+        if (!attributes || !tree) {
+            return std::nullopt;  // gone, or the connection broke
+        }
+        // On the screen, or held by no manager: where the server has it is where it is.
+        if (attributes->map_state == XCB_MAP_STATE_VIEWABLE || tree->parent == tree->root) {
+            break;
+        }
+        if (!window->isVisible() || deadline.hasExpired()) {
+            return std::nullopt;
+        }
+        QThread::msleep(5);
+    }
+    const Reply<xcb_translate_coordinates_reply_t> place(xcb_translate_coordinates_reply(
+        conn, xcb_translate_coordinates(conn, id, rootOf(conn, id), 0, 0), IgnoredError()));
+    if (!place) {
+        return std::nullopt;
+    }
+    // Qt's positions are in its own scaled pixels, measured from the screen's origin.
+    const QPoint native(place->dst_x, place->dst_y);
+    const QScreen* screen = window->screen();
+    const QPoint origin = screen != nullptr ? screen->geometry().topLeft() : QPoint();
+    return origin + (QPointF(native - origin) / window->devicePixelRatio()).toPoint();
 }
 
 ShowRequestListener::ShowRequestListener(QObject* parent) : QObject(parent) {

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QObject>
+#include <QPoint>
 
 #include <optional>
 
@@ -58,6 +59,16 @@ void setStayOnTop(QWindow* window, bool onTop);
 // Asks the window manager to give the window the focus and raise it, which also brings a
 // minimised window back. A window not mapped yet is activated as soon as it appears.
 void activateWindow(QWindow* window);
+
+// Where the window stands on the screen as the X server has it: the top-left corner of its
+// client area. Qt takes a top-level window's position from the configure events it sees, and
+// a reparenting window manager can leave that stale for good: Qt asks the server where a
+// window is when the manager resizes it inside its frame, which may still stand at 0, 0 while
+// the manager is placing it, and the manager's move of the frame itself is not reported.
+// Known for a window on the screen and for one that no window manager holds (never shown, or
+// hidden); a window that is shown but not yet put on the screen by the manager is waited for,
+// at most `waitForScreenMs`. Nothing otherwise.
+std::optional<QPoint> positionOnScreen(QWindow* window, int waitForScreenMs = 0);
 
 // Answers the show requests of requestShowWindow() in the running instance. It installs itself
 // on the application while it lives; its owner connects showRequested() to showing, raising

@@ -283,8 +283,11 @@ bool MainWindow::isEditingCell() const {
 
 SaveSource MainWindow::placement() const {
     SaveSource source;
-    source.left = x();
-    source.top = y();
+    // Where the window is, even when the toolkit's idea of it is stale; the close waits for a
+    // window on its way to the screen.
+    const QPoint place = frame_->windowPositionOnScreen(closed_ ? 500 : 0);
+    source.left = place.x();
+    source.top = place.y();
     source.clientWidth = width();
     source.clientHeight = height();
     source.frameFull = fold_.isFull();

@@ -122,6 +122,7 @@ void MainWindow::fitColumnsToTable() {
 void MainWindow::toggleFold() {
     guardedHandler(FoldToggleContext, [&] {
         table_.clearCurrentCell();
+        frame_->windowPositionOnScreen();  // every step builds on the window's left
         if (fold_.isFull()) {
             fold_.toggle(x(), width(), minClientWidth_);
             frame_->setResizable(false);

@@ -3,6 +3,7 @@
 #include "frame/geometry/WindowMoves.h"
 #include "frame/widgets/PictureButton.h"
 #include "frame/widgets/RedBar.h"
+#include "platform/X11Windows.h"
 
 #include <QCursor>
 #include <QMouseEvent>
@@ -176,6 +177,15 @@ void FrameView::moveWindowSnapped(QPoint topLeft) {
     window_.move(area.isValid() ? snappedToWorkArea(topLeft, window_.size(), area) : topLeft);
 }
 
+QPoint FrameView::windowPositionOnScreen(int waitForScreenMs) {
+    const std::optional<QPoint> onScreen =
+        x11::positionOnScreen(window_.windowHandle(), waitForScreenMs);
+    if (onScreen && *onScreen != window_.pos()) {
+        window_.move(*onScreen);
+    }
+    return window_.pos();
+}
+
 bool FrameView::startGesture(QMouseEvent* event, QPoint windowPos, bool onPicture) {
     const FrameHit hit = resizeHitAt(windowPos);
     if (hit != FrameHit::Client && event->button() == Qt::LeftButton) {
@@ -191,6 +201,7 @@ bool FrameView::startGesture(QMouseEvent* event, QPoint windowPos, bool onPictur
         return false;
     }
     gestureStartGlobal_ = event->globalPosition().toPoint();
+    windowPositionOnScreen();
     gestureStartGeometry_ = window_.geometry();
     grabMouse();
     return true;

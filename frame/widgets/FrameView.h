@@ -48,6 +48,10 @@ public:
 
     // Moves the window as a drag does: snapped to the work area of its screen.
     void moveWindowSnapped(QPoint topLeft);
+    // Where the window stands on the screen. What the toolkit believes can be stale after a
+    // window manager placed the window; it is set right here, so that moves built on it do
+    // not jump. A window on its way to the screen is waited for, at most `waitForScreenMs`.
+    QPoint windowPositionOnScreen(int waitForScreenMs = 0);
 
     RedBar* redBar() const { return redBar_; }
     PictureButton* shrinkIcon() const { return shrink_; }

@@ -1,13 +1,16 @@
 """Start, single instance and end of the real taskwick executable under Xvfb and openbox.
 
-Usage: taskwick_start_test.py TASKWICK_BINARY [--probe X11_PROBE]
-With the probe (tests/platform's x11_probe), the tests with a foreign window run too.
+Usage: taskwick_start_test.py TASKWICK_BINARY [--probe X11_PROBE] [--late-wm LATE_PLACING_WM]
+With the probe (tests/platform's x11_probe), the tests with a foreign window run too; with
+late_placing_wm (tests/e2e), the close after a window manager placed the window late.
 Each test copies the binary into a folder of its own, since the program keeps its
 ToDoList.xml beside the executable.
 """
 
 import os
 import re
+import select
+import shutil
 import signal
 import subprocess
 import sys
@@ -18,6 +21,9 @@ from harness import ProgramTest, XSession, wait_until
 
 BINARY = None
 PROBE = None
+LATE_WM = None
+WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
+                              "worked_example.xml")  # the window at 1510, 434
 MAIN_CLASS = "TToDoForm"
 HIDDEN_STATES = ("IsUnMapped", "IsUnviewable")
 
@@ -232,6 +238,29 @@ class TaskwickStartTest(ProgramTest):
         running[0].send_signal(signal.SIGTERM)
         self.assertEqual(running[0].wait(10), 0)
 
+    def test_closeAfterTheManagerPlacedTheWindowLate_savesWhereTheWindowIs(self):
+        """The manager shows the window at 0, 0 and moves it to its place without a word to
+        the program; a close then still saves the place."""
+        if LATE_WM is None:
+            self.skipTest("needs --late-wm")
+        self.session.close()
+        self.session = XSession().__enter__()
+        manager = self.session.start([LATE_WM, "700"], stdout=subprocess.PIPE)
+
+        def line():
+            ready, _, _ = select.select([manager.stdout], [], [], 15)
+            self.assertTrue(ready, "the window manager said nothing")
+            return manager.stdout.readline().split()
+        self.assertEqual(line(), ["ready"])
+        shutil.copy(WORKED_EXAMPLE, os.path.join(self.folder.name, "ToDoList.xml"))
+        proc = self.start()
+        self.assertEqual(line(), ["placed", "1510", "434"])
+        proc.send_signal(signal.SIGTERM)
+        self.assertEqual(proc.wait(15), 0)
+        with open(os.path.join(self.folder.name, "ToDoList.xml"), "rb") as file:
+            saved = file.read()
+        self.assertIn(b"<Left>1510</Left>\r\n    <Top>434</Top>", saved)
+
     def test_startAfterKilledInstance_runsNormally(self):
         # A killed instance saves nothing and leaves its lock file behind; the lock itself
         # went with the process.
@@ -245,11 +274,15 @@ class TaskwickStartTest(ProgramTest):
 
 
 def main():
-    global BINARY, PROBE
+    global BINARY, PROBE, LATE_WM
     args = sys.argv[1:]
     if "--probe" in args:
         at = args.index("--probe")
         PROBE = os.path.abspath(args[at + 1])
+        del args[at:at + 2]
+    if "--late-wm" in args:
+        at = args.index("--late-wm")
+        LATE_WM = os.path.abspath(args[at + 1])
         del args[at:at + 2]
     if not args or not os.path.isfile(args[0]):
         print("usage: taskwick_start_test.py TASKWICK_BINARY [--probe X11_PROBE] "
