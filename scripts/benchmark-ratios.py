@@ -47,6 +47,10 @@ show("fold, click to bar / nominal 17 x 10 ms", found("fold.txt", r"^ratio[^:]*:
      "goal 1.2")
 show("worst GUI stall, automatic saves / none",
      found("autosave.txt", r"^ratio[^:]*:\s*([0-9.]+)"))
+show("worst stall per keystroke, 1 MB cell / 1 kB cell",
+     found("cell.txt", r"^ratio worst stall per keystroke, 1 MB[^:]*:\s*([0-9.]+)"))
+show("worst stall while the cursor blinks, 1 MB cell / 1 kB cell",
+     found("cell.txt", r"^ratio worst stall while the cursor blinks, 1 MB[^:]*:\s*([0-9.]+)"))
 for label, key, goal in (
         ("start-up, first run / bare Qt window", r"first run / bare Qt window", "goal 1.25"),
         ("start-up, first run / Qt table + tray", r"first run / Qt table \+ tray", "goal 1.0"),

@@ -17,6 +17,8 @@
 #   layout pass of the frame;
 # - autosave_stall: the GUI thread's worst stall while a 100 x 100 list saves on its own,
 #   against the same run without saves;
+# - cell_edit_stall: the worst stall per keystroke and while the cursor blinks in the editor of
+#   a 1 MB cell, against the same run with a 1 kB cell;
 # - start-up and resident memory: taskwick (first run and a 100 x 100 list) against a bare Qt
 #   window and a minimal Qt program with a table and a tray icon (startup_compare.py).
 set -euo pipefail
@@ -37,7 +39,7 @@ if [ -z "$taskwick" ] || [ ! -x "$taskwick" ]; then
     fi
     taskwick=$bench/taskwick
 fi
-for program in storage_bench save_bench grid_bench autosave_stall fold_bench; do
+for program in storage_bench save_bench grid_bench autosave_stall fold_bench cell_edit_stall; do
     if [ ! -x "$bench/bench/$program" ]; then
         echo "missing $bench/bench/$program: configure with -DTASKWICK_BENCH=ON and build" >&2
         exit 1
@@ -67,6 +69,9 @@ section "fold_bench"
 
 section "autosave_stall"
 "$bench/bench/autosave_stall" 20 2>/dev/null | tee "$results/autosave.txt"
+
+section "cell_edit_stall"
+"$bench/bench/cell_edit_stall" 2>/dev/null | tee "$results/cell.txt"
 
 section "start-up and memory against a bare Qt window and a Qt table with a tray icon"
 if [ ! -x "$tools/tests/e2e/minimal_table_tray" ] || [ ! -x "$tools/tests/e2e/e2e_map_timer" ]; then

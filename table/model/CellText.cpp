@@ -5,11 +5,13 @@
 namespace taskwick {
 
 QString lineBreaksToSpaces(QString text) {
-    for (QChar& c : text) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            c = QLatin1Char(' ');
-        }
+    const auto isBreak = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
+    // Looked for first: writing into a shared text copies it, and a cell of megabytes is
+    // typed into a keystroke at a time.
+    if (std::none_of(text.cbegin(), text.cend(), isBreak)) {
+        return text;
     }
+    std::replace_if(text.begin(), text.end(), isBreak, QLatin1Char(' '));
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "table/view/TaskGrid.h"
 
 #include "table/model/CellText.h"
+#include "table/view/CellEditor.h"
 #include "table/view/TaskGridAccessible.h"
 
 #include <QClipboard>
@@ -9,7 +10,6 @@
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -18,7 +18,6 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <limits>
 #include <stdexcept>
 
 namespace taskwick {
@@ -77,11 +76,8 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
     viewport()->setAutoFillBackground(false);
     followColumnCount();
 
-    editor_ = new QLineEdit(viewport());
+    editor_ = new CellEditor(viewport());
     editor_->setFrame(false);
-    // A line edit keeps 32767 characters unless told otherwise; a longer cell would lose its
-    // end at the first keystroke.
-    editor_->setMaxLength(std::numeric_limits<int>::max());
     editor_->setFont(tableFont());
     QPalette editorPalette = editor_->palette();
     editorPalette.setColor(QPalette::Base, BackgroundColor);
@@ -94,7 +90,7 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
     editor_->installEventFilter(this);
     // Every keystroke lands in the model at once, so nothing typed is ever lost, whichever way
     // editing ends.
-    connect(editor_, &QLineEdit::textEdited, this, &TaskGrid::storeEditorText);
+    connect(editor_, &CellEditor::cellTextEdited, this, &TaskGrid::storeEditorText);
 
     connect(&table_, &TaskTable::changed, this, &TaskGrid::onModelChanged);
     connect(&table_, &TaskTable::currentCellChanged, this, &TaskGrid::onCurrentCellChanged);
@@ -419,6 +415,12 @@ void TaskGrid::scrollContentsBy(int /*dx*/, int /*dy*/) {
 }
 
 void TaskGrid::focusInEvent(QFocusEvent* event) {
+    if (isEditing() && !editor_->hasFocus()) {
+        // While a cell is being edited its keys belong to the editor, however the focus came
+        // here; the grid itself ignores typing then.
+        editor_->setFocus(event->reason());
+        return;
+    }
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
     announceTaskGridFocusIn(*this);
@@ -436,10 +438,7 @@ void TaskGrid::onModelChanged() {
         if (editingCell_->col >= table_.colCount() || editingCell_->row >= table_.rowCount()) {
             closeEditor();
         } else {
-            const QString text = table_.cell(editingCell_->col, editingCell_->row);
-            if (editor_->text() != text) {
-                editor_->setText(text);
-            }
+            editor_->followCellText(table_.cell(editingCell_->col, editingCell_->row));
             placeEditor();
         }
     }
@@ -468,15 +467,10 @@ void TaskGrid::openEditor(bool selectAll) {
     }
     ensureVisible(*current);
     editingCell_ = current;
-    editor_->setText(table_.cell(current->col, current->row));
     placeEditor();
+    editor_->setCellText(table_.cell(current->col, current->row), selectAll);
     editor_->show();
     editor_->setFocus(Qt::OtherFocusReason);
-    if (selectAll) {
-        editor_->selectAll();
-    } else {
-        editor_->end(false);
-    }
     viewport()->update();
 }
 
@@ -529,9 +523,12 @@ bool TaskGrid::editorKeyPress(QKeyEvent* event) {
         case Qt::Key_Right:
         case Qt::Key_Home:
         case Qt::Key_End:
+            return false;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            return false;
+            // The editor keeps Tab rather than letting it carry the focus off to the next
+            // widget: the editor would stay open without the keys, and they would be lost.
+            return true;
         default:
             // The key commands see the key before the editor does, so that Ctrl+V can clean
             // the clipboard before the editor pastes it.
@@ -555,8 +552,8 @@ bool TaskGrid::editorMouseRelease(QMouseEvent* event) {
     // What the editor's own middle-button paste does, with the text cleaned. Unlike the
     // clipboard for Ctrl+V, the selection is left alone: it belongs to the program that shows
     // it selected, and taking it over would clear that highlight.
-    editor_->deselect();
-    editor_->insert(withoutLineBreaks(*selection));
+    editor_->dropSelection();
+    editor_->insertText(withoutLineBreaks(*selection));
     return true;
 }
 
@@ -591,9 +588,7 @@ void TaskGrid::storeEditorText(const QString& text) {
     // break into the editor (an input method, say) still never gets one into a cell.
     const QString singleLine = lineBreaksToSpaces(text);
     if (singleLine != text) {
-        const int cursor = editor_->cursorPosition();
-        editor_->setText(singleLine);
-        editor_->setCursorPosition(cursor);
+        editor_->replaceKeepingLength(singleLine);
     }
     table_.setCell(editingCell_->col, editingCell_->row, singleLine);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "table/model/TaskTable.h"
+#include "table/view/CellEditor.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -14,7 +15,6 @@
 #include <utility>
 
 class QDropEvent;
-class QLineEdit;
 class QPainter;
 
 namespace taskwick {
@@ -31,7 +31,7 @@ public:
     static GridServices& standard();
 };
 
-// The task table's grid: paints the cells of a TaskTable, places a QLineEdit over the current
+// The task table's grid: paints the cells of a TaskTable, places a CellEditor over the current
 // cell for in-place editing and turns keys, clicks, the wheel and the clipboard into changes of
 // the model. The header row is part of the model: fixed while HeaderFixed, an ordinary editable
 // row during title editing.
@@ -73,7 +73,7 @@ public:
     std::optional<CellPos> cellAt(QPoint viewportPos) const;
 
     bool isEditing() const { return editingCell_.has_value(); }
-    QLineEdit* editor() const { return editor_; }
+    CellEditor* editor() const { return editor_; }
     // Opens the editor on the current cell; selectAll picks the whole text, otherwise the caret
     // goes to the end.
     void openEditor(bool selectAll);
@@ -162,7 +162,7 @@ private:
 
     TaskTable& table_;
     GridServices& services_;
-    QLineEdit* editor_ = nullptr;
+    CellEditor* editor_ = nullptr;
     std::optional<CellPos> editingCell_;
     ScrollBarMode columnScrollBarMode_ = ScrollBarMode::Both;
     bool scrollBarsSuppressed_ = false;

@@ -1,5 +1,6 @@
 #include "table/view/TaskGridAccessible.h"
 
+#include "table/view/CellEditor.h"
 #include "table/view/TaskGrid.h"
 
 #include <QAccessible>

@@ -653,6 +653,42 @@ TEST_F(TaskGridTest, editorKeys_leftRightHomeEndStay_upDownMoveAndEndEditing) {
     EXPECT_EQ(table.cell(1, 3), "bc");
 }
 
+TEST_F(TaskGridTest, cellOfAMegabyte_editsAsOneText_andNoKeyAfterTabIsLost) {
+    QString big = QStringLiteral("START ");
+    while (big.size() < 1000000) {
+        big += QStringLiteral("some words of a long note ");
+    }
+    big += QStringLiteral(" END");
+    table.setCell(1, 1, big);
+    table.setCurrentCell({1, 1});
+    key(Qt::Key_F2);
+    key(Qt::Key_End);
+    type("T");
+    key(Qt::Key_Tab);  // the editor keeps it: nothing to tab to inside a cell
+    type("U");
+    ASSERT_TRUE(grid->isEditing());
+    EXPECT_TRUE(grid->editor()->hasFocus());
+    EXPECT_EQ(table.cell(1, 1), big + "TU");
+    // The editor lays out the stretch around its cursor, not the megabyte.
+    EXPECT_LT(grid->editor()->text().size(), 100000);
+
+    // Home, End and their selections reach the whole text's ends; copying takes all it selects.
+    key(Qt::Key_Home);
+    type("<");
+    EXPECT_TRUE(table.cell(1, 1).startsWith("<START "));
+    key(Qt::Key_End, Qt::ShiftModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), big + "TU");
+    // Typing replaces the whole selection, also where the editor does not hold it.
+    type("x");
+    EXPECT_EQ(table.cell(1, 1), "<x");
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(table.cell(1, 1), "<x" + big + "TU");
+    EXPECT_LT(grid->editor()->text().size(), 100000);
+    key(Qt::Key_Return);
+    EXPECT_FALSE(grid->isEditing());
+}
+
 TEST_F(TaskGridTest, escapeWithEditor_keepsTextAndLeavesFirstTaskCellCurrent) {
     QSignalSpy redBar(grid.get(), &TaskGrid::redBarActionRequested);
     table.setCurrentCell({2, 3});
