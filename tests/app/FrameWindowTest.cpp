@@ -11,6 +11,7 @@
 
 #include <QRegularExpression>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -95,6 +96,21 @@ TEST(FrameWindow, redBarFoldsToABarAtTheSameRightEdge_andUnfoldsToTheFullLayout)
     EXPECT_EQ(window->grid()->geometry(), QRect(30, 30, 310, 151));
     EXPECT_EQ(window->frameView()->exitIcon()->pos(), QPoint(347, 7));
     EXPECT_EQ(window->redBar()->toolTip(), "To make small click on the red bar");
+}
+
+TEST(FrameWindow, aWindowPastTheScreensEdge_foldsIntoABarWhollyOnTheScreen) {
+    WindowFixture f;
+    auto window = shownWindow(f);
+    const QRect area = window->screen()->availableGeometry();
+    const int areaRight = area.x() + area.width();
+    window->move(areaRight - 200, 100);  // 170 of its 370 pixels past the edge
+    clickRedBar(*window);
+    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
+    EXPECT_EQ(window->geometry(), QRect(areaRight - 30, 100, 30, 211));
+    // Unfolding keeps the bar's right edge, as ever.
+    clickRedBar(*window);
+    ASSERT_TRUE(waitForState(*window, FoldState::Full));
+    EXPECT_EQ(window->geometry(), QRect(areaRight - 370, 100, 370, 211));
 }
 
 TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {

@@ -14,6 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cstdio>
+
 using namespace taskwick;
 using taskwick::testing::WindowFixture;
 
@@ -38,6 +42,21 @@ QStringList openSkinMenu(MainWindow& window) {
     }
     submenu->close();
     return texts;
+}
+
+// Picks the skin listed as `name` from the submenu, as the user does, and waits until the
+// frame wears `colour`.
+bool pickSkin(MainWindow& window, const QString& name, QColor colour) {
+    openSkinMenu(window);
+    SkinMenu* skins = window.skinMenu();
+    for (std::size_t i = 0; i < skins->entries().size(); ++i) {
+        if (skins->entries()[i].name == name) {
+            skins->item(int(i) + 1)->trigger();
+            return QTest::qWaitFor(
+                [&] { return taskwick::testing::nearColour(topStripPixel(window), colour); });
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -128,4 +147,70 @@ TEST(SkinWindow, noSkin_tellsTheUser_savesNoSkinAndRestarts_butOnlyWithASkinActi
     next->contextMenu()->item("noSkin")->trigger();
     EXPECT_TRUE(f.presenter.boxes.empty());
     EXPECT_EQ(f.handover.starts, 1);
+}
+
+TEST(SkinWindow, theMenuListsFoldersOnly_byTheNamesAFileManagerShows_andEachOneDressesTheFrame) {
+    WindowFixture f;
+    {
+        auto first = f.make();
+        first->startUp();
+        first->closeAndSave();
+    }
+    const QString skins = f.dir.filePath("Skins/");
+    const QColor latinGreen(30, 160, 60);
+    ASSERT_TRUE(taskwick::testing::makeSkin(skins + "Ocean", OceanBlue));
+    ASSERT_TRUE(taskwick::testing::makeLargeSkin(skins + "Huge", AmberColour, 8000));
+    // A folder named in Latin-1 bytes, as an old archive unpacks it: "Café".
+    ASSERT_TRUE(taskwick::testing::makeSkin(skins + "made", latinGreen));
+    const QByteArray base = QFile::encodeName(skins);
+    ASSERT_EQ(std::rename(base + "made", base + "Caf\xe9"), 0);
+    const QString longName = "Skin " + QString(240, QLatin1Char('n')) + " end";
+    ASSERT_TRUE(QDir().mkpath(skins + longName));
+    // Nothing of these is a folder.
+    ASSERT_EQ(mkfifo(base + "fifo", 0600), 0);
+    ASSERT_EQ(symlink("nowhere", base + "dangling"), 0);
+    ASSERT_EQ(symlink("loop", base + "loop"), 0);
+    ASSERT_EQ(symlink("Ocean", base + "link"), 0);  // a link to a folder is one
+
+    auto window = f.make();
+    window->startUp();
+    QStringList items = openSkinMenu(*window);
+    const QString cafe = QStringLiteral("Caf\uFFFD");
+    for (const char* name : {"Ocean", "Huge", "link", "--", "No Skin *"}) {
+        EXPECT_TRUE(items.contains(name)) << name;
+    }
+    EXPECT_TRUE(items.contains(cafe)) << items.join('|').toStdString();
+    EXPECT_EQ(items.size(), 7) << items.join('|').toStdString();
+    // The long name shows shortened in its middle, and whole in its hint.
+    QAction* longItem = nullptr;
+    for (QAction* action : window->contextMenu()->skinMenu()->actions()) {
+        if (action->toolTip().contains(longName)) {
+            longItem = action;
+        }
+    }
+    ASSERT_NE(longItem, nullptr);
+    EXPECT_TRUE(longItem->text().startsWith("Skin nnn"));
+    EXPECT_TRUE(longItem->text().endsWith("nnn end"));
+    EXPECT_LT(longItem->text().size(), 60);
+
+    // Pictures of 8000 x 8000 pixels dress the frame.
+    EXPECT_TRUE(pickSkin(*window, "Huge", AmberColour));
+    EXPECT_TRUE(window->skinFrameLoaded());
+
+    // A stored skin is found whatever the case of its folder's name is now.
+    EXPECT_TRUE(pickSkin(*window, "Ocean", OceanBlue));
+    window->closeAndSave();
+    ASSERT_TRUE(QDir(skins).rename("Ocean", "OCEAN"));
+    window = f.make();
+    window->startUp();
+    EXPECT_EQ(window->skinName(), "OCEAN");
+    EXPECT_TRUE(taskwick::testing::nearColour(topStripPixel(*window), OceanBlue));
+
+    // The Latin-1 folder dresses the frame too, and again after a restart.
+    EXPECT_TRUE(pickSkin(*window, cafe, latinGreen));
+    window->closeAndSave();
+    window = f.make();
+    window->startUp();
+    EXPECT_EQ(window->skinName(), cafe);
+    EXPECT_TRUE(taskwick::testing::nearColour(topStripPixel(*window), latinGreen));
 }

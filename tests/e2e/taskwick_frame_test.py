@@ -16,6 +16,8 @@ from taskwick_app import Taskwick
 
 # A first run on the 1920 x 1080 screen: 370 x 211 at (1510, 434).
 FIRST_RUN = (1510, 434, 370, 211)
+WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
+                              "worked_example.xml")  # a list with the window at (1510, 434)
 RED_BAR = (15, 100)
 MINIMIZE_ICON = (327 + 8, 7 + 8)
 
@@ -58,6 +60,23 @@ class TaskwickFrameTest(ProgramTest):
         self.assertEqual(self.saved_number(app, "Left"), 1510)
         self.assertEqual(self.saved_number(app, "Width"), 370)
         self.assertEqual(self.saved_number(app, "Height"), 211)
+
+    def test_windowPastTheScreensEdge_foldsIntoABarWhollyOnTheScreen(self):
+        with open(WORKED_EXAMPLE, "rb") as file:
+            listed = file.read().replace(b"<Left>1510</Left>", b"<Left>1750</Left>")
+        with open(os.path.join(self.folder.name, "ToDoList.xml"), "wb") as file:
+            file.write(listed)
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        app.wait_main_window()
+        self.assertEqual(self.geometry(app), (1750, 434, 370, 211))
+
+        app.click(*RED_BAR)
+        # Keeping the right edge would put the bar at 2090, off the screen.
+        self.wait_geometry(app, (1890, 434, 30, 211), "the bar at the screen's edge")
+        app.click(*RED_BAR)
+        self.wait_geometry(app, (1550, 434, 370, 211), "the window unfolded from the bar")
+        self.assertEqual(app.terminate(), 0)
+        self.assertEqual(self.saved_number(app, "Left"), 1550)
 
     def test_dragByTheTopStrip_snapsAtNineButNotTenPixels_andCornerResizes(self):
         app = Taskwick(self.session, self.binary, self.folder.name)

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QString>
 
@@ -27,6 +28,26 @@ inline bool makeSkin(const QString& folder, QColor colour, int count = 7) {
         QImage image(files[i].size, QImage::Format_RGB32);
         image.fill(colour);
         if (!image.save(folder + "/" + files[i].file, files[i].format)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A whole skin whose five frame pictures are `size` x `size` JPEGs of one colour.
+inline bool makeLargeSkin(const QString& folder, QColor colour, int size) {
+    if (!makeSkin(folder, colour)) {
+        return false;
+    }
+    QImage image(size, size, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString right = folder + "/Right.JPG";
+    if (!image.save(right, "JPEG")) {
+        return false;
+    }
+    for (const char* name : {"Top.JPG", "Down.JPG", "TopRight.JPG", "DownRight.JPG"}) {
+        QFile::remove(folder + "/" + name);
+        if (!QFile::copy(right, folder + "/" + name)) {
             return false;
         }
     }
