@@ -517,13 +517,12 @@ std::optional<QPoint> positionOnScreen(QWindow* window, int waitForScreenMs) {
     for (;;) {
         const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
             conn, xcb_get_window_attributes(conn, id), IgnoredError()));
-        const Reply<xcb_query_tree_reply_t> tree(
-            xcb_query_tree_reply(conn, xcb_query_tree(conn, id), IgnoredError()));
-        if (!attributes || !tree) {
+        if (!attributes) {
             return std::nullopt;  // gone, or the connection broke
         }
-        // On the screen, or held by no manager: where the server has it is where it is.
-        if (attributes->map_state == XCB_MAP_STATE_VIEWABLE || tree->parent == tree->root) {
+        // Only a window on the screen has a place there: one on its way to it may still stand
+        // where it was made (0, 0) before the manager places it.
+        if (attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
             break;
         }
         if (!window->isVisible() || deadline.hasExpired()) {

@@ -65,9 +65,9 @@ void activateWindow(QWindow* window);
 // a reparenting window manager can leave that stale for good: Qt asks the server where a
 // window is when the manager resizes it inside its frame, which may still stand at 0, 0 while
 // the manager is placing it, and the manager's move of the frame itself is not reported.
-// Known for a window on the screen and for one that no window manager holds (never shown, or
-// hidden); a window that is shown but not yet put on the screen by the manager is waited for,
-// at most `waitForScreenMs`. Nothing otherwise.
+// Known for a window on the screen; a window that is shown but not yet put on the screen by
+// the manager is waited for, at most `waitForScreenMs`. Nothing otherwise (a hidden window
+// keeps the place it had).
 std::optional<QPoint> positionOnScreen(QWindow* window, int waitForScreenMs = 0);
 
 // Answers the show requests of requestShowWindow() in the running instance. It installs itself
