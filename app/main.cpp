@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
 
     window.startUp();
     trace.mark("started up (list read)");
-    if (window.isClosed()) {
+    if (window.phase() == MainWindow::Phase::Closed) {
         return 0;  // asked to end while starting up; the list is saved
     }
     trace.watchFirstPaint(&window);

@@ -5,6 +5,7 @@
 //   autosave_stall [saves]        (offscreen; prints worst and median stalls)
 #include "app/boxes/MessageBoxes.h"
 #include "app/window/MainWindow.h"
+#include "tests/support/WindowParts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -62,8 +63,9 @@ Stalls measure(MainWindow& window, int durationMs) {
     int edits = 0;
     QTimer typing;
     typing.setInterval(20);
-    QObject::connect(&typing, &QTimer::timeout,
-                     [&] { window.table().setCell(1, 1, QString::number(++edits)); });
+    QObject::connect(&typing, &QTimer::timeout, [&] {
+        taskwick::testing::tableOf(window).setCell(1, 1, QString::number(++edits));
+    });
     tick.start();
     typing.start();
     QEventLoop loop;
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
         settings.autoSaveDelayMs = delayMs;
         MainWindow window(settings, boxes);
         window.startUp();
-        fill(window.table());
+        fill(taskwick::testing::tableOf(window));
         window.show();
         return measure(window, saves * DelayMs);
     };

@@ -8,6 +8,7 @@
 #include "app/boxes/MessageBoxes.h"
 #include "app/window/MainWindow.h"
 #include "table/view/TaskGrid.h"
+#include "tests/support/WindowParts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -104,7 +105,7 @@ Stalls measure(MessageBoxes& boxes, qsizetype bytes, int keystrokes) {
     }
     MainWindow window(settings, boxes);
     window.startUp();
-    window.table().setCell(1, 1, cellOf(bytes));
+    taskwick::testing::tableOf(window).setCell(1, 1, cellOf(bytes));
     window.show();
     window.activateWindow();
     // The cursor blinks only in the active window.
@@ -114,9 +115,9 @@ Stalls measure(MessageBoxes& boxes, qsizetype bytes, int keystrokes) {
     if (QApplication::activeWindow() != &window) {
         std::fprintf(stderr, "the window did not become active\n");
     }
-    TaskGrid* grid = window.grid();
+    TaskGrid* grid = &taskwick::testing::gridOf(window);
     grid->setFocus();
-    window.table().setCurrentCell({1, 1});
+    taskwick::testing::tableOf(window).setCurrentCell({1, 1});
     QCoreApplication::processEvents();
 
     // To the editor while it is open, as the keyboard focus would send them.
@@ -145,9 +146,9 @@ Stalls measure(MessageBoxes& boxes, qsizetype bytes, int keystrokes) {
     stalls.blinkMs = worstGap(4000, 1000, nullptr);
     stalls.blinks = paints.count;
     stalls.closeMs = timed([&] { key(Qt::Key_Return); });
-    if (window.table().cell(1, 1).size() != bytes + keystrokes) {
+    if (taskwick::testing::tableOf(window).cell(1, 1).size() != bytes + keystrokes) {
         std::fprintf(stderr, "the cell holds %lld characters, not %lld\n",
-                     static_cast<long long>(window.table().cell(1, 1).size()),
+                     static_cast<long long>(taskwick::testing::tableOf(window).cell(1, 1).size()),
                      static_cast<long long>(bytes + keystrokes));
     }
     return stalls;

@@ -7,6 +7,7 @@
 #include "app/boxes/MessageBoxes.h"
 #include "app/window/MainWindow.h"
 #include "frame/widgets/RedBar.h"
+#include "tests/support/WindowParts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,11 +33,12 @@ double median(std::vector<double> values) {
 }
 
 // Milliseconds from the click to the end state.
-double clickUntil(MainWindow& window, FoldState end) {
+template <class End>
+double clickUntil(MainWindow& window, End end) {
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(window.redBar(), Qt::LeftButton, {}, QPoint(15, 50));
-    while (window.foldState() != end) {
+    QTest::mouseClick(&taskwick::testing::redBarOf(window), Qt::LeftButton, {}, QPoint(15, 50));
+    while (!end()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
     return double(clock.nsecsElapsed()) / 1e6;
@@ -67,14 +69,17 @@ int main(int argc, char** argv) {
 
     std::vector<double> folds, unfolds;
     for (int i = 0; i < rounds; ++i) {
-        folds.push_back(clickUntil(window, FoldState::Folded));
-        unfolds.push_back(clickUntil(window, FoldState::Full));
+        const int fullWidth = window.width();
+        folds.push_back(clickUntil(window, [&] { return taskwick::testing::isFolded(window); }));
+        unfolds.push_back(
+            clickUntil(window, [&] { return taskwick::testing::isFull(window, fullWidth); }));
     }
     constexpr int LayoutPasses = 2000;
     QElapsedTimer clock;
     clock.start();
+    // Each resize lays the frame out once.
     for (int i = 0; i < LayoutPasses; ++i) {
-        window.layOutFrame();
+        window.resize(370 + i % 2, 211);
     }
     const double layoutUs = double(clock.nsecsElapsed()) / 1e3 / LayoutPasses;
 

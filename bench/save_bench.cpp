@@ -271,10 +271,11 @@ public:
                     alternating_);
         std::printf("save / bare durable replace, one after the other: %.2fx\n",
                     time("BM_SaveToDoList") / bare);
-        std::printf("save at the table's limits / save of 100 x 100: %.1fx (%.0f ms; goal: under "
-                    "a second)\n",
-                    time("BM_SaveTableAtTheLimits") * 1000 / time("BM_SaveToDoList"),
-                    time("BM_SaveTableAtTheLimits"));
+        std::printf(
+            "save at the table's limits / save of 100 x 100: %.1fx (%.0f ms; goal: under "
+            "a second)\n",
+            time("BM_SaveTableAtTheLimits") * 1000 / time("BM_SaveToDoList"),
+            time("BM_SaveTableAtTheLimits"));
         std::printf("replace only / bare durable replace:  %.2fx\n", time("BM_ReplaceFile") / bare);
         std::printf("build only / bare durable replace:    %.2fx\n",
                     time("BM_BuildDocument") / bare);

@@ -19,10 +19,10 @@ namespace taskwick {
 
 namespace {
 
-const QColor BackgroundColour(0xE0, 0xDF, 0xE4);
-const QColor LinkColour(0x00, 0x00, 0xFF);
-const QColor LinkHoverColour(0xFF, 0x00, 0x00);
-const QColor NoticeColour(128, 128, 128);
+const QColor BackgroundColor(0xE0, 0xDF, 0xE4);
+const QColor LinkColor(0x00, 0x00, 0xFF);
+const QColor LinkHoverColor(0xFF, 0x00, 0x00);
+const QColor NoticeColor(128, 128, 128);
 
 constexpr QSize PromoIconSize{77, 90};
 constexpr QPoint PromoIconAt{390, 310};
@@ -64,7 +64,7 @@ InfoDialog::InfoDialog(const QString& language, QWidget* parent)
     // Closing hides the dialog; it must never count as the program's last window.
     setAttribute(Qt::WA_QuitOnClose, false);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, BackgroundColour);
+    palette.setColor(QPalette::Window, BackgroundColor);
     setPalette(palette);
     setAutoFillBackground(true);
 
@@ -91,7 +91,7 @@ InfoDialog::InfoDialog(const QString& language, QWidget* parent)
          {addText(QStringLiteral("copyright1"), texts.copyright[0], Small, {262, 266}),
           addText(QStringLiteral("copyright2"), texts.copyright[1], Small, {262, 278})}) {
         QPalette grey = notice->palette();
-        grey.setColor(QPalette::WindowText, NoticeColour);
+        grey.setColor(QPalette::WindowText, NoticeColor);
         notice->setPalette(grey);
     }
 
@@ -124,19 +124,19 @@ QLabel* InfoDialog::addText(const QString& name, const QString& text, int pixelS
 }
 
 void InfoDialog::addLinks(const QString& programPage, const QString& siblingPage) {
-    // The program's link drops its underline while hovered and keeps its colour; the sibling's
+    // The program's link drops its underline while hovered and keeps its color; the sibling's
     // stays underlined and turns red.
-    programLink_ = new InfoLinkLabel(programPage, dialogFont(12), LinkColour,
-                                     {.underlined = false, .colour = std::nullopt}, this);
+    programLink_ = new InfoLinkLabel(programPage, dialogFont(12), LinkColor,
+                                     {.underlined = false, .color = std::nullopt}, this);
     programLink_->setObjectName(QStringLiteral("programLink"));
     programLink_->move(178, 225);
     connect(programLink_, &InfoLinkLabel::pointerMoved, this,
-            [this] { programLink_->setColour(LinkHoverColour); });
+            [this] { programLink_->setColor(LinkHoverColor); });
     connect(programLink_, &InfoLinkLabel::clicked, this,
             [this] { openPage(programLink_->address()); });
 
-    siblingLink_ = new InfoLinkLabel(siblingPage, dialogFont(10), LinkColour,
-                                     {.underlined = true, .colour = LinkHoverColour}, this);
+    siblingLink_ = new InfoLinkLabel(siblingPage, dialogFont(10), LinkColor,
+                                     {.underlined = true, .color = LinkHoverColor}, this);
     siblingLink_->setObjectName(QStringLiteral("siblingLink"));
     siblingLink_->move(21, 364);
     connect(siblingLink_, &InfoLinkLabel::pointerMoved, this, &InfoDialog::showPromoHover);
@@ -168,7 +168,7 @@ void InfoDialog::addPromoIcon(const QString& hint) {
 
 void InfoDialog::showPromoHover() {
     promoIconHover_->show();
-    siblingLink_->setColour(LinkHoverColour);
+    siblingLink_->setColor(LinkHoverColor);
 }
 
 void InfoDialog::showPromoPressed() {
@@ -178,8 +178,8 @@ void InfoDialog::showPromoPressed() {
 void InfoDialog::endHotTracking() {
     promoIconHover_->hide();
     promoIconPressed_->hide();
-    programLink_->setColour(LinkColour);
-    siblingLink_->setColour(LinkColour);
+    programLink_->setColor(LinkColor);
+    siblingLink_->setColor(LinkColor);
 }
 
 void InfoDialog::openSiblingPage() {

@@ -7,12 +7,12 @@
 
 namespace taskwick {
 
-InfoLinkLabel::InfoLinkLabel(const QString& address, const QFont& font, QColor colour,
+InfoLinkLabel::InfoLinkLabel(const QString& address, const QFont& font, QColor color,
                              HoverLook hoverLook, QWidget* parent)
     : QLabel(address, parent),
       address_(address),
       font_(font),
-      colour_(colour),
+      color_(color),
       hoverLook_(hoverLook) {
     setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);
@@ -21,11 +21,11 @@ InfoLinkLabel::InfoLinkLabel(const QString& address, const QFont& font, QColor c
     adjustSize();
 }
 
-void InfoLinkLabel::setColour(const QColor& colour) {
-    if (colour_ == colour) {
+void InfoLinkLabel::setColor(const QColor& color) {
+    if (color_ == color) {
         return;
     }
-    colour_ = colour;
+    color_ = color;
     updateLook();
 }
 
@@ -34,7 +34,7 @@ void InfoLinkLabel::updateLook() {
     font.setUnderline(hovered_ ? hoverLook_.underlined : true);
     setFont(font);
     QPalette palette = this->palette();
-    const QColor drawn = hovered_ && hoverLook_.colour ? *hoverLook_.colour : colour_;
+    const QColor drawn = hovered_ && hoverLook_.color ? *hoverLook_.color : color_;
     palette.setColor(QPalette::WindowText, drawn);
     setPalette(palette);
 }

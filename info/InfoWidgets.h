@@ -11,22 +11,22 @@
 namespace taskwick {
 
 // A web address shown as underlined text. While the pointer is over it, it is drawn in its
-// hover look: underlined or not, and in its hover colour or, without one, its current colour.
-// The current colour is kept when the pointer leaves; the dialog sets it.
+// hover look: underlined or not, and in its hover color or, without one, its current color.
+// The current color is kept when the pointer leaves; the dialog sets it.
 class InfoLinkLabel : public QLabel {
     Q_OBJECT
 public:
     struct HoverLook {
         bool underlined = true;
-        std::optional<QColor> colour;  // none: the label's current colour
+        std::optional<QColor> color;  // none: the label's current color
     };
 
-    InfoLinkLabel(const QString& address, const QFont& font, QColor colour, HoverLook hoverLook,
+    InfoLinkLabel(const QString& address, const QFont& font, QColor color, HoverLook hoverLook,
                   QWidget* parent);
 
     QUrl address() const { return address_; }
-    QColor colour() const { return colour_; }
-    void setColour(const QColor& colour);
+    QColor color() const { return color_; }
+    void setColor(const QColor& color);
     bool isHovered() const { return hovered_; }
 
 signals:
@@ -45,7 +45,7 @@ private:
 
     QUrl address_;
     QFont font_;
-    QColor colour_;
+    QColor color_;
     HoverLook hoverLook_;
     bool hovered_ = false;
     bool pressed_ = false;

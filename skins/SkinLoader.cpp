@@ -48,8 +48,8 @@ int devicePixels(int framePixels, qreal ratio) {
     return int(std::ceil(framePixels * ratio));
 }
 
-// Every pixel of `key`'s colour becomes transparent.
-QImage withColourTransparent(const QImage& picture, QRgb key) {
+// Every pixel of `key`'s color becomes transparent.
+QImage withColorTransparent(const QImage& picture, QRgb key) {
     QImage image = picture.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -71,9 +71,9 @@ QImage readZoomCorner(QImageReader& reader) {
     if (whole.isNull()) {
         return whole;
     }
-    // The transparent colour is the whole bitmap's bottom-left pixel, even where that lies
+    // The transparent color is the whole bitmap's bottom-left pixel, even where that lies
     // outside the part that shows.
-    return withColourTransparent(
+    return withColorTransparent(
         whole.copy(QRect(QPoint(0, 0), whole.size().boundedTo(ZoomCornerBox))),
         whole.pixel(0, whole.height() - 1));
 }
@@ -129,11 +129,11 @@ QString skinFileName(SkinFile file) {
     return QLatin1String(Files[static_cast<std::size_t>(file)].name);
 }
 
-QImage withBottomLeftColourTransparent(const QImage& bitmap) {
+QImage withBottomLeftColorTransparent(const QImage& bitmap) {
     if (bitmap.isNull()) {
         return bitmap;
     }
-    return withColourTransparent(bitmap, bitmap.pixel(0, bitmap.height() - 1));
+    return withColorTransparent(bitmap, bitmap.pixel(0, bitmap.height() - 1));
 }
 
 SkinImages readSkin(const QString& folder, const SkinShowSizes& sizes) {

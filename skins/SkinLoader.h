@@ -60,8 +60,8 @@ SkinLoadResult applySkin(const SkinImages& skin, FramePictures& pictures);
 SkinLoadResult loadSkinInto(const QString& folder, FramePictures& pictures,
                             const SkinShowSizes& sizes = SkinShowSizes::ofScreens());
 
-// A zoom corner is drawn transparent where it has the colour of its bottom-left pixel.
-QImage withBottomLeftColourTransparent(const QImage& bitmap);
+// A zoom corner is drawn transparent where it has the color of its bottom-left pixel.
+QImage withBottomLeftColorTransparent(const QImage& bitmap);
 
 // Reads skins on a thread of its own, one after another, so that a skin of large pictures
 // never holds up the window; each skin's pictures come back on the reader's thread, in the

@@ -21,7 +21,7 @@ struct ToDoListData {
     int height = 0;
     int rowCount = 0;  // task rows, the header row not counted
     int columnCount = 0;
-    bool headerTextBold = false;
+    bool captionsBold = false;
     bool drawGridLines = true;
     QString skinName;
     QString skinPath;

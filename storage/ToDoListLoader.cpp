@@ -1,12 +1,11 @@
 #include "storage/ToDoListLoader.h"
 
-#include "frame/geometry/Placement.h"
 #include "storage/XmlReader.h"
 #include "storage/XmlTree.h"
 
+#include "texts/ErrorContexts.h"
 #include "texts/Texts.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -88,26 +87,27 @@ public:
     }
 
     bool droppedContent() const { return dropped_; }
+    const std::optional<StoredWindow>& window() const { return window_; }
 
     void run() {
         // The window is placed before its box shows; the column info box shows before the
         // table takes the fallback shape.
         if (failed([this] { windowPosition(); })) {
-            windowPositionFallback();
-            report(QStringLiteral("Load WindowPosition"));
+            window_.reset();
+            report(errorContext::LoadWindowPosition);
         }
         if (failed([this] { columnInfo(); })) {
-            report(QStringLiteral("Load ColumnInfo"));
+            report(errorContext::LoadColumnInfo);
             columnInfoFallback();
         }
         if (root_ && root_->child(u"Skin") && failed([this] { skin(); })) {
-            report(QStringLiteral("Load Skin"));
+            report(errorContext::LoadSkin);
         }
         if (failed([this] { columnHeader(); })) {
-            report(QStringLiteral("Load ColumnHeader"));
+            report(errorContext::LoadColumnHeader);
         }
         if (failed([this] { content(); })) {
-            report(QStringLiteral("Load ToDoContent"));
+            report(errorContext::LoadContent);
         }
     }
 
@@ -123,35 +123,14 @@ private:
         }
     }
 
+    // Read whole before any of it counts: a missing leaf leaves no half place.
     void windowPosition() {
         const Element pos = require(root_, u"WindowPosition");
         const int left = readRequiredInteger(pos, u"Left");
         const int top = readRequiredInteger(pos, u"Top");
         const int width = readRequiredInteger(pos, u"Width");
         const int height = readRequiredInteger(pos, u"Height");
-
-        const QSize w = target_.windowSize();
-        const ScreenMetrics screens = target_.screenMetrics();
-        const QRect& desk = screens.virtualDesktop;
-        const int newLeft =
-            storedEdgeAccepted(left, desk.x(), desk.width(), w.width())
-                ? left
-                : centredEdge(screens.primaryScreen.x(), screens.primaryScreen.width(), w.width());
-        const int newTop = storedEdgeAccepted(top, desk.y(), desk.height(), w.height())
-                               ? top
-                               : centredEdge(screens.primaryScreen.y(),
-                                             screens.primaryScreen.height(), w.height());
-        target_.setWindowPlacement(newLeft, newTop,
-                                   width >= target_.minClientWidth() ? width : DefaultClientWidth,
-                                   height >= MinStoredClientHeight ? height : DefaultClientHeight);
-    }
-
-    void windowPositionFallback() {
-        const QSize w = target_.windowSize();
-        const QRect primary = target_.screenMetrics().primaryScreen;
-        target_.setWindowPlacement(centredEdge(primary.x(), primary.width(), w.width()),
-                                   centredEdge(primary.y(), primary.height(), w.height()),
-                                   DefaultClientWidth, DefaultClientHeight);
+        window_ = StoredWindow{left, top, width, height};
     }
 
     void columnInfo() {
@@ -163,7 +142,7 @@ private:
         // The table keeps ColumnAlignments as long as its column count.
         setColCount(columns_);
         if (auto bold = info.child(u"HeaderTextBold")) {
-            table.setHeaderTextBold(readXmlBoolean(bold->value()));
+            table.setCaptionsBold(readXmlBoolean(bold->value()));
         }
         if (auto grid = info.child(u"DrawGridLines")) {
             table.setDrawGridLines(readXmlBoolean(grid->value()));
@@ -182,7 +161,7 @@ private:
             columns_ = FallbackColumns;
         }
         setColCount(columns_);
-        table.setHeaderTextBold(false);
+        table.setCaptionsBold(false);
         table.setDrawGridLines(true);
     }
 
@@ -270,6 +249,7 @@ private:
     std::optional<Element> root_;
     LoadTarget& target_;
     std::function<void()> beforeFirstFailure_;
+    std::optional<StoredWindow> window_;
     int rows_ = 0;
     int columns_ = 0;
     bool dropped_ = false;
@@ -298,8 +278,8 @@ LoadReport loadToDoList(const QByteArray* content, LoadTarget& target,
     if (!document) {
         // Nothing of the file applies. The table already keeps one alignment per column, so
         // drawing finds an entry for every column all the same.
-        Loader(std::nullopt, target, beforeFirstFailure).report(QStringLiteral("XMLloadToDoList"));
-        return LoadReport{true, false};
+        Loader(std::nullopt, target, beforeFirstFailure).report(errorContext::LoadDocument);
+        return LoadReport{std::nullopt, true, false};
     }
     return loadToDoListDocument(*document, target, beforeFirstFailure);
 }
@@ -316,23 +296,9 @@ LoadReport loadToDoListDocument(const XmlDocument& document, LoadTarget& target,
     } catch (...) {
         // Each section handles its own failures; only a fallback or a box that throws ends
         // up here.
-        loader.report(QStringLiteral("XMLloadToDoList"));
+        loader.report(errorContext::LoadDocument);
     }
-    return LoadReport{false, loader.droppedContent()};
-}
-
-void loadToDoListFile(const QString& path, LoadTarget& target) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        loadToDoList(nullptr, target);
-        return;
-    }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        loadToDoList(nullptr, target);
-        return;
-    }
-    loadToDoList(&content, target);
+    return LoadReport{loader.window(), false, loader.droppedContent()};
 }
 
 }  // namespace taskwick

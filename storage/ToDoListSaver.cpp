@@ -162,7 +162,7 @@ ToDoListData snapshotForSave(const SaveSource& window, const TaskTable& table) {
     data.height = window.clientHeight;
     data.rowCount = table.rowCount() - 1;
     data.columnCount = table.colCount();
-    data.headerTextBold = table.headerTextBold();
+    data.captionsBold = table.captionsBold();
     data.drawGridLines = table.drawGridLines();
     data.skinName = window.skinName;
     data.skinPath = window.skinPath;

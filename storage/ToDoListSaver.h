@@ -58,8 +58,6 @@ SaveResult saveFailure(SaveResult::Step step, int error);
 
 inline const QString ToDoListFileName = QStringLiteral("ToDoList.xml");
 inline const QString TempFilePrefix = QStringLiteral("ToDoList~tmp~backup~");
-// The context of the unexpected-error box for BuildDocument.
-inline const QString SaveBuildContext = QStringLiteral("XMLsaveToDoList-create XML Node");
 
 // What becomes of the version a save displaced, decided by the caller on the saving thread.
 enum class DisplacedVersion { Discard, PutBack };

@@ -221,7 +221,7 @@ QByteArray writeToDoList(const ToDoListData& data) {
     doc.open(1, "ColumnInfo");
     doc.leaf(2, "RowCount", data.rowCount);
     doc.leaf(2, "ColumnCount", data.columnCount);
-    doc.leaf(2, "HeaderTextBold", data.headerTextBold);
+    doc.leaf(2, "HeaderTextBold", data.captionsBold);
     doc.leaf(2, "DrawGridLines", data.drawGridLines);
     doc.close(1, "ColumnInfo");
 

@@ -21,7 +21,7 @@ struct Hints {
 };
 
 struct MenuCaptions {
-    QString changeTitle, titleBold, gridLines, thisColumn, leftAlign, centerAlign, rightAlign;
+    QString changeCaptions, captionsBold, gridLines, thisColumn, leftAlign, centerAlign, rightAlign;
     QString addRow, deleteRow, addColumn, deleteColumn, skin, noSkin, openFolder, about, exit;
 };
 
@@ -29,8 +29,8 @@ struct Texts {
     Language language;
     Hints hints;
     MenuCaptions menu;
-    QStringList defaultHeader;   // first run, row 0
-    QStringList defaultTaskRow;  // first run, row 1
+    QStringList defaultCaptions;  // first run, row 0
+    QStringList defaultTaskRow;   // first run, row 1
 
     QString errorTitle;         // "Error" / "Fehler"
     QString exceptionTitle;     // "Exception" in both languages

@@ -32,4 +32,15 @@ void guarded(MessageBoxes& boxes, const QString& context, Body&& body) {
     }
 }
 
+// Runs a step whose failure is no error worth a word (a skin that cannot be loaded, a skin
+// menu that cannot be filled): any exception just ends it.
+template <class Body>
+void quietly(Body&& body) {
+    try {
+        body();
+    } catch (...) {
+        // Whatever was done before the failure stays; nothing is shown.
+    }
+}
+
 }  // namespace taskwick

@@ -3,6 +3,7 @@
 #include "app/boxes/MessageBoxes.h"
 #include "app/list/SaveMessages.h"
 #include "storage/XmlWriter.h"
+#include "texts/ErrorContexts.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -22,17 +23,14 @@ constexpr int EditingRetryMs = 500;
 // unreadable once it has stayed the same this long.
 constexpr int UnreadableSettleMs = 1000;
 
-// Takes another version of the list into a table of its own; the window's place and skin
-// stay as the user has them, and a failure only says the version cannot be taken in.
+// Takes another version of the list into a table of its own; the skin stays as the user has it
+// (the window's place is the window's anyway), and a failure only says the version cannot be
+// taken in.
 class OtherVersionTarget : public LoadTarget {
 public:
     explicit OtherVersionTarget(TaskTable& table) : table_(table) {}
     bool failed() const { return failed_; }
 
-    QSize windowSize() const override { return {DefaultClientWidth, DefaultClientHeight}; }
-    void setWindowPlacement(int, int, int, int) override {}
-    int minClientWidth() const override { return 0; }
-    ScreenMetrics screenMetrics() const override { return {}; }
     TaskTable& table() override { return table_; }
     QString currentSkinName() const override { return {}; }
     QString currentSkinPath() const override { return {}; }
@@ -78,7 +76,7 @@ ListKeeper::~ListKeeper() {
     }
 }
 
-void ListKeeper::load(LoadTarget& target) {
+LoadReport ListKeeper::load(LoadTarget& target) {
     QByteArray content;
     const bool read = file_.read(&content) == 0;
     if (!read) {
@@ -109,6 +107,7 @@ void ListKeeper::load(LoadTarget& target) {
             texts_.saveTempFileText(settings_.appFolder, errnoName(keepUnreadableError_)),
             texts_.saveErrorTitle);
     }
+    return loaded;
 }
 
 void ListKeeper::keepUnreadable(const QByteArray& content) {
@@ -402,7 +401,7 @@ void ListKeeper::report(Audience audience, const SaveAttempt& attempt) {
         return;  // told once; quiet until a save works again
     }
     if (result.step == SaveResult::BuildDocument) {
-        boxes_.showException(SaveBuildContext);
+        boxes_.showException(errorContext::SaveBuild);
         return;
     }
     QString text = saveErrorText(result, texts_, settings_.appFolder);

@@ -70,7 +70,7 @@ public:
     // Start-up: reads the list and loads it into `target` as one change of the table. A list
     // that cannot be read completely, or that holds tasks the table does not take, is kept
     // byte for byte beside itself before the first box, and a notice names the copy.
-    void load(LoadTarget& target);
+    LoadReport load(LoadTarget& target);
     // Start-up without a list: the first run.
     void startWithoutList();
     // From now on every change reaches the disk soon after it is made, and other versions of

@@ -1,11 +1,10 @@
 #include "app/window/MainWindow.h"
 
 #include "app/boxes/ExceptionGuard.h"
+#include "app/menu/CommandActions.h"
 #include "app/menu/ContextMenu.h"
 #include "app/startup/StartupRules.h"
 #include "app/window/AfterFirstPaint.h"
-#include "frame/geometry/ColumnFitting.h"
-#include "frame/geometry/FrameLayout.h"
 #include "frame/widgets/FrameView.h"
 #include "frame/widgets/PictureButton.h"
 #include "frame/widgets/RedBar.h"
@@ -19,15 +18,14 @@
 #include "skins/SkinFolders.h"
 #include "storage/ToDoListLoader.h"
 #include "table/view/TaskGrid.h"
+#include "texts/ErrorContexts.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QScreen>
 
 namespace taskwick {
 
@@ -35,41 +33,22 @@ namespace {
 
 // How long the work that follows the first paint waits for it at most.
 constexpr int AfterFirstPaintPatienceMs = 500;
+// How long the close waits for a window that the window manager has not yet put on the
+// screen, so that it saves where the window really is.
+constexpr int CloseWaitsForScreenMs = 500;
 
-// Context names of the unexpected-error box: users quote them in their reports, so they keep
-// the words they always had.
-const QString StartUpContext = QStringLiteral("FormCreate");
-const QString StartTimerContext = QStringLiteral("tmrAnwendungsStartOnTimerTimer");
-const QString CloseContext = QStringLiteral("FormCloseQuery");
-const QString ExitContext = QStringLiteral("Close");
-const QString RestartContext = QStringLiteral("Restart");
-const QString OpenFileFolderContext = QStringLiteral("OpenFolderHereClick");
-
-// What the loader restores into: this window, its table and its skin state.
+// What the loader restores into besides the table: the window's skin.
 class WindowLoadTarget : public LoadTarget {
 public:
-    WindowLoadTarget(MainWindow& window, int minClientWidth, QString& skinName, QString& skinPath,
-                     MessageBoxes& boxes)
-        : window_(window),
-          minClientWidth_(minClientWidth),
+    WindowLoadTarget(TaskTable& table, QString& skinName, QString& skinPath, MessageBoxes& boxes,
+                     std::function<void()> loadSkin)
+        : table_(table),
           skinName_(skinName),
           skinPath_(skinPath),
-          boxes_(boxes) {}
+          boxes_(boxes),
+          loadSkin_(std::move(loadSkin)) {}
 
-    QSize windowSize() const override { return window_.size(); }
-    void setWindowPlacement(int left, int top, int clientWidth, int clientHeight) override {
-        window_.move(left, top);
-        window_.resize(clientWidth, clientHeight);
-    }
-    int minClientWidth() const override { return minClientWidth_; }
-    ScreenMetrics screenMetrics() const override {
-        const QScreen* primary = QGuiApplication::primaryScreen();
-        if (!primary) {
-            return {QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
-        }
-        return {primary->geometry(), primary->virtualGeometry()};
-    }
-    TaskTable& table() override { return window_.table(); }
+    TaskTable& table() override { return table_; }
     QString currentSkinName() const override { return skinName_; }
     QString currentSkinPath() const override { return skinPath_; }
     void setCurrentSkinName(const QString& name) override { skinName_ = name; }
@@ -82,15 +61,15 @@ public:
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
         return slash >= 0 && SkinFolder::find(path.left(slash + 1), path.mid(slash + 1));
     }
-    void loadSkin() override { window_.loadSkin(); }
+    void loadSkin() override { loadSkin_(); }
     void reportFailure(const QString& context) override { boxes_.showException(context); }
 
 private:
-    MainWindow& window_;
-    int minClientWidth_;
+    TaskTable& table_;
     QString& skinName_;
     QString& skinPath_;
     MessageBoxes& boxes_;
+    std::function<void()> loadSkin_;
 };
 
 }  // namespace
@@ -108,22 +87,26 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
           [this] { fitColumnsToTable(); }),
       keeper_(ListKeeperSettings{settings_.language, settings_.appFolder, settings_.fileOps,
                                  settings_.autoSaveDelayMs, settings_.rescueFolders},
-              table_, boxes_, *this) {
+              table_, boxes_, *this),
+      selfLowering_([this] { return std::vector<QWidget*>{this}; },
+                    [](QWidget* w, bool onTop) { x11::setStayOnTop(w->windowHandle(), onTop); }) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(ProductName);
     setMinimumSize(10, 10);
     setAttribute(Qt::WA_QuitOnClose, false);
 
+    actions_ = new CommandActions(table_, settings_.language, this);
     createFrame();
     grid_ = new TaskGrid(table_, this);
     grid_->setObjectName(QStringLiteral("taskGrid"));
     frame_->setTable(grid_);
     connectGrid();
-    // Another version of the list came in: its columns fit this window as the loaded ones do.
-    connect(&keeper_, &ListKeeper::otherVersionTakenIn, this, &MainWindow::fitColumnsToTable);
-    createContextMenu();
+    createMenu();
     createSkinMenu();
     createTrayIcon();
+    connectCommands();
+    // Another version of the list came in: its columns fit this window as the loaded ones do.
+    connect(&keeper_, &ListKeeper::otherVersionTakenIn, this, &MainWindow::fitColumnsToTable);
 
     // A place to park the keyboard focus for a moment; it lies outside the client area. A
     // plain widget rather than a button, so neither Tab nor a screen reader finds it.
@@ -140,76 +123,73 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::setClientSize(int width, int height) {
-    resize(width, height);
-}
-
 void MainWindow::startUp() {
-    guardedHandler(StartUpContext, [&] {
+    phase_ = Phase::StartingUp;
+    guarded(boxes_, errorContext::StartUp, [&] {
         table_.clearCurrentCell();
         // The task list lives beside the executable, and relative paths resolve there.
         QDir::setCurrent(settings_.appFolder);
-        // The platform imposes no minimum width of its own; the window's minimum of 10 pixels
-        // yields the narrowest bar of 30.
-        minClientWidth_ = 30;
-        setClientSize(DefaultClientWidth, DefaultClientHeight);
-
+        resize(DefaultClientSize);
         if (QFileInfo::exists(keeper_.path())) {
-            WindowLoadTarget target(*this, minClientWidth_, currentSkinName_, currentSkinPath_,
-                                    boxes_);
-            keeper_.load(target);
+            loadList();
         } else {
-            keeper_.startWithoutList();
-            placeForFirstRun();
-            fillFirstRunTable();
-            setClientSize(DefaultClientWidth, DefaultClientHeight);
-            fold_.finishStarting();
-            fitColumnsToTable();
-            currentSkinName_ = NoSkinName;
-            findStartSkin();
-            layOutFrame();
-            frame_->repaintOverlays();
-            // A first run shows the About dialog before the window itself.
-            onAboutTriggered();
+            startFirstRun();
         }
         fold_.finishStarting();
         frame_->setResizable(true);
         layOutFrame();
         checkLanguageMarker();
-        startHidden_ = startHiddenRequested(settings_.arguments);
-        if (startHidden_ && !hasSystemTray()) {
+        if (startHiddenRequested(settings_.arguments)) {
             // Hidden without a tray there would be no way back but a second start: the window
             // starts as the bar instead.
-            startHidden_ = false;
-            startFolded_ = true;
+            startView_ = hasSystemTray() ? StartView::Hidden : StartView::AsBar;
         }
         // What the first paint does not need comes right after it: the About dialog made
         // hidden at start, and the tray icon's docking. A window started hidden is never
         // painted, and its tray icon is all there is: that comes at once.
-        new AfterFirstPaint(this, startHidden_ ? 0 : AfterFirstPaintPatienceMs, [this] {
+        new AfterFirstPaint(this, startsHidden() ? 0 : AfterFirstPaintPatienceMs, [this] {
             infoDialogs();
-            showTrayIcon();
+            tray_->show();  // for the whole run; the toolkit puts it back when a tray returns
         });
         startTimer_.start();
     });
-    startupFinished_ = true;
-    if (closePending_) {
+    if (phase_ == Phase::EndingAfterStartUp) {
         // Asked to end while a start-up box was open: the start ran to its end without
         // further boxes, so the close saves the whole list rather than half a load.
+        phase_ = Phase::Running;
         closeAndSave(CloseKind::Unattended);
         return;
     }
+    phase_ = Phase::Running;
     keeper_.startAutomaticSaves();
 }
 
-void MainWindow::placeForFirstRun() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect screenRect = screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
-    move(firstRunPlacement(screenRect, size()));
+void MainWindow::loadList() {
+    WindowLoadTarget target(table_, currentSkinName_, currentSkinPath_, boxes_,
+                            [this] { loadSkin(); });
+    const LoadReport loaded = keeper_.load(target);
+    const QSize before = size();
+    const QRect place = loadedPlacement(loaded.window, before, MinClientWidth, screenMetrics());
+    move(place.topLeft());
+    resize(place.size());
+}
+
+void MainWindow::startFirstRun() {
+    keeper_.startWithoutList();
+    move(firstRunPlacement(screenMetrics().primaryScreen, size()));
+    fillFirstRunTable();
+    fold_.finishStarting();
+    fitColumnsToTable();
+    currentSkinName_ = NoSkinName;
+    findStartSkin();
+    layOutFrame();
+    frame_->repaintOverlays();
+    // A first run shows the About dialog before the window itself.
+    onAboutTriggered();
 }
 
 void MainWindow::fillFirstRunTable() {
-    for (const QString& caption : texts_.defaultHeader) {
+    for (const QString& caption : texts_.defaultCaptions) {
         table_.appendToRow(0, caption);
     }
     for (const QString& text : texts_.defaultTaskRow) {
@@ -229,9 +209,9 @@ void MainWindow::checkLanguageMarker() {
 }
 
 void MainWindow::onStartTimer() {
-    guardedHandler(StartTimerContext, [&] {
+    guarded(boxes_, errorContext::StartTimer, [&] {
         startTimer_.stop();
-        setVisible(!startHidden_);
+        setVisible(!startsHidden());
         if (table_.colCount() == 1) {
             grid_->setScrollBarMode(TaskGrid::ScrollBarMode::VerticalOnly);
             focusParking_->setFocus();
@@ -241,7 +221,7 @@ void MainWindow::onStartTimer() {
         }
         grid_->viewport()->update();
         frame_->repaintOverlays();
-        if (std::exchange(startFolded_, false)) {
+        if (std::exchange(startView_, StartView::Shown) == StartView::AsBar) {
             toggleFold();
         }
         // A first run's About dialog came before the window, which stays on top: it comes to
@@ -254,61 +234,49 @@ void MainWindow::onStartTimer() {
 }
 
 bool MainWindow::closeAndSave(CloseKind kind) {
-    if (closed_) {
+    if (phase_ == Phase::Closed) {
         return true;
     }
-    closed_ = true;
+    phase_ = Phase::Closed;
     bool ends = true;
-    guardedHandler(CloseContext, [&] {
+    guarded(boxes_, errorContext::Close, [&] {
         ends = keeper_.saveOnClose(kind);
         QCoreApplication::processEvents();
     });
     if (!ends) {
-        closed_ = false;
+        phase_ = Phase::Running;
         return false;
     }
     // The window closes and the application ends whatever happened above.
-    emit closeFinished();
     QCoreApplication::quit();
     return true;
 }
 
-void MainWindow::onExitTriggered() {
-    guardedHandler(ExitContext, [&] { close(); });
+void MainWindow::requestClose() {
+    // Nobody is there to answer a box: what it would say goes to the log.
+    boxes_.dismissBoxes();
+    if (phase_ == Phase::StartingUp) {
+        phase_ = Phase::EndingAfterStartUp;
+        return;
+    }
+    closeAndSave(CloseKind::Unattended);
+    hide();
 }
 
-bool MainWindow::isEditingCell() const {
-    return grid_->isEditing();
-}
-
-SaveSource MainWindow::placement() const {
-    SaveSource source;
-    // Where the window is, even when the toolkit's idea of it is stale; the close waits for a
-    // window on its way to the screen.
-    const QPoint place = frame_->windowPositionOnScreen(closed_ ? 500 : 0);
-    source.left = place.x();
-    source.top = place.y();
-    source.clientWidth = width();
-    source.clientHeight = height();
-    source.frameFull = fold_.isFull();
-    source.unfoldedClientWidth = fold_.unfoldedClientWidth();
-    source.skinName = currentSkinName_;
-    source.skinPath = currentSkinPath_;
-    return source;
-}
-
-void MainWindow::saveBeforeExit() {
-    if (!std::exchange(closed_, true)) {
-        keeper_.saveBeforeExit();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (closeAndSave(CloseKind::ByUser)) {
+        event->accept();
+    } else {
+        event->ignore();
     }
 }
 
 void MainWindow::restart() {
-    guardedHandler(RestartContext, [&] {
+    guarded(boxes_, errorContext::Restart, [&] {
         // The successor must neither take this window for the running instance nor read
         // the list before it is saved: save (which also ends the event loop once this
         // handler returns), step aside, and only then start it.
-        if (!closeAndSave()) {
+        if (!closeAndSave(CloseKind::ByUser)) {
             return;  // nothing saved: this instance stays, and no second one starts
         }
         hide();
@@ -322,6 +290,12 @@ void MainWindow::restart() {
     });
 }
 
+void MainWindow::saveBeforeExit() {
+    if (std::exchange(phase_, Phase::Closed) != Phase::Closed) {
+        keeper_.saveBeforeExit();
+    }
+}
+
 void MainWindow::showNormalAndActivate() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
@@ -332,22 +306,69 @@ void MainWindow::showNormalAndActivate() {
     x11::activateWindow(windowHandle());
 }
 
-InfoDialogs& MainWindow::infoDialogs() {
-    if (!infoDialogs_) {
-        infoDialogs_ = std::make_unique<InfoDialogs>();  // with its dialog made hidden
-    }
-    return *infoDialogs_;
+bool MainWindow::isEditingCell() const {
+    return grid_->isEditing();
 }
 
-void MainWindow::onAboutTriggered() {
-    x11::setStayOnTop(windowHandle(), false);
-    infoDialogs().open(infoLanguageFor(settings_.language), windowHandle());
-    x11::setStayOnTop(windowHandle(), true);
+SaveSource MainWindow::placement() const {
+    SaveSource source;
+    // Where the window is, even when the toolkit's idea of it is stale; the close waits for a
+    // window on its way to the screen.
+    const QPoint place =
+        frame_->windowPositionOnScreen(phase_ == Phase::Closed ? CloseWaitsForScreenMs : 0);
+    source.left = place.x();
+    source.top = place.y();
+    source.clientWidth = width();
+    source.clientHeight = height();
+    source.frameFull = fold_.isFull();
+    source.unfoldedClientWidth = fold_.unfoldedClientWidth();
+    source.skinName = currentSkinName_;
+    source.skinPath = currentSkinPath_;
+    return source;
 }
 
-void MainWindow::onOpenFileFolderTriggered() {
-    guardedHandler(OpenFileFolderContext,
-                   [&] { FileManager::showItem(settings_.appFolder + ToDoListFileName); });
+void MainWindow::createMenu() {
+    menu_ = std::make_unique<ContextMenu>(*actions_, this);
+}
+
+void MainWindow::openContextMenu(QPoint globalPos) {
+    menu_->popupForButtons(Qt::RightButton, globalPos);
+}
+
+void MainWindow::connectCommands() {
+    const auto on = [this](Command command, auto&& work) {
+        connect(actions_->action(command), &QAction::triggered, this, work);
+    };
+    // The table's commands; the +/- buttons beside the table show on the frame.
+    const auto andRepaintButtons = [this](auto command) {
+        return [this, command] {
+            command();
+            frame_->repaintOverlays();
+        };
+    };
+    on(Command::ChangeCaptions, [this] { commands_.startCaptionEditing(); });
+    on(Command::CaptionsBold, [this] { commands_.toggleCaptionsBold(); });
+    on(Command::GridLines, [this] { commands_.toggleGridLines(); });
+    on(Command::AlignLeft, [this] { commands_.alignCurrentColumn(Alignment::Left); });
+    on(Command::AlignCenter, [this] { commands_.alignCurrentColumn(Alignment::Center); });
+    on(Command::AlignRight, [this] { commands_.alignCurrentColumn(Alignment::Right); });
+    on(Command::AddRow, andRepaintButtons([this] { commands_.addRow(); }));
+    on(Command::DeleteRow, andRepaintButtons([this] { commands_.deleteLastRow(); }));
+    on(Command::AddColumn, andRepaintButtons([this] { commands_.addColumn(); }));
+    on(Command::DeleteColumn, andRepaintButtons([this] { commands_.deleteLastColumn(); }));
+    on(Command::NoSkin, [this] { onNoSkinTriggered(); });
+    on(Command::OpenFileFolder, [this] { onOpenFileFolderTriggered(); });
+    on(Command::About, [this] { onAboutTriggered(); });
+    on(Command::Exit, [this] { onExitTriggered(); });
+
+    const auto trigger = [this](PictureButton* button, Command command) {
+        connect(button, &PictureButton::clicked, actions_->action(command), &QAction::trigger);
+    };
+    trigger(frame_->exitIcon(), Command::Exit);
+    trigger(frame_->addRowButton(), Command::AddRow);
+    trigger(frame_->deleteRowButton(), Command::DeleteRow);
+    trigger(frame_->addColumnButton(), Command::AddColumn);
+    trigger(frame_->deleteColumnButton(), Command::DeleteColumn);
 }
 
 void MainWindow::connectGrid() {
@@ -357,95 +378,35 @@ void MainWindow::connectGrid() {
             &FrameView::repaintOverlays);
     connect(grid_, &TaskGrid::redBarActionRequested, this, &MainWindow::toggleFold);
     connect(grid_, &TaskGrid::fitColumnWidthsRequested, this, &MainWindow::fitColumnsToTable);
-    connect(grid_, &TaskGrid::contextMenuRequested, this,
-            [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
+    connect(grid_, &TaskGrid::contextMenuRequested, this, &MainWindow::openContextMenu);
 }
 
-void MainWindow::createContextMenu() {
-    menu_ = std::make_unique<ContextMenu>(table_, settings_.language, this);
-    ContextMenu* m = menu_.get();
-    connect(m, &ContextMenu::changeTitleClicked, this, &MainWindow::onChangeTitleTriggered);
-    connect(m, &ContextMenu::makeTitleBoldClicked, this, &MainWindow::onTitleBoldTriggered);
-    connect(m, &ContextMenu::showGridLinesClicked, this, &MainWindow::onGridLinesTriggered);
-    connect(m, &ContextMenu::leftAlignClicked, this, &MainWindow::onLeftAlignTriggered);
-    connect(m, &ContextMenu::centerAlignClicked, this, &MainWindow::onCenterAlignTriggered);
-    connect(m, &ContextMenu::rightAlignClicked, this, &MainWindow::onRightAlignTriggered);
-    connect(m, &ContextMenu::addRowClicked, this, &MainWindow::onAddRowTriggered);
-    connect(m, &ContextMenu::deleteRowClicked, this, &MainWindow::onDeleteRowTriggered);
-    connect(m, &ContextMenu::addColumnClicked, this, &MainWindow::onAddColumnTriggered);
-    connect(m, &ContextMenu::deleteColumnClicked, this, &MainWindow::onDeleteColumnTriggered);
-    connect(m, &ContextMenu::openFolderHereClicked, this, &MainWindow::onOpenFileFolderTriggered);
-    connect(m, &ContextMenu::exitClicked, this, &MainWindow::onExitTriggered);
-    connect(m, &ContextMenu::aboutClicked, this, &MainWindow::onAboutTriggered);
+void MainWindow::onExitTriggered() {
+    guarded(boxes_, errorContext::Exit, [&] { close(); });
+}
+
+void MainWindow::onOpenFileFolderTriggered() {
+    guarded(boxes_, errorContext::OpenFileFolder,
+            [&] { FileManager::showItem(settings_.appFolder + ToDoListFileName); });
+}
+
+InfoDialogs& MainWindow::infoDialogs() {
+    if (!infoDialogs_) {
+        infoDialogs_ = std::make_unique<InfoDialogs>();  // with its dialog made hidden
+    }
+    return *infoDialogs_;
+}
+
+void MainWindow::onAboutTriggered() {
+    selfLowering_.lower();
+    infoDialogs().open(infoLanguageFor(settings_.language), windowHandle());
+    selfLowering_.restore();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     // Keys that reach the window rather than the table act on the table all the same.
     grid_->applyKeyCommand(event->key(), event->modifiers());
     QWidget::keyPressEvent(event);
-}
-
-void MainWindow::requestClose() {
-    // Nobody is there to answer a box: what it would say goes to the log.
-    boxes_.dismissBoxes();
-    if (!startupFinished_) {
-        closePending_ = true;
-        return;
-    }
-    closeAndSave(CloseKind::Unattended);
-    hide();
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    if (closeAndSave()) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
-
-void MainWindow::onAddRowTriggered() {
-    commands_.addRow();
-    frame_->repaintOverlays();
-}
-
-void MainWindow::onDeleteRowTriggered() {
-    commands_.deleteLastRow();
-    frame_->repaintOverlays();
-}
-
-void MainWindow::onAddColumnTriggered() {
-    commands_.addColumn();
-    frame_->repaintOverlays();
-}
-
-void MainWindow::onDeleteColumnTriggered() {
-    commands_.deleteLastColumn();
-    frame_->repaintOverlays();
-}
-
-void MainWindow::onLeftAlignTriggered() {
-    commands_.alignCurrentColumn(Alignment::Left);
-}
-
-void MainWindow::onCenterAlignTriggered() {
-    commands_.alignCurrentColumn(Alignment::Center);
-}
-
-void MainWindow::onRightAlignTriggered() {
-    commands_.alignCurrentColumn(Alignment::Right);
-}
-
-void MainWindow::onTitleBoldTriggered() {
-    commands_.toggleHeaderBold();
-}
-
-void MainWindow::onGridLinesTriggered() {
-    commands_.toggleGridLines();
-}
-
-void MainWindow::onChangeTitleTriggered() {
-    commands_.startTitleEditing();
 }
 
 }  // namespace taskwick

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/boxes/ExceptionGuard.h"
 #include "app/boxes/MessageBoxes.h"
 #include "app/list/ListKeeper.h"
 #include "frame/geometry/FoldAnimation.h"
@@ -18,12 +17,11 @@
 
 namespace taskwick {
 
+class CommandActions;
 class ContextMenu;
 class FileOps;
 class FrameView;
 class InfoDialogs;
-class PictureButton;
-class RedBar;
 class SkinMenu;
 class SkinReader;
 struct SkinImages;
@@ -40,14 +38,6 @@ public:
     virtual bool startSuccessor() = 0;
 };
 
-// Learns of every guarded handler as it begins, by the context name its failures are reported
-// under. Tests make a handler fail through it.
-class HandlerProbe {
-public:
-    virtual ~HandlerProbe() = default;
-    virtual void entering(const QString& context) = 0;
-};
-
 struct MainWindowSettings {
     Language language = Language::English;
     QStringList arguments;                 // the command line as typed, program name first
@@ -56,105 +46,44 @@ struct MainWindowSettings {
     int autoSaveDelayMs = 2000;            // how long after a change the list is saved on its own
     InstanceHandover* handover = nullptr;  // null: no lock to release, relaunch the executable
     std::optional<bool> systemTray;        // whether the desktop has a tray; unset: ask it
-    HandlerProbe* probe = nullptr;
     // Where the tasks go when the list cannot be saved, first choice first.
     QStringList rescueFolders;
 };
 
 // The program's main window and the composition root: it owns the task table and the
-// subsystem objects, and its handlers are short methods that call into them.
+// subsystem objects, wires them together, and handles the window's own events. Its children
+// are found by their names: "taskGrid", "frameView", "contextMenu" and the actions of the
+// commands ("addRow", "exit" ...).
 class MainWindow : public QWidget, private ListWindow {
     Q_OBJECT
 public:
-    static constexpr int DefaultClientWidth = 370;
-    static constexpr int DefaultClientHeight = 211;
+    // The window's life, in this order.
+    enum class Phase {
+        Created,
+        StartingUp,
+        EndingAfterStartUp,  // asked to end while a start-up box was open
+        Running,
+        Closed,
+    };
 
     MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up while the window is still invisible.
+    // Start-up while the window is still invisible: the list or a first run's defaults, the
+    // frame, and the timer that shows (or, for "-m", hides) the window once the event loop
+    // runs. Ends in Phase::Closed when a close came meanwhile.
     void startUp();
-    void onStartTimer();
-    // Saves the task list and ends the application; runs once however often it is asked.
-    // Returns false when the window stays instead: the tasks reached no file, and a person
-    // who can try again asked for the close.
-    bool closeAndSave(CloseKind kind = CloseKind::ByUser);
-    void onExitTriggered();
-    // Close requests from outside the window: signals and the end of the desktop session.
+    Phase phase() const { return phase_; }
+    // Whether the window stays hidden after start ("-m" on a desktop with a tray).
+    bool startsHidden() const { return startView_ == StartView::Hidden; }
+
+    // A close that nobody can answer a box for: a signal, the end of the desktop session.
     void requestClose();
-    // Starts a fresh instance and closes this one. The list is saved and the instance lock
-    // let go before the successor starts, so it neither finds this window nor reads an old
-    // list.
-    void restart();
     // A second start asked the running instance to come to the front.
     void showNormalAndActivate();
-
-    // True from a change until a save of it is on the disk.
-    bool hasUnsavedChanges() const { return keeper_.hasUnsavedChanges(); }
     // Saves changes not yet on the disk without any box; for a process that ends without
     // its event loop (the X server went away). Does nothing once the close ran.
     void saveBeforeExit();
-    void onOpenFileFolderTriggered();
-
-    // The frame for the window's size; only the full window is laid out.
-    void layOutFrame();
-    void fitColumnsToTable();
-    // The red bar, the shrink icon and Escape: folds the window into the bar, or unfolds it.
-    void toggleFold();
-    void onFoldTick();
-    // Skins: the search at a first start, loading the active skin into the frame, the
-    // submenu's items and the choices made in it.
-    void findStartSkin();
-    void loadSkin();
-    void onSkinMenuOpening();
-    void onSkinItemTriggered(int position);
-    void onNoSkinTriggered();
-    bool skinFrameLoaded() const { return skinFrameLoaded_; }
-    SkinMenu* skinMenu() const { return skinMenu_; }
-
-    // The About dialog, a new one each time; the window steps out of the top layer while the
-    // dialog comes up so that it opens in front.
-    void onAboutTriggered();
-    InfoDialogs& infoDialogs();
-
-    // The minimise icon: the window goes, and the tray icon brings it back.
-    void onMinimizeClicked();
-    void onTrayIconClicked();
-
-    // Row and column commands, from the context menu and the frame's +/- buttons.
-    void onAddRowTriggered();
-    void onDeleteRowTriggered();
-    void onAddColumnTriggered();
-    void onDeleteColumnTriggered();
-    void onLeftAlignTriggered();
-    void onCenterAlignTriggered();
-    void onRightAlignTriggered();
-    void onTitleBoldTriggered();
-    void onGridLinesTriggered();
-    void onChangeTitleTriggered();
-
-    TaskTable& table() { return table_; }
-    const QString& appFolder() const { return settings_.appFolder; }
-    bool startsHidden() const { return startHidden_; }
-    int minClientWidth() const { return minClientWidth_; }
-    FoldState foldState() const { return fold_.state(); }
-    int unfoldedClientWidth() const { return fold_.unfoldedClientWidth(); }
-    const QString& skinName() const { return currentSkinName_; }
-    const QString& skinsFolder() const { return currentSkinPath_; }
-    TaskGrid* grid() const { return grid_; }
-    ContextMenu* contextMenu() const { return menu_.get(); }
-    FrameView* frameView() const { return frame_; }
-    RedBar* redBar() const;
-    PictureButton* addRowButton() const;
-    PictureButton* deleteRowButton() const;
-    PictureButton* addColumnButton() const;
-    PictureButton* deleteColumnButton() const;
-    TrayIcon* trayIcon() const { return tray_; }
-    bool isClosed() const { return closed_; }
-
-signals:
-    // Emitted when the close has finished; the application then quits.
-    void closeFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -162,22 +91,58 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void setClientSize(int width, int height);
-    void placeForFirstRun();
+    enum class StartView { Shown, Hidden, AsBar };
+
+    // Start-up.
+    void loadList();
+    void startFirstRun();
     void fillFirstRunTable();
     void checkLanguageMarker();
-    // Runs a handler's body under the exception guard with its context name.
-    template <class Body>
-    void guardedHandler(const QString& context, Body&& body);
+    void onStartTimer();
+    // Saves the list and ends the application; runs once however often it is asked. Returns
+    // false when the window stays instead: the tasks reached no file, and a person who can
+    // try again asked for the close.
+    bool closeAndSave(CloseKind kind);
+    // Starts a fresh instance and closes this one. The list is saved and the instance lock
+    // let go before the successor starts, so it neither finds this window nor reads an old
+    // list.
+    void restart();
+
+    // Wiring.
     void createFrame();
     void createTrayIcon();
-    void showTrayIcon();
-    void createContextMenu();
-    void createSkinMenu();
-    void dressFrame(const SkinImages& skin);
+    void createMenu();
+    void connectCommands();
     void connectGrid();
+    void openContextMenu(QPoint globalPos);
+
+    // Commands that belong to the window.
+    void onExitTriggered();
+    void onOpenFileFolderTriggered();
+    // The About dialog, a new one each time, in front of the window that stays on top.
+    void onAboutTriggered();
+    InfoDialogs& infoDialogs();
+
+    // The frame and the fold (MainWindowFrame.cpp).
+    void layOutFrame();
+    void fitColumnsToTable();
+    void toggleFold();
+    void onFoldTick();
     void finishFold(const FoldAnimation::Tick& last);
     bool hasSystemTray() const;
+    void onMinimizeClicked();
+    void onTrayIconClicked();
+
+    // Skins (MainWindowSkins.cpp).
+    void createSkinMenu();
+    void findStartSkin();
+    void loadSkin();
+    void dressFrame(const SkinImages& skin);
+    void onSkinMenuOpening();
+    void onSkinItemTriggered(int position);
+    void onNoSkinTriggered();
+
+    // What the list keeper asks of the window.
     SaveSource placement() const override;
     bool isEditingCell() const override;
 
@@ -186,9 +151,11 @@ private:
     const Texts& texts_;
     TaskTable table_;
     TaskGrid* grid_ = nullptr;
+    CommandActions* actions_ = nullptr;
     std::unique_ptr<ContextMenu> menu_;
     TableCommands commands_;
     ListKeeper keeper_;
+    StayOnTopLowering selfLowering_;  // while the About dialog comes up in front
     FrameView* frame_ = nullptr;
     FramePictures pictures_;  // what the frame shows: built in, or as far as a skin replaced them
     bool skinFrameLoaded_ = false;
@@ -201,24 +168,10 @@ private:
     QWidget* focusParking_ = nullptr;
     QTimer startTimer_;
 
-    int minClientWidth_ = 0;
-    bool startHidden_ = false;
-    bool startFolded_ = false;  // "-m" on a desktop without a tray
+    Phase phase_ = Phase::Created;
+    StartView startView_ = StartView::Shown;
     QString currentSkinName_;
     QString currentSkinPath_;
-    bool closed_ = false;
-    bool startupFinished_ = false;
-    bool closePending_ = false;  // a close request came while starting up
 };
-
-template <class Body>
-void MainWindow::guardedHandler(const QString& context, Body&& body) {
-    guarded(boxes_, context, [&] {
-        if (settings_.probe) {
-            settings_.probe->entering(context);
-        }
-        body();
-    });
-}
 
 }  // namespace taskwick

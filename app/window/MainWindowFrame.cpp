@@ -1,9 +1,8 @@
 // The main window's frame: laying it out, folding it to the bar and back, minimising to the
 // tray icon and coming back from it.
 #include "app/boxes/ExceptionGuard.h"
-#include "app/menu/ContextMenu.h"
+#include "app/startup/StartupRules.h"
 #include "app/window/MainWindow.h"
-#include "frame/geometry/ColumnFitting.h"
 #include "frame/geometry/FrameLayout.h"
 #include "frame/geometry/WindowMoves.h"
 #include "frame/widgets/FrameView.h"
@@ -11,7 +10,9 @@
 #include "frame/widgets/RedBar.h"
 #include "frame/widgets/TrayIcon.h"
 #include "platform/X11Windows.h"
+#include "table/model/ColumnFitting.h"
 #include "table/view/TaskGrid.h"
+#include "texts/ErrorContexts.h"
 
 #include <QApplication>
 #include <QResizeEvent>
@@ -20,12 +21,6 @@
 namespace taskwick {
 
 namespace {
-
-// Context names of the unexpected-error box, as users quote them.
-const QString FoldToggleContext = QStringLiteral("ImageRedButtonAufklapperClick");
-const QString FoldTickContext = QStringLiteral("Timer1Timer");
-const QString TrayClickContext = QStringLiteral("TrayIconClick");
-const QString FitColumnsContext = QStringLiteral("AdjustColumnWidths");
 
 FrameHints frameHints(const Hints& hints) {
     return {.exit = hints.exitIcon,
@@ -46,16 +41,7 @@ void MainWindow::createFrame() {
     connect(frame_->redBar(), &RedBar::clicked, this, &MainWindow::toggleFold);
     connect(frame_->shrinkIcon(), &PictureButton::clicked, this, &MainWindow::toggleFold);
     connect(frame_->minimizeIcon(), &PictureButton::clicked, this, &MainWindow::onMinimizeClicked);
-    connect(frame_->exitIcon(), &PictureButton::clicked, this, &MainWindow::onExitTriggered);
-    connect(frame_->addRowButton(), &PictureButton::clicked, this, &MainWindow::onAddRowTriggered);
-    connect(frame_->deleteRowButton(), &PictureButton::clicked, this,
-            &MainWindow::onDeleteRowTriggered);
-    connect(frame_->addColumnButton(), &PictureButton::clicked, this,
-            &MainWindow::onAddColumnTriggered);
-    connect(frame_->deleteColumnButton(), &PictureButton::clicked, this,
-            &MainWindow::onDeleteColumnTriggered);
-    connect(frame_, &FrameView::contextMenuRequested, this,
-            [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
+    connect(frame_, &FrameView::contextMenuRequested, this, &MainWindow::openContextMenu);
     // The user's own moves and resizes are kept; the fold animation's are not.
     connect(frame_, &FrameView::windowMovedByUser, &keeper_, &ListKeeper::markChanged);
 
@@ -67,33 +53,7 @@ void MainWindow::createFrame() {
 void MainWindow::createTrayIcon() {
     tray_ = new TrayIcon(QApplication::windowIcon(), ProductName, this);
     connect(tray_, &TrayIcon::clicked, this, &MainWindow::onTrayIconClicked);
-    connect(tray_, &TrayIcon::contextMenuRequested, this,
-            [this](QPoint globalPos) { menu_->popupForButtons(Qt::RightButton, globalPos); });
-}
-
-void MainWindow::showTrayIcon() {
-    // Shown for the whole run; the toolkit puts it back when a tray (re)appears.
-    tray_->show();
-}
-
-RedBar* MainWindow::redBar() const {
-    return frame_->redBar();
-}
-
-PictureButton* MainWindow::addRowButton() const {
-    return frame_->addRowButton();
-}
-
-PictureButton* MainWindow::deleteRowButton() const {
-    return frame_->deleteRowButton();
-}
-
-PictureButton* MainWindow::addColumnButton() const {
-    return frame_->addColumnButton();
-}
-
-PictureButton* MainWindow::deleteColumnButton() const {
-    return frame_->deleteColumnButton();
+    connect(tray_, &TrayIcon::contextMenuRequested, this, &MainWindow::openContextMenu);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -112,7 +72,7 @@ void MainWindow::layOutFrame() {
 }
 
 void MainWindow::fitColumnsToTable() {
-    guardedHandler(FitColumnsContext, [&] {
+    guarded(boxes_, errorContext::FitColumns, [&] {
         fitTableColumns(table_, grid_->width());
         grid_->viewport()->update();
         frame_->repaintOverlays();
@@ -120,15 +80,15 @@ void MainWindow::fitColumnsToTable() {
 }
 
 void MainWindow::toggleFold() {
-    guardedHandler(FoldToggleContext, [&] {
+    guarded(boxes_, errorContext::FoldToggle, [&] {
         table_.clearCurrentCell();
         frame_->windowPositionOnScreen();  // every step builds on the window's left
         if (fold_.isFull()) {
-            fold_.toggle(x(), width(), minClientWidth_);
+            fold_.toggle(x(), width(), MinClientWidth);
             frame_->setResizable(false);
         } else {
             frame_->showUnfolding();
-            fold_.toggle(x(), width(), minClientWidth_);
+            fold_.toggle(x(), width(), MinClientWidth);
         }
         foldTimer_.start();
         grid_->setScrollBarsSuppressed(true);
@@ -136,7 +96,7 @@ void MainWindow::toggleFold() {
 }
 
 void MainWindow::onFoldTick() {
-    guardedHandler(FoldTickContext, [&] {
+    guarded(boxes_, errorContext::FoldTick, [&] {
         const FoldAnimation::Tick step = fold_.tick(x(), width());
         if (step.finished) {
             finishFold(step);
@@ -187,8 +147,8 @@ void MainWindow::onMinimizeClicked() {
 }
 
 void MainWindow::onTrayIconClicked() {
-    guardedHandler(TrayClickContext, [&] {
-        startHidden_ = false;
+    guarded(boxes_, errorContext::TrayClick, [&] {
+        startView_ = StartView::Shown;
         showNormalAndActivate();
         if (fold_.state() == FoldState::Folded) {
             toggleFold();

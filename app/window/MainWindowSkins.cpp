@@ -1,5 +1,7 @@
 // The main window's skins: the search at a first start, loading a skin into the frame, and
 // the skin submenu's choices, "No Skin" among them.
+#include "app/boxes/ExceptionGuard.h"
+#include "app/menu/CommandActions.h"
 #include "app/menu/ContextMenu.h"
 #include "app/window/MainWindow.h"
 #include "frame/widgets/FrameView.h"
@@ -8,31 +10,23 @@
 #include "skins/SkinLoader.h"
 #include "skins/SkinMenu.h"
 #include "table/view/TaskGrid.h"
+#include "texts/ErrorContexts.h"
 
 #include <QAction>
 #include <QMenu>
 
 namespace taskwick {
 
-namespace {
-
-// Context names of the unexpected-error box, as users quote them.
-const QString StartSkinContext = QStringLiteral("testStartSkin");
-const QString SkinChoiceContext = QStringLiteral("mnuSelectedSkinClick");
-
-}  // namespace
-
 void MainWindow::createSkinMenu() {
-    skinMenu_ = new SkinMenu(menu_->skinMenu(), menu_->item(QStringLiteral("noSkin")), this);
+    skinMenu_ = new SkinMenu(menu_->skinMenu(), actions_->action(Command::NoSkin), this);
     skinReader_ = new SkinReader(this);
     connect(skinReader_, &SkinReader::skinRead, this, &MainWindow::dressFrame);
     connect(menu_.get(), &ContextMenu::skinMenuOpening, this, &MainWindow::onSkinMenuOpening);
     connect(skinMenu_, &SkinMenu::skinItemTriggered, this, &MainWindow::onSkinItemTriggered);
-    connect(menu_.get(), &ContextMenu::noSkinClicked, this, &MainWindow::onNoSkinTriggered);
 }
 
 void MainWindow::findStartSkin() {
-    guardedHandler(StartSkinContext, [&] {
+    guarded(boxes_, errorContext::StartSkin, [&] {
         if (const QString found = findSkinsFolder(skinsFolderPlaces(settings_.appFolder));
             !found.isEmpty()) {
             currentSkinPath_ = found;
@@ -51,9 +45,9 @@ void MainWindow::findStartSkin() {
     });
 }
 
+// A skin that cannot be loaded, in part or at all, is no error worth a word.
 void MainWindow::loadSkin() {
-    // A skin that cannot be loaded, in part or at all, is no error worth a word.
-    try {
+    quietly([&] {
         const std::shared_ptr<const SkinFolder> folder =
             SkinFolder::find(currentSkinPath_, currentSkinName_);
         if (!folder) {
@@ -61,18 +55,17 @@ void MainWindow::loadSkin() {
         }
         // The name as the disk spells it is the one saved.
         currentSkinName_ = folder->name();
-        if (!startupFinished_) {
+        if (phase_ != Phase::Running) {
             // Nothing is on the screen yet to be held up: the window comes up dressed.
             dressFrame(readSkin(folder->path(), SkinShowSizes::ofScreens()));
             return;
         }
         skinReader_->read(folder, SkinShowSizes::ofScreens());
-    } catch (...) {
-    }
+    });
 }
 
 void MainWindow::dressFrame(const SkinImages& skin) {
-    try {
+    quietly([&] {
         if (applySkin(skin, pictures_).frameLoaded) {
             skinFrameLoaded_ = true;
         }
@@ -80,21 +73,17 @@ void MainWindow::dressFrame(const SkinImages& skin) {
         layOutFrame();
         grid_->viewport()->update();
         frame_->repaintOverlays();
-    } catch (...) {
-    }
+    });
 }
 
+// A submenu that cannot be filled shows what it has.
 void MainWindow::onSkinMenuOpening() {
-    try {
-        skinMenu_->fill(settings_.appFolder, currentSkinPath_, currentSkinName_);
-    } catch (...) {
-        // A submenu that cannot be filled shows what it has.
-    }
+    quietly([&] { skinMenu_->fill(settings_.appFolder, currentSkinPath_, currentSkinName_); });
 }
 
 void MainWindow::onSkinItemTriggered(int position) {
     bool failed = true;
-    guardedHandler(SkinChoiceContext, [&] {
+    guarded(boxes_, errorContext::SkinChoice, [&] {
         currentSkinName_ = skinMenu_->skinAt(position);
         if (currentSkinName_ != NoSkinName) {
             loadSkin();
@@ -114,9 +103,9 @@ void MainWindow::onNoSkinTriggered() {
     currentSkinName_ = NoSkinName;
     currentSkinPath_ = QStringLiteral(" ");
     // The box must come in front of the window that stays on top of everything.
-    x11::setStayOnTop(windowHandle(), false);
+    selfLowering_.lower();
     boxes_.showInfo(texts_.skinUnselected, texts_.noticeTitle);
-    x11::setStayOnTop(windowHandle(), true);
+    selfLowering_.restore();
     // Only a new start puts the built-in pictures back; the close saves "No Skin" first.
     restart();
 }

@@ -23,9 +23,6 @@ public:
 
     FoldState state() const { return state_; }
     bool isFull() const { return state_ == FoldState::Full; }
-    bool isAnimating() const {
-        return state_ == FoldState::Folding || state_ == FoldState::Unfolding;
-    }
     // The full window's client width, kept while the window is folded or animating.
     int unfoldedClientWidth() const { return unfoldedClientWidth_; }
 

@@ -117,16 +117,16 @@ bool TableCommands::alignCurrentColumn(Alignment alignment) {
     return true;
 }
 
-void TableCommands::toggleHeaderBold() {
-    table_.setHeaderTextBold(!table_.headerTextBold());
+void TableCommands::toggleCaptionsBold() {
+    table_.setCaptionsBold(!table_.captionsBold());
 }
 
 void TableCommands::toggleGridLines() {
     table_.setDrawGridLines(!table_.drawGridLines());
 }
 
-void TableCommands::startTitleEditing() {
-    table_.setHeaderFixed(false);
+void TableCommands::startCaptionEditing() {
+    table_.setCaptionsFixed(false);
 }
 
 }  // namespace taskwick

@@ -40,10 +40,10 @@ public:
     bool deleteLastColumn();
     // Sets the alignment of the current cell's column; false (nothing changed) without one.
     bool alignCurrentColumn(Alignment alignment);
-    void toggleHeaderBold();
+    void toggleCaptionsBold();
     void toggleGridLines();
     // Makes the captions editable; the table moves to its top-left cell but opens no editor.
-    void startTitleEditing();
+    void startCaptionEditing();
 
 private:
     // Empty content needs no question; otherwise the user decides.

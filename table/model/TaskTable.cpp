@@ -18,8 +18,8 @@ void TaskTable::setRowCount(int rows) {
         return;
     }
     rowCount_ = rows;
-    if (rowCount_ < 2 && headerFixed_) {
-        headerFixed_ = false;
+    if (rowCount_ < 2 && captionsFixed_) {
+        captionsFixed_ = false;
     }
     if (current_ && current_->row >= rowCount_) {
         current_.reset();
@@ -114,10 +114,10 @@ void TaskTable::takeContentOf(const TaskTable& other) {
     rows_ = other.rows_;
     widths_ = other.widths_;
     alignments_ = other.alignments_;
-    headerTextBold_ = other.headerTextBold_;
+    captionsBold_ = other.captionsBold_;
     drawGridLines_ = other.drawGridLines_;
     if (rowCount_ < 2) {
-        headerFixed_ = false;
+        captionsFixed_ = false;
     }
     if (current_ && (current_->row >= rowCount_ || current_->col >= colCount_)) {
         current_.reset();
@@ -151,9 +151,9 @@ void TaskTable::setColumnAlignment(int col, Alignment alignment) {
     notifyChanged();
 }
 
-void TaskTable::setHeaderTextBold(bool bold) {
-    if (headerTextBold_ != bold) {
-        headerTextBold_ = bold;
+void TaskTable::setCaptionsBold(bool bold) {
+    if (captionsBold_ != bold) {
+        captionsBold_ = bold;
         notifyChanged();
     }
 }
@@ -165,12 +165,12 @@ void TaskTable::setDrawGridLines(bool draw) {
     }
 }
 
-bool TaskTable::setHeaderFixed(bool fixed) {
+bool TaskTable::setCaptionsFixed(bool fixed) {
     if (fixed && rowCount_ < 2) {
         return false;
     }
-    if (fixed != headerFixed_) {
-        headerFixed_ = fixed;
+    if (fixed != captionsFixed_) {
+        captionsFixed_ = fixed;
         current_ = CellPos{0, fixed ? 1 : 0};
         emit scrollToTopLeftRequested();
         emit currentCellChanged();

@@ -70,8 +70,8 @@ public:
     Alignment columnAlignment(int col) const;
     void setColumnAlignment(int col, Alignment alignment);
 
-    bool headerTextBold() const { return headerTextBold_; }
-    void setHeaderTextBold(bool bold);
+    bool captionsBold() const { return captionsBold_; }
+    void setCaptionsBold(bool bold);
     bool drawGridLines() const { return drawGridLines_; }
     void setDrawGridLines(bool draw);
     int gridLineWidth() const { return drawGridLines_ ? 1 : 0; }
@@ -81,11 +81,11 @@ public:
     // they can.
     void takeContentOf(const TaskTable& other);
 
-    bool headerFixed() const { return headerFixed_; }
+    bool captionsFixed() const { return captionsFixed_; }
     // Fixing the header needs a task row; returns false (flag unchanged) when there is none.
     // Every change scrolls to the top-left and makes (0, 1) or (0, 0) current.
-    bool setHeaderFixed(bool fixed);
-    int fixedRows() const { return headerFixed_ ? 1 : 0; }
+    bool setCaptionsFixed(bool fixed);
+    int fixedRows() const { return captionsFixed_ ? 1 : 0; }
 
     // While a batch lives, `changed` is held back; it is emitted once when the outermost batch
     // ends, if anything changed. Loading a whole list is one change, not one per cell.
@@ -120,9 +120,9 @@ private:
     std::vector<std::vector<QString>> rows_;  // may extend past the counts
     std::vector<int> widths_;
     std::vector<Alignment> alignments_;
-    bool headerTextBold_ = false;
+    bool captionsBold_ = false;
     bool drawGridLines_ = true;
-    bool headerFixed_ = true;
+    bool captionsFixed_ = true;
     std::optional<CellPos> current_;
     int batchDepth_ = 0;
     bool changedInBatch_ = false;

@@ -1,5 +1,7 @@
 #include "table/view/TaskGrid.h"
 
+#include "texts/ErrorContexts.h"
+
 #include "table/model/CellText.h"
 #include "table/view/CellEditor.h"
 #include "table/view/TaskGridAccessible.h"
@@ -25,7 +27,7 @@ namespace taskwick {
 const QColor TaskGrid::BackgroundColor{0xF5, 0xF5, 0xFF};
 const QColor TaskGrid::FixedColor{0xD7, 0xE4, 0xF2};
 const QColor TaskGrid::TaskCellColor{0xFF, 0xFF, 0xFF};
-const QColor TaskGrid::HeaderLineColor{0, 0, 0};
+const QColor TaskGrid::CaptionLineColor{0, 0, 0};
 const QColor TaskGrid::GridLineColor{0xC0, 0xC0, 0xC0};
 
 namespace {
@@ -198,7 +200,7 @@ std::optional<CellPos> TaskGrid::cellAt(QPoint viewportPos) const {
 int TaskGrid::columnBorderAt(QPoint viewportPos) const {
     // Only the fixed header row carries the sizing grips; during title editing it is a row
     // like any other.
-    if (!table_.headerFixed() || viewportPos.y() < 0 || viewportPos.y() >= DefaultRowHeight) {
+    if (!table_.captionsFixed() || viewportPos.y() < 0 || viewportPos.y() >= DefaultRowHeight) {
         return -1;
     }
     // From the right, so that a column dragged down to nothing can still be pulled open again.
@@ -214,12 +216,23 @@ int TaskGrid::columnBorderAt(QPoint viewportPos) const {
 
 // ---- painting ----
 
+#ifdef TASKWICK_TEST_HOOKS
+std::function<void(CellPos)>& taskGridBeforePaintingCell() {
+    static std::function<void(CellPos)> hook;
+    return hook;
+}
+#endif
+
 void TaskGrid::paintCell(QPainter& painter, int col, int row, const QRect& rect) {
-    services_.beforePaintingCell(CellPos{col, row});
+#ifdef TASKWICK_TEST_HOOKS
+    if (taskGridBeforePaintingCell()) {
+        taskGridBeforePaintingCell()(CellPos{col, row});
+    }
+#endif
     painter.fillRect(rect, painter.brush());
     int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter;
     if (row == 0) {
-        if (table_.headerTextBold()) {
+        if (table_.captionsBold()) {
             QFont bold = painter.font();
             bold.setBold(true);
             painter.setFont(bold);
@@ -251,8 +264,8 @@ void TaskGrid::prepareAndPaintCell(QPainter& painter, int col, int row, const QR
         return;  // the editor covers it
     }
     QColor fill = TaskCellColor;
-    // The current task cell keeps the window-text colour without the focus too: its background
-    // is always white, and the highlight-text colour would vanish on it.
+    // The current task cell keeps the window-text color without the focus too: its background
+    // is always white, and the highlight-text color would vanish on it.
     QColor text = palette().color(QPalette::WindowText);
     if (row < table_.fixedRows()) {
         fill = FixedColor;
@@ -272,7 +285,7 @@ void TaskGrid::prepareAndPaintCell(QPainter& painter, int col, int row, const QR
     try {
         paintCell(painter, col, row, rect);
     } catch (...) {
-        reportException(QStringLiteral("DrawCell"));
+        reportException(errorContext::DrawCell);
     }
     painter.restore();
 }
@@ -286,12 +299,12 @@ void TaskGrid::paintGridLines(QPainter& painter, int firstRow, int lastRow, int 
         const bool fixedRow = row < table_.fixedRows();
         for (int col = firstCol; col <= lastCol; ++col) {
             const QRect cell = cellRect(col, row);
-            // The fixed header row has no lines between its cells: the gap keeps its colour.
+            // The fixed header row has no lines between its cells: the gap keeps its color.
             painter.fillRect(cell.right() + 1, first.top(), 1, DefaultRowHeight,
                              fixedRow ? FixedColor : GridLineColor);
         }
         painter.fillRect(left, first.top() + DefaultRowHeight, right - left, 1,
-                         fixedRow ? HeaderLineColor : GridLineColor);
+                         fixedRow ? CaptionLineColor : GridLineColor);
     }
 }
 
@@ -856,14 +869,14 @@ void TaskGrid::beforeCellBecomesCurrent(int col, int row) {
 
 void TaskGrid::onCellActivated() {
     const auto current = table_.currentCell();
-    if (!table_.headerFixed() && current && current->row > 0) {
-        table_.setHeaderFixed(true);
+    if (!table_.captionsFixed() && current && current->row > 0) {
+        table_.setCaptionsFixed(true);
     }
     emit plusMinusButtonsRepaintRequested();
 }
 
 void TaskGrid::onDoubleClicked(QPoint viewportPos) {
-    if (viewportPos.y() < DefaultRowHeight && table_.headerFixed()) {
+    if (viewportPos.y() < DefaultRowHeight && table_.captionsFixed()) {
         emit fitColumnWidthsRequested();
     }
 }
@@ -885,7 +898,7 @@ QString TaskGrid::withoutLineBreaks(const QString& text) {
     try {
         return pastedCellText(text);
     } catch (...) {
-        reportException(QStringLiteral("DeleteLineBreaks"));
+        reportException(errorContext::PasteText);
         // Better the text as it came than an empty one that would wipe the cell.
         return text;
     }

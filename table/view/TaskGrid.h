@@ -19,17 +19,22 @@ class QPainter;
 
 namespace taskwick {
 
-// What the grid takes from its surroundings besides the table. Tests hand in their own.
+// What the grid takes from the platform besides the table: the X11 primary selection, which
+// tests hand in as they choose.
 class GridServices {
 public:
     virtual ~GridServices() = default;
     // The text of the X11 primary selection, none where the platform has no such selection.
     virtual std::optional<QString> primarySelection() const;
-    // Runs before each cell is painted; a fault here counts as a fault of the cell painting.
-    virtual void beforePaintingCell(CellPos) {}
 
     static GridServices& standard();
 };
+
+#ifdef TASKWICK_TEST_HOOKS
+// Test builds only: runs before each cell is painted, so that a test can make the painting of
+// a cell fail.
+std::function<void(CellPos)>& taskGridBeforePaintingCell();
+#endif
 
 // The task table's grid: paints the cells of a TaskTable, places a CellEditor over the current
 // cell for in-place editing and turns keys, clicks, the wheel and the clipboard into changes of
@@ -39,11 +44,11 @@ class TaskGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
     static constexpr int DefaultRowHeight = 24;
-    static const QColor BackgroundColor;  // #F5F5FF
-    static const QColor FixedColor;       // #D7E4F2
-    static const QColor TaskCellColor;    // white
-    static const QColor HeaderLineColor;  // black
-    static const QColor GridLineColor;    // #C0C0C0
+    static const QColor BackgroundColor;   // #F5F5FF
+    static const QColor FixedColor;        // #D7E4F2
+    static const QColor TaskCellColor;     // white
+    static const QColor CaptionLineColor;  // black
+    static const QColor GridLineColor;     // #C0C0C0
 
     enum class ScrollBarMode { Both, VerticalOnly, None };
 
@@ -138,8 +143,8 @@ private:
     QString withoutLineBreaks(const QString& text);
 
     void prepareAndPaintCell(QPainter& painter, int col, int row, const QRect& rect);
-    // Draws one cell after the view prepared the painter: brush = fill colour, pen = text
-    // colour, font = the table's font. Clipping to the cell is the caller's business.
+    // Draws one cell after the view prepared the painter: brush = fill color, pen = text
+    // color, font = the table's font. Clipping to the cell is the caller's business.
     void paintCell(QPainter& painter, int col, int row, const QRect& rect);
     void paintGridLines(QPainter& painter, int firstRow, int lastRow, int firstCol, int lastCol);
     void reportException(const QString& context);

@@ -477,10 +477,12 @@ void announceTaskGridFocusIn(TaskGrid& grid) {
         Qt::QueuedConnection);
 }
 
+#ifdef TASKWICK_TEST_HOOKS
 int taskGridCellAccessibleCount(const TaskGrid& grid) {
     const GridTableAccessible* accessible = GridTableAccessible::of(grid);
     return accessible != nullptr ? accessible->cellCount() : 0;
 }
+#endif
 
 TaskGridEventListener setTaskGridEventListener(TaskGridEventListener listener) {
     return std::exchange(eventListener(), listener);

@@ -30,9 +30,12 @@ void announceTaskGridCurrentCell(TaskGrid& grid);
 // done; the current cell follows from the event loop, so that it is what the reader lands on.
 void announceTaskGridFocusIn(TaskGrid& grid);
 
-// How many cell accessibles of the grid exist: the cells something asked for, as long as they
-// are inside the table. None before anything asked for the grid's accessible.
+#ifdef TASKWICK_TEST_HOOKS
+// Test builds only: how many cell accessibles of the grid exist (the cells something asked
+// for, as long as they are inside the table); none before anything asked for the grid's
+// accessible.
 int taskGridCellAccessibleCount(const TaskGrid& grid);
+#endif
 
 // Every event the grid's accessibles send is handed to QAccessible::updateAccessibility, which
 // passes it on to the platform's bridge while a reader listens and drops it otherwise. A

@@ -8,6 +8,7 @@
 #include "frame/widgets/TrayIcon.h"
 #include "table/view/TaskGrid.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/support/SelectiveFaultOps.h"
 
 #include <QRegularExpression>
 #include <QResizeEvent>
@@ -17,7 +18,7 @@
 #include <gtest/gtest.h>
 
 using namespace taskwick;
-using taskwick::testing::WindowFixture;
+using namespace taskwick::testing;
 
 namespace {
 
@@ -49,12 +50,15 @@ std::unique_ptr<MainWindow> shownWindow(WindowFixture& f) {
     return window;
 }
 
-bool waitForState(MainWindow& window, FoldState state) {
-    return QTest::qWaitFor([&] { return window.foldState() == state; }, 3000);
+bool waitFolded(MainWindow& window) {
+    return QTest::qWaitFor([&] { return isFolded(window); }, 3000);
+}
+bool waitFull(MainWindow& window) {
+    return QTest::qWaitFor([&] { return isFull(window, 370); }, 3000);
 }
 
 void clickRedBar(MainWindow& window) {
-    QTest::mouseClick(window.redBar(), Qt::LeftButton, {}, QPoint(15, 50));
+    QTest::mouseClick(&redBarOf(window), Qt::LeftButton, {}, QPoint(15, 50));
 }
 
 int savedValue(const QByteArray& list, const char* element) {
@@ -72,30 +76,27 @@ TEST(FrameWindow, redBarFoldsToABarAtTheSameRightEdge_andUnfoldsToTheFullLayout)
     GeometryRecorder recorder(window.get());
 
     clickRedBar(*window);
-    EXPECT_EQ(window->foldState(), FoldState::Folding);
-    EXPECT_EQ(window->redBar()->toolTip(), "To make small click on the red bar");
-    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
+    EXPECT_EQ(redBarOf(*window).toolTip(), "To make small click on the red bar");
+    ASSERT_TRUE(waitFolded(*window));
     EXPECT_EQ(window->geometry(), QRect(left + 340, window->y(), 30, 211));
     ASSERT_EQ(recorder.seen.size(), 17u);
     for (std::size_t i = 0; i < recorder.seen.size(); ++i) {
         EXPECT_EQ(recorder.seen[i].right() + 1, right) << i;
         EXPECT_EQ(recorder.seen[i].width(), i < 16 ? 350 - 20 * int(i) : 30) << i;
     }
-    EXPECT_FALSE(window->grid()->isVisible());
-    EXPECT_EQ(window->frameView()->exitIcon()->pos(), QPoint(7, 7));
-    EXPECT_EQ(window->redBar()->toolTip(), "To make big click on the red bar");
+    EXPECT_EQ(buttonOf(*window, "exitIcon").pos(), QPoint(7, 7));
+    EXPECT_EQ(redBarOf(*window).toolTip(), "To make big click on the red bar");
     // The frame kept the full window's places.
-    EXPECT_EQ(window->frameView()->frameLayout().grid, QRect(30, 30, 310, 151));
+    EXPECT_EQ(frameOf(*window).frameLayout().grid, QRect(30, 30, 310, 151));
 
     recorder.seen.clear();
     clickRedBar(*window);
-    ASSERT_TRUE(waitForState(*window, FoldState::Full));
+    ASSERT_TRUE(waitFull(*window));
     EXPECT_EQ(recorder.seen.size(), 17u);
     EXPECT_EQ(window->geometry(), QRect(left, window->y(), 370, 211));
-    EXPECT_TRUE(window->grid()->isVisible());
-    EXPECT_EQ(window->grid()->geometry(), QRect(30, 30, 310, 151));
-    EXPECT_EQ(window->frameView()->exitIcon()->pos(), QPoint(347, 7));
-    EXPECT_EQ(window->redBar()->toolTip(), "To make small click on the red bar");
+    EXPECT_EQ(gridOf(*window).geometry(), QRect(30, 30, 310, 151));
+    EXPECT_EQ(buttonOf(*window, "exitIcon").pos(), QPoint(347, 7));
+    EXPECT_EQ(redBarOf(*window).toolTip(), "To make small click on the red bar");
 }
 
 TEST(FrameWindow, aWindowPastTheScreensEdge_foldsIntoABarWhollyOnTheScreen) {
@@ -105,11 +106,11 @@ TEST(FrameWindow, aWindowPastTheScreensEdge_foldsIntoABarWhollyOnTheScreen) {
     const int areaRight = area.x() + area.width();
     window->move(areaRight - 200, 100);  // 170 of its 370 pixels past the edge
     clickRedBar(*window);
-    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
+    ASSERT_TRUE(waitFolded(*window));
     EXPECT_EQ(window->geometry(), QRect(areaRight - 30, 100, 30, 211));
     // Unfolding keeps the bar's right edge, as ever.
     clickRedBar(*window);
-    ASSERT_TRUE(waitForState(*window, FoldState::Full));
+    ASSERT_TRUE(waitFull(*window));
     EXPECT_EQ(window->geometry(), QRect(areaRight - 370, 100, 370, 211));
 }
 
@@ -117,12 +118,12 @@ TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {
     WindowFixture f(Language::German);
     auto window = shownWindow(f);
     const int left = window->x();
-    QTest::keyClick(window->grid(), Qt::Key_Escape);
-    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
-    EXPECT_EQ(window->redBar()->toolTip(),
+    QTest::keyClick(&gridOf(*window), Qt::Key_Escape);
+    ASSERT_TRUE(waitFolded(*window));
+    EXPECT_EQ(redBarOf(*window).toolTip(),
               QString::fromUtf8("Zum Vergrößern auf den roten Balken klicken"));
 
-    window->closeAndSave();
+    window->close();
     const QByteArray saved = f.listBytes();
     EXPECT_EQ(savedValue(saved, "Left"), left);
     EXPECT_EQ(savedValue(saved, "Width"), 370);
@@ -131,8 +132,8 @@ TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {
     // The next start shows the full window again.
     auto next = f.make();
     next->startUp();
-    EXPECT_EQ(next->foldState(), FoldState::Full);
     EXPECT_EQ(next->geometry(), QRect(left, window->y(), 370, 211));
+    EXPECT_FALSE(gridOf(*next).isHidden());
 }
 
 TEST(FrameWindow, withATray_minimiseHides_andATrayClickBringsItBackUnfolded) {
@@ -140,26 +141,28 @@ TEST(FrameWindow, withATray_minimiseHides_andATrayClickBringsItBackUnfolded) {
     f.settings.systemTray = true;
     auto window = f.make();
     window->startUp();
-    QTest::qWait(20);
+    // Started hidden, the window docks its tray icon at once, after the start timer.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return trayOf(*window).isVisible(); }, 2000));
     EXPECT_FALSE(window->isVisible());
 
-    emit window->trayIcon()->clicked();
+    emit trayOf(*window).clicked();
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->startsHidden());
 
-    QTest::mouseClick(window->frameView()->minimizeIcon(), Qt::LeftButton, {}, QPoint(8, 8));
+    QTest::mouseClick(&buttonOf(*window, "minimizeIcon"), Qt::LeftButton, {}, QPoint(8, 8));
     EXPECT_FALSE(window->isVisible());
-    emit window->trayIcon()->clicked();
+    emit trayOf(*window).clicked();
     EXPECT_TRUE(window->isVisible());
 
-    // A click while the window is the bar unfolds it; one while it animates changes nothing.
+    // A click while the window is the bar unfolds it; one while it animates changes nothing:
+    // the unfolding goes its 17 steps once.
     clickRedBar(*window);
-    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
-    emit window->trayIcon()->clicked();
-    EXPECT_EQ(window->foldState(), FoldState::Unfolding);
-    emit window->trayIcon()->clicked();
-    EXPECT_EQ(window->foldState(), FoldState::Unfolding);
-    EXPECT_TRUE(waitForState(*window, FoldState::Full));
+    ASSERT_TRUE(waitFolded(*window));
+    GeometryRecorder recorder(window.get());
+    emit trayOf(*window).clicked();
+    emit trayOf(*window).clicked();
+    EXPECT_TRUE(waitFull(*window));
+    EXPECT_EQ(recorder.seen.size(), 17u);
 }
 
 TEST(FrameWindow, withoutATray_minimiseAndMinusMMakeTheBarInsteadOfHiding) {
@@ -168,38 +171,39 @@ TEST(FrameWindow, withoutATray_minimiseAndMinusMMakeTheBarInsteadOfHiding) {
     auto window = f.make();
     window->startUp();
     EXPECT_FALSE(window->startsHidden());
-    EXPECT_TRUE(waitForState(*window, FoldState::Folded));
+    EXPECT_TRUE(waitFolded(*window));
     EXPECT_TRUE(window->isVisible());
 
     clickRedBar(*window);
-    ASSERT_TRUE(waitForState(*window, FoldState::Full));
-    QTest::mouseClick(window->frameView()->minimizeIcon(), Qt::LeftButton, {}, QPoint(8, 8));
-    EXPECT_TRUE(waitForState(*window, FoldState::Folded));
+    ASSERT_TRUE(waitFull(*window));
+    QTest::mouseClick(&buttonOf(*window, "minimizeIcon"), Qt::LeftButton, {}, QPoint(8, 8));
+    EXPECT_TRUE(waitFolded(*window));
     EXPECT_TRUE(window->isVisible());
 }
 
 TEST(FrameWindow, aMoveByTheUserIsSavedSoon_theFoldAnimationIsNot) {
     WindowFixture f;
+    SelectiveFaultOps ops;  // outlives the windows and their saves
     f.settings.autoSaveDelayMs = 30;
     auto window = shownWindow(f);
-    window->closeAndSave();  // a list on the disk to compare with
-    const QByteArray before = f.listBytes();
+    window->close();  // a list on the disk to compare with
     window.reset();
 
+    f.settings.fileOps = &ops;
     window = shownWindow(f);
     clickRedBar(*window);
-    ASSERT_TRUE(waitForState(*window, FoldState::Folded));
+    ASSERT_TRUE(waitFolded(*window));
     clickRedBar(*window);
-    ASSERT_TRUE(waitForState(*window, FoldState::Full));
-    QTest::qWait(150);
-    EXPECT_EQ(f.listBytes(), before);
+    ASSERT_TRUE(waitFull(*window));
 
     const int left = window->x();
-    FrameView* frame = window->frameView();
+    FrameView* frame = &frameOf(*window);
     QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(150, 15));
     QTest::mouseMove(frame, QPoint(130, 45));
     QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(130, 45));
     EXPECT_EQ(window->x(), left - 20);
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return savedValue(f.listBytes(), "Left") == left - 20; }, 2000));
+    // That was the only save: the fold before it changed nothing worth one.
+    EXPECT_EQ(ops.replaces, 1);
 }

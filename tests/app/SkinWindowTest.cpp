@@ -1,7 +1,6 @@
 // Skins as the user meets them: a first start wearing a preferred skin found beside the
 // program, the skin submenu listing and ticking, a pick that dresses the frame, and "No Skin",
 // which restarts the program with the built-in frame.
-#include "app/menu/ContextMenu.h"
 #include "app/window/MainWindow.h"
 #include "frame/widgets/FrameView.h"
 #include "skins/SkinMenu.h"
@@ -10,6 +9,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QSet>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -19,21 +19,26 @@
 #include <cstdio>
 
 using namespace taskwick;
-using taskwick::testing::WindowFixture;
+using namespace taskwick::testing;
 
 namespace {
 
 const QColor OceanBlue(20, 60, 200);
-const QColor AmberColour(230, 150, 20);
+const QColor AmberColor(230, 150, 20);
 
 // A point of the top strip that neither the logo nor a corner piece covers.
 QRgb topStripPixel(MainWindow& window) {
-    return window.frameView()->grab().toImage().pixel(260, 15);
+    return frameOf(window).grab().toImage().pixel(260, 15);
 }
 
-// Opens the skin submenu as the user does and returns the texts of its items.
+QMenu* skinSubmenu(MainWindow& window) {
+    return window.findChild<QMenu*>(QStringLiteral("skin"));
+}
+
+// Opens the skin submenu as the user does and returns the texts of its items, the ticked one
+// marked with " *".
 QStringList openSkinMenu(MainWindow& window) {
-    QMenu* submenu = window.contextMenu()->skinMenu();
+    QMenu* submenu = skinSubmenu(window);
     submenu->popup(QPoint(10, 10));
     QStringList texts;
     for (QAction* action : submenu->actions()) {
@@ -45,77 +50,101 @@ QStringList openSkinMenu(MainWindow& window) {
 }
 
 // Picks the skin listed as `name` from the submenu, as the user does, and waits until the
-// frame wears `colour`.
-bool pickSkin(MainWindow& window, const QString& name, QColor colour) {
+// frame wears `color`.
+bool pickSkin(MainWindow& window, const QString& name, QColor color) {
     openSkinMenu(window);
-    SkinMenu* skins = window.skinMenu();
+    SkinMenu* skins = window.findChild<SkinMenu*>();
     for (std::size_t i = 0; i < skins->entries().size(); ++i) {
         if (skins->entries()[i].name == name) {
             skins->item(int(i) + 1)->trigger();
             return QTest::qWaitFor(
-                [&] { return taskwick::testing::nearColour(topStripPixel(window), colour); });
+                [&] { return taskwick::testing::nearColor(topStripPixel(window), color); });
         }
     }
     return false;
+}
+
+// The skin the submenu ticks: the one the window wears.
+QString wornSkin(MainWindow& window) {
+    for (const QString& item : openSkinMenu(window)) {
+        if (item.endsWith(" *")) {
+            return item.chopped(2);
+        }
+    }
+    return {};
+}
+
+// Whether the frame wears a skin's strips, which are wider than the built-in right strip.
+bool wearsSkinFrame(MainWindow& window) {
+    return frameOf(window).frameLayout().right.width() == 180;
 }
 
 }  // namespace
 
 TEST(SkinWindow, aFirstStartWearsThePreferredSkinFoundBesideTheProgram) {
     WindowFixture f;
-    ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/Zebra"), AmberColour));
+    ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/Zebra"), AmberColor));
     ASSERT_TRUE(
         taskwick::testing::makeSkin(f.dir.filePath("Skins/OCEAN"), OceanBlue));  // case differs
     auto window = f.make();
     window->startUp();
-    EXPECT_EQ(window->skinName(), "OCEAN");
-    EXPECT_EQ(window->skinsFolder(), f.dir.path() + "/Skins/");
-    EXPECT_TRUE(window->skinFrameLoaded());
-    EXPECT_EQ(window->frameView()->frameLayout().right.width(), 180);
-    EXPECT_TRUE(taskwick::testing::nearColour(topStripPixel(*window), OceanBlue));
+    EXPECT_EQ(wornSkin(*window), "OCEAN");
+    EXPECT_TRUE(wearsSkinFrame(*window));
+    EXPECT_TRUE(taskwick::testing::nearColor(topStripPixel(*window), OceanBlue));
+    window->close();
+    EXPECT_TRUE(f.listBytes().contains("<SkinPath>" + QFile::encodeName(f.dir.path()) +
+                                       "/Skins/</SkinPath>"));
 }
 
 TEST(SkinWindow, theSubmenuListsTheSkins_ticksTheActiveOne_andAPickDressesTheFrame) {
     WindowFixture f;
+    f.settings.autoSaveDelayMs = 50;
     {
         auto first = f.make();
         first->startUp();  // no skins yet: the built-in frame
-        first->closeAndSave();
+        first->close();
     }
-    ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/Amber"), AmberColour));
+    ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/Amber"), AmberColor));
     ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/Ocean"), OceanBlue));
     ASSERT_TRUE(QDir().mkpath(f.dir.filePath("Skins/.hidden")));
+    // A skin whose name holds an ampersand shows it, rather than a shortcut key.
+    ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/Rock & Roll"), AmberColor));
     auto window = f.make();
     window->startUp();
-    EXPECT_EQ(window->skinName(), "No Skin");
     const QRgb builtIn = topStripPixel(*window);
 
     QStringList items = openSkinMenu(*window);
-    ASSERT_EQ(items.size(), 4);
-    EXPECT_EQ((QStringList{items[0], items[1]}.contains("Amber") &&
-               QStringList{items[0], items[1]}.contains("Ocean")),
-              true)
+    ASSERT_EQ(items.size(), 5);
+    EXPECT_EQ(QSet<QString>(items.begin(), items.begin() + 3),
+              (QSet<QString>{"Amber", "Ocean", "Rock && Roll"}))
         << items.join('|').toStdString();
-    EXPECT_EQ(items.mid(2), QStringList({"--", "No Skin *"}));
+    EXPECT_EQ(items.mid(3), QStringList({"--", "No Skin *"}));
+    EXPECT_TRUE(pickSkin(*window, "Rock & Roll", AmberColor));
+    EXPECT_EQ(wornSkin(*window), "Rock && Roll");
 
     // Pick Ocean by its item, as the user does.
-    SkinMenu* skins = window->skinMenu();
-    const int oceanAt = skins->entries()[0].name == "Ocean" ? 1 : 2;
+    openSkinMenu(*window);
+    SkinMenu* skins = window->findChild<SkinMenu*>();
+    int oceanAt = 0;
+    for (std::size_t i = 0; i < skins->entries().size(); ++i) {
+        oceanAt = skins->entries()[i].name == "Ocean" ? int(i) + 1 : oceanAt;
+    }
     skins->item(oceanAt)->trigger();
-    EXPECT_EQ(window->skinName(), "Ocean");
     // The pictures are read on a thread of their own: the frame is dressed when they come.
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return taskwick::testing::nearColour(topStripPixel(*window), OceanBlue); }));
+        [&] { return taskwick::testing::nearColor(topStripPixel(*window), OceanBlue); }));
     EXPECT_NE(topStripPixel(*window), builtIn);
 
     // The next opening lists afresh, numbered from 1 again, with the tick on Ocean.
     items = openSkinMenu(*window);
-    ASSERT_EQ(items.size(), 4);
+    ASSERT_EQ(items.size(), 5);
     EXPECT_TRUE(items.contains("Ocean *"));
     EXPECT_TRUE(items.contains("No Skin"));
     EXPECT_NE(skins->item(1), nullptr);
-    EXPECT_EQ(skins->item(3), nullptr);
-    EXPECT_TRUE(window->hasUnsavedChanges());
+    EXPECT_EQ(skins->item(4), nullptr);
+    // The pick is saved soon after, as any change is.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return f.listBytes().contains("<SkinName>Ocean</SkinName>"); }, 5000));
 }
 
 TEST(SkinWindow, noSkin_tellsTheUser_savesNoSkinAndRestarts_butOnlyWithASkinActive) {
@@ -123,17 +152,27 @@ TEST(SkinWindow, noSkin_tellsTheUser_savesNoSkinAndRestarts_butOnlyWithASkinActi
     ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/Ocean"), OceanBlue));
     auto window = f.make();
     window->startUp();
-    ASSERT_EQ(window->skinName(), "Ocean");
+    ASSERT_EQ(wornSkin(*window), "Ocean");
     f.presenter.boxes.clear();
+    tableOf(*window).setCell(1, 2, "written before the successor starts");
+    f.handover.onStart = [&] {
+        // What the successor would see at this moment: the list saved, the lock let go, and
+        // this window neither shown nor named as the running instance.
+        EXPECT_TRUE(f.handover.lockReleased);
+        EXPECT_NE(window->windowTitle().compare("Taskwick", Qt::CaseInsensitive), 0);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(f.listBytes().contains("written before the successor starts"));
+        return true;
+    };
 
-    window->contextMenu()->item("noSkin")->trigger();
+    actionOf(*window, "noSkin").trigger();
     ASSERT_EQ(f.presenter.boxes.size(), 1u);
     EXPECT_EQ(f.presenter.boxes[0].title, "Hinweis");
     EXPECT_EQ(f.presenter.boxes[0].text,
               QString::fromUtf8("Skin wurde abgewählt!\r\nTaskwick wird jetzt neu gestartet, um "
                                 "diese Einstellung zu übernehmen"));
     EXPECT_EQ(f.handover.starts, 1);
-    EXPECT_TRUE(window->isClosed());
+    EXPECT_TRUE(isClosed(*window));
     const QByteArray saved = f.listBytes();
     EXPECT_TRUE(saved.contains("<SkinName>No Skin</SkinName>"));
     EXPECT_TRUE(saved.contains("<SkinPath> </SkinPath>"));
@@ -141,10 +180,10 @@ TEST(SkinWindow, noSkin_tellsTheUser_savesNoSkinAndRestarts_butOnlyWithASkinActi
     // The successor starts with the built-in frame; "No Skin" there does nothing at all.
     auto next = f.make();
     next->startUp();
-    EXPECT_EQ(next->skinName(), "No Skin");
-    EXPECT_FALSE(next->skinFrameLoaded());
+    EXPECT_EQ(wornSkin(*next), "Kein Skin");
+    EXPECT_FALSE(wearsSkinFrame(*next));
     f.presenter.boxes.clear();
-    next->contextMenu()->item("noSkin")->trigger();
+    actionOf(*next, "noSkin").trigger();
     EXPECT_TRUE(f.presenter.boxes.empty());
     EXPECT_EQ(f.handover.starts, 1);
 }
@@ -154,12 +193,12 @@ TEST(SkinWindow, theMenuListsFoldersOnly_byTheNamesAFileManagerShows_andEachOneD
     {
         auto first = f.make();
         first->startUp();
-        first->closeAndSave();
+        first->close();
     }
     const QString skins = f.dir.filePath("Skins/");
     const QColor latinGreen(30, 160, 60);
     ASSERT_TRUE(taskwick::testing::makeSkin(skins + "Ocean", OceanBlue));
-    ASSERT_TRUE(taskwick::testing::makeLargeSkin(skins + "Huge", AmberColour, 8000));
+    ASSERT_TRUE(taskwick::testing::makeLargeSkin(skins + "Huge", AmberColor, 8000));
     // A folder named in Latin-1 bytes, as an old archive unpacks it: "Café".
     ASSERT_TRUE(taskwick::testing::makeSkin(skins + "made", latinGreen));
     const QByteArray base = QFile::encodeName(skins);
@@ -183,7 +222,7 @@ TEST(SkinWindow, theMenuListsFoldersOnly_byTheNamesAFileManagerShows_andEachOneD
     EXPECT_EQ(items.size(), 7) << items.join('|').toStdString();
     // The long name shows shortened in its middle, and whole in its hint.
     QAction* longItem = nullptr;
-    for (QAction* action : window->contextMenu()->skinMenu()->actions()) {
+    for (QAction* action : skinSubmenu(*window)->actions()) {
         if (action->toolTip().contains(longName)) {
             longItem = action;
         }
@@ -194,23 +233,23 @@ TEST(SkinWindow, theMenuListsFoldersOnly_byTheNamesAFileManagerShows_andEachOneD
     EXPECT_LT(longItem->text().size(), 60);
 
     // Pictures of 8000 x 8000 pixels dress the frame.
-    EXPECT_TRUE(pickSkin(*window, "Huge", AmberColour));
-    EXPECT_TRUE(window->skinFrameLoaded());
+    EXPECT_TRUE(pickSkin(*window, "Huge", AmberColor));
+    EXPECT_TRUE(wearsSkinFrame(*window));
 
     // A stored skin is found whatever the case of its folder's name is now.
     EXPECT_TRUE(pickSkin(*window, "Ocean", OceanBlue));
-    window->closeAndSave();
+    window->close();
     ASSERT_TRUE(QDir(skins).rename("Ocean", "OCEAN"));
     window = f.make();
     window->startUp();
-    EXPECT_EQ(window->skinName(), "OCEAN");
-    EXPECT_TRUE(taskwick::testing::nearColour(topStripPixel(*window), OceanBlue));
+    EXPECT_EQ(wornSkin(*window), "OCEAN");
+    EXPECT_TRUE(taskwick::testing::nearColor(topStripPixel(*window), OceanBlue));
 
     // The Latin-1 folder dresses the frame too, and again after a restart.
     EXPECT_TRUE(pickSkin(*window, cafe, latinGreen));
-    window->closeAndSave();
+    window->close();
     window = f.make();
     window->startUp();
-    EXPECT_EQ(window->skinName(), cafe);
-    EXPECT_TRUE(taskwick::testing::nearColour(topStripPixel(*window), latinGreen));
+    EXPECT_EQ(wornSkin(*window), cafe);
+    EXPECT_TRUE(taskwick::testing::nearColor(topStripPixel(*window), latinGreen));
 }

@@ -2,25 +2,15 @@
 
 #include "app/window/MainWindow.h"
 #include "tests/support/RecordingBoxPresenter.h"
+#include "tests/support/WindowParts.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 
 namespace taskwick::testing {
-
-// Makes the guarded handler of one context name fail.
-struct FailingProbe : HandlerProbe {
-    QString failIn;
-    void entering(const QString& context) override {
-        if (context == failIn) {
-            throw std::runtime_error("injected");
-        }
-    }
-};
 
 // Stands in for the process around the window when it restarts.
 struct RecordingHandover : InstanceHandover {
@@ -41,11 +31,15 @@ struct WindowFixture {
         settings.language = language;
         settings.arguments = std::move(args);
         settings.appFolder = dir.path() + "/";
-        settings.probe = &probe;
         settings.handover = &handover;
         settings.rescueFolders = {rescue.path() + "/"};
     }
-    std::unique_ptr<MainWindow> make() { return std::make_unique<MainWindow>(settings, boxes); }
+    // Made as the program makes it: with its native window, before the start.
+    std::unique_ptr<MainWindow> make() {
+        auto window = std::make_unique<MainWindow>(settings, boxes);
+        window->winId();
+        return window;
+    }
 
     QString listPath() const { return dir.filePath("ToDoList.xml"); }
     QByteArray listBytes() const {
@@ -61,7 +55,6 @@ struct WindowFixture {
 
     QTemporaryDir dir;
     QTemporaryDir rescue;  // the user's state folder
-    FailingProbe probe;
     RecordingHandover handover;
     RecordingBoxPresenter presenter;
     MessageBoxes boxes;

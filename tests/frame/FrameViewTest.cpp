@@ -20,13 +20,13 @@ using namespace taskwick;
 
 namespace {
 
-QPixmap solid(QSize size, QColor colour) {
+QPixmap solid(QSize size, QColor color) {
     QPixmap p(size);
-    p.fill(colour);
+    p.fill(color);
     return p;
 }
 
-// Every picture a colour of its own, so a pixel tells which one is on top there.
+// Every picture a color of its own, so a pixel tells which one is on top there.
 FramePictures testPictures() {
     FramePictures p;
     p.top = solid({500, 30}, Qt::red);

@@ -277,10 +277,10 @@ TEST_F(InfoDialogTest, programLink_losesItsUnderlineWhileHoveredAndStaysRedUntil
     EXPECT_FALSE(link->isHovered());
     EXPECT_TRUE(hasUnderline(look(), isRed));
     EXPECT_EQ(countPixels(look(), isBlue), 0);
-    EXPECT_EQ(link->colour(), Red);
+    EXPECT_EQ(link->color(), Red);
 
     moveTo(dialog, BarePicture);
-    EXPECT_EQ(link->colour(), Blue);
+    EXPECT_EQ(link->color(), Blue);
     EXPECT_EQ(countPixels(look(), isRed), 0);
     EXPECT_TRUE(hasUnderline(look(), isBlue));
 }
@@ -318,7 +318,7 @@ TEST_F(InfoDialogTest, siblingLinkAndPromoIcon_followThePointerUntilThePicture) 
     moveTo(dialog, {400, 320});
     EXPECT_TRUE(hover->isVisible());
     EXPECT_FALSE(pressed->isVisible());
-    EXPECT_EQ(link->colour(), Red);
+    EXPECT_EQ(link->color(), Red);
     EXPECT_EQ(icon(), picture("promo-hover.png"));
 
     // A press on the hover picture brings the pressed one; it stays after the release.
@@ -334,7 +334,7 @@ TEST_F(InfoDialogTest, siblingLinkAndPromoIcon_followThePointerUntilThePicture) 
     moveTo(dialog, {470, 405});
     EXPECT_FALSE(hover->isVisible());
     EXPECT_FALSE(pressed->isVisible());
-    EXPECT_EQ(link->colour(), Blue);
+    EXPECT_EQ(link->color(), Blue);
     EXPECT_EQ(icon(), picture("promo.png"));
 }
 

@@ -39,7 +39,7 @@ inline int countPixels(const QImage& image, bool (*kind)(QRgb)) {
     return count;
 }
 
-// True when some row is coloured across at least 80 per cent of the width: an underline
+// True when some row is colored across at least 80 per cent of the width: an underline
 // (no letter has a horizontal stroke that long).
 inline bool hasUnderline(const QImage& image, bool (*kind)(QRgb)) {
     for (int y = 0; y < image.height(); ++y) {

@@ -63,7 +63,7 @@ bool hasTransparentPixel(const QImage& image) {
     return false;
 }
 
-// The largest difference of one colour channel; JPEG leaves a few levels between equal areas.
+// The largest difference of one color channel; JPEG leaves a few levels between equal areas.
 int difference(QColor a, QColor b) {
     return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
                      std::abs(a.blue() - b.blue())});
@@ -148,7 +148,7 @@ TEST(FramePictures, cornersAndIconsJoinTheStripsTheyCover) {
 TEST(FramePictures, redBarIsClearlyRed) {
     const QImage bar = framePicture("red-bar.jpg");
     for (int x = 2; x < bar.width() - 2; ++x) {
-        const QColor colour = bar.pixelColor(x, 75);
-        EXPECT_GT(colour.red() - std::max(colour.green(), colour.blue()), 90) << "column " << x;
+        const QColor color = bar.pixelColor(x, 75);
+        EXPECT_GT(color.red() - std::max(color.green(), color.blue()), 90) << "column " << x;
     }
 }

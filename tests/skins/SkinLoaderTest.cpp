@@ -14,7 +14,7 @@ using namespace taskwick;
 
 namespace {
 
-QRgb colourOf(const QPixmap& pixmap) {
+QRgb colorOf(const QPixmap& pixmap) {
     return pixmap.toImage().pixel(0, 0);
 }
 
@@ -33,18 +33,18 @@ TEST(SkinLoader, aWholeSkinDressesEveryPicture_andTheCornersAreTransparent) {
     const SkinLoadResult result = loadSkinInto(makeSkin(dir, "Ocean", 7), pictures);
     EXPECT_EQ(result.filesLoaded, 7);
     EXPECT_TRUE(result.frameLoaded);
-    EXPECT_TRUE(taskwick::testing::nearColour(colourOf(pictures.right), QColor(0, 200, 0)));
-    EXPECT_TRUE(taskwick::testing::nearColour(colourOf(pictures.top), QColor(0, 200, 0)));
+    EXPECT_TRUE(taskwick::testing::nearColor(colorOf(pictures.right), QColor(0, 200, 0)));
+    EXPECT_TRUE(taskwick::testing::nearColor(colorOf(pictures.top), QColor(0, 200, 0)));
     EXPECT_EQ(pictures.right.size(), QSize(30, 180));
     EXPECT_EQ(pictures.topRight.size(), QSize(100, 100));
     EXPECT_EQ(qAlpha(pictures.leftZoomCorner.toImage().pixel(5, 5)), 0);
 
-    // The bottom-left pixel's colour is the transparent one, wherever it appears.
+    // The bottom-left pixel's color is the transparent one, wherever it appears.
     QImage corner(4, 4, QImage::Format_RGB32);
     corner.fill(Qt::white);
     corner.setPixel(0, 3, qRgb(10, 20, 30));
     corner.setPixel(2, 1, qRgb(10, 20, 30));
-    const QImage clear = withBottomLeftColourTransparent(corner);
+    const QImage clear = withBottomLeftColorTransparent(corner);
     EXPECT_EQ(qAlpha(clear.pixel(0, 3)), 0);
     EXPECT_EQ(qAlpha(clear.pixel(2, 1)), 0);
     EXPECT_EQ(clear.pixel(1, 1), qRgb(255, 255, 255));

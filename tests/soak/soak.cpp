@@ -8,10 +8,10 @@
 //   taskwick_soak [--edits N] [--folds N] [--menus N] [--paste-mb N] [--max-growth-kib N]
 //                 [--save-delay-ms N]
 #include "app/boxes/MessageBoxes.h"
-#include "app/menu/ContextMenu.h"
 #include "app/window/MainWindow.h"
 #include "frame/widgets/RedBar.h"
 #include "table/view/TaskGrid.h"
+#include "tests/support/WindowParts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -27,6 +27,7 @@
 #include <cstring>
 
 using namespace taskwick;
+using namespace taskwick::testing;
 
 namespace {
 
@@ -59,7 +60,7 @@ int argument(int argc, char** argv, const char* name, int fallback) {
 }
 
 void typeIntoCell(MainWindow& window, int col, int row, const QString& text) {
-    TaskGrid* grid = window.grid();
+    TaskGrid* grid = &gridOf(window);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(col, row).center());
     for (const QChar c : text) {
         QWidget* focus = QApplication::focusWidget();
@@ -79,9 +80,10 @@ void edits(MainWindow& window, int count) {
 
 void foldCycles(MainWindow& window, int count) {
     for (int i = 0; i < count; ++i) {
-        for (FoldState end : {FoldState::Folded, FoldState::Full}) {
-            QTest::mouseClick(window.redBar(), Qt::LeftButton, {}, QPoint(15, 50));
-            while (window.foldState() != end) {
+        const int fullWidth = window.width();
+        for (const bool fold : {true, false}) {
+            QTest::mouseClick(&redBarOf(window), Qt::LeftButton, {}, QPoint(15, 50));
+            while (fold ? !isFolded(window) : !isFull(window, fullWidth)) {
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
             }
         }
@@ -89,13 +91,14 @@ void foldCycles(MainWindow& window, int count) {
 }
 
 void menuOpenings(MainWindow& window, int count) {
-    QMenu* menu = window.contextMenu()->menu();
+    QMenu* menu = &menuOf(window);
+    QMenu* skins = window.findChild<QMenu*>(QStringLiteral("skin"));
     for (int i = 0; i < count; ++i) {
         menu->popup(QPoint(10, 10));
         QCoreApplication::processEvents();
-        window.contextMenu()->skinMenu()->popup(QPoint(20, 20));
+        skins->popup(QPoint(20, 20));
         QCoreApplication::processEvents();
-        window.contextMenu()->skinMenu()->close();
+        skins->close();
         menu->close();
         QCoreApplication::processEvents();
     }
@@ -177,11 +180,11 @@ int main(int argc, char** argv) {
     // A large paste into a cell, with the editor closed.
     const QString big(pasteMiB * 1024 * 1024 / 2, QLatin1Char('x'));
     QGuiApplication::clipboard()->setText(big);
-    TaskGrid* grid = window.grid();
+    TaskGrid* grid = &gridOf(window);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 2).center());
     const double pasteStall =
         worstStallMs([&] { QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier); });
-    const bool pasted = window.table().cell(1, 2).size() == big.size();
+    const bool pasted = tableOf(window).cell(1, 2).size() == big.size();
 
     std::printf("%d edits, %d fold cycles, %d menu openings in %.1f s\n", editCount, foldCount,
                 menuCount, double(clock.elapsed()) / 1000);
@@ -189,7 +192,7 @@ int main(int argc, char** argv) {
                 before, after, after - before);
     std::printf("worst event-loop stall while pasting %d MB into a cell: %.1f ms\n", pasteMiB,
                 pasteStall);
-    window.closeAndSave();
+    window.close();
     if (!pasted || presenter.count != 0) {
         std::fprintf(stderr, "the paste did not arrive whole, or a box came\n");
         return 1;

@@ -71,16 +71,6 @@ N row(const QStringList& texts) {
 
 class FakeWindow : public LoadTarget {
 public:
-    QSize windowSize() const override { return size; }
-    void setWindowPlacement(int l, int t, int w, int h) override {
-        events.push_back("placement");
-        left = l;
-        top = t;
-        clientWidth = w;
-        clientHeight = h;
-    }
-    int minClientWidth() const override { return 30; }
-    ScreenMetrics screenMetrics() const override { return screens; }
     TaskTable& table() override { return tasks; }
     QString currentSkinName() const override { return skinName; }
     QString currentSkinPath() const override { return skinPath; }
@@ -95,24 +85,29 @@ public:
     }
     void reportFailure(const QString& context) override {
         boxes.push_back(context);
-        events.push_back("box " + context);
         rowsAtBox.push_back(tasks.rowCount());
     }
 
-    QSize size{370, 211};
-    ScreenMetrics screens{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
     TaskTable tasks;
     QString skinName;
     QString skinPath;
     std::set<QString> folders;
     bool skinThrows = false;
 
-    int left = -12345, top = -12345, clientWidth = -1, clientHeight = -1;
     QStringList boxes;
-    QStringList events;
     std::vector<int> rowsAtBox;
     QStringList loadedSkins;
 };
+
+// Loads a file's bytes as the program reads them.
+LoadReport loadFile(const QString& path, LoadTarget& target) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return loadToDoList(nullptr, target);
+    }
+    const QByteArray content = file.readAll();
+    return loadToDoList(&content, target);
+}
 
 // A document whose every section is complete, with the given window position.
 N fullRoot(N position, std::vector<N> extra = {}) {
@@ -128,9 +123,10 @@ N fullRoot(N position, std::vector<N> extra = {}) {
     return node("ToDoList", std::move(children));
 }
 
-void loadPosition(FakeWindow& w, const QString& l, const QString& t, const QString& wd,
-                  const QString& h) {
-    loadToDoListDocument(documentOf(fullRoot(windowPosition(l, t, wd, h))), w);
+std::optional<StoredWindow> loadPosition(const QString& l, const QString& t, const QString& wd,
+                                         const QString& h) {
+    FakeWindow w;
+    return loadToDoListDocument(documentOf(fullRoot(windowPosition(l, t, wd, h))), w).window;
 }
 
 }  // namespace
@@ -139,21 +135,17 @@ TEST(ToDoListLoader, zeroByteOrBlankFile_showsFourBoxesInOrder_andUsesDefaults) 
     const QByteArray contents[] = {QByteArray(), QByteArray("\xEF\xBB\xBF \r\n\t")};
     for (const QByteArray& content : contents) {
         FakeWindow w;
-        w.tasks.setHeaderTextBold(true);
+        w.tasks.setCaptionsBold(true);
         w.tasks.setDrawGridLines(false);
         w.skinName = "Before";
-        loadToDoList(&content, w);
+        const LoadReport report = loadToDoList(&content, w);
 
         EXPECT_EQ(w.boxes, QStringList({"Load WindowPosition", "Load ColumnInfo",
                                         "Load ColumnHeader", "Load ToDoContent"}));
-        // Centred on 1920 x 1080: (1920 - 370) / 2 = 775, (1080 - 211) / 2 = 434.5 -> 434.
-        EXPECT_EQ(w.left, 775);
-        EXPECT_EQ(w.top, 434);
-        EXPECT_EQ(w.clientWidth, 370);
-        EXPECT_EQ(w.clientHeight, 211);
+        EXPECT_FALSE(report.window.has_value());  // the window takes its defaults
         EXPECT_EQ(w.tasks.rowCount(), 6);
         EXPECT_EQ(w.tasks.colCount(), 3);
-        EXPECT_FALSE(w.tasks.headerTextBold());
+        EXPECT_FALSE(w.tasks.captionsBold());
         EXPECT_TRUE(w.tasks.drawGridLines());
         EXPECT_EQ(w.skinName, "Before");  // no Skin element: no box, nothing changed
         EXPECT_TRUE(w.loadedSkins.isEmpty());
@@ -163,9 +155,10 @@ TEST(ToDoListLoader, zeroByteOrBlankFile_showsFourBoxesInOrder_andUsesDefaults) 
 TEST(ToDoListLoader, unreadableFile_showsOneBox_appliesNothing_andKeepsAnAlignmentPerColumn) {
     FakeWindow w;
     w.tasks.setColCount(5);
-    loadToDoList(nullptr, w);
+    const LoadReport report = loadToDoList(nullptr, w);
     EXPECT_EQ(w.boxes, QStringList({"XMLloadToDoList"}));
-    EXPECT_EQ(w.left, -12345);  // placement untouched
+    EXPECT_TRUE(report.nothingApplied);
+    EXPECT_FALSE(report.window.has_value());
     EXPECT_EQ(w.tasks.colCount(), 5);
     EXPECT_EQ(w.tasks.columnAlignments().size(), 5u);
 }
@@ -174,19 +167,17 @@ TEST(ToDoListLoader, completeDocument_restoresEverySection_withoutBoxes) {
     FakeWindow w;
     w.skinPath = "/old/";
     w.folders.insert("/skins/Blue");
-    loadToDoListDocument(
+    const LoadReport report = loadToDoListDocument(
         documentOf(
             fullRoot(windowPosition("1510", "434", "400", "300"),
                      {node("Skin", {leaf("SkinName", "Blue"), leaf("SkinPath", "/skins/")})})),
         w);
     EXPECT_TRUE(w.boxes.isEmpty()) << w.boxes.join(", ").toStdString();
-    EXPECT_EQ(w.left, 1510);
-    EXPECT_EQ(w.top, 434);
-    EXPECT_EQ(w.clientWidth, 400);
-    EXPECT_EQ(w.clientHeight, 300);
+    EXPECT_TRUE(report.window == (StoredWindow{1510, 434, 400, 300}));
+    EXPECT_FALSE(report.droppedContent);
     EXPECT_EQ(w.tasks.rowCount(), 3);
     EXPECT_EQ(w.tasks.colCount(), 3);
-    EXPECT_TRUE(w.tasks.headerTextBold());
+    EXPECT_TRUE(w.tasks.captionsBold());
     EXPECT_FALSE(w.tasks.drawGridLines());
     EXPECT_EQ(w.skinName, "Blue");
     EXPECT_EQ(w.skinPath, "/skins/");
@@ -204,94 +195,21 @@ TEST(ToDoListLoader, completeDocument_restoresEverySection_withoutBoxes) {
     EXPECT_EQ(w.tasks.cell(2, 2), "x");
 }
 
-TEST(ToDoListLoader, storedPosition_isTestedStrictlyAgainstTheDesktop_andCentredOtherwise) {
-    struct Case {
-        QString left, top;
-        int wantLeft, wantTop;
-    };
-    const Case cases[] = {
-        {"5000", "100", 775, 100},   // right of a 1920 desktop: centred
-        {"-300", "100", -300, 100},  // partly off-screen, accepted
-        {"-369", "-210", -369, -210},
-        {"-370", "-211", 775, 434},  // no pixel on the desktop
-        {"1909", "1069", 1909, 1069},
-        {"1910", "1070", 775, 434},  // within 10 pixels of the far edge
-        {"abc", "x", -1, -1},        // unparsable reads as -1, which passes the test
-    };
-    for (const Case& c : cases) {
-        FakeWindow w;
-        loadPosition(w, c.left, c.top, "370", "211");
-        EXPECT_EQ(w.left, c.wantLeft) << c.left.toStdString();
-        EXPECT_EQ(w.top, c.wantTop) << c.top.toStdString();
-        EXPECT_TRUE(w.boxes.isEmpty());
-    }
+TEST(ToDoListLoader, windowPosition_isReportedAsStored_andAMissingLeafReportsNone) {
+    // Unparsable numbers read as -1; the window decides what to make of them.
+    EXPECT_TRUE(loadPosition("5000", "-300", "20", "49") == (StoredWindow{5000, -300, 20, 49}));
+    EXPECT_TRUE(loadPosition("abc", "x", "", "-5") == (StoredWindow{-1, -1, -1, -5}));
 
-    // The test and the centring use the window's size before the load, not the stored one.
-    FakeWindow small;
-    small.size = QSize(100, 50);
-    loadPosition(small, "-99", "5000", "800", "600");
-    EXPECT_EQ(small.left, -99);
-    EXPECT_EQ(small.top, 515);
-    EXPECT_EQ(small.clientWidth, 800);
-
-    // A desktop that starts left of the primary screen; centring is on the primary screen.
-    FakeWindow two;
-    two.screens = {QRect(1280, 0, 1920, 1080), QRect(0, 0, 3200, 1080)};
-    loadPosition(two, "5000", "100", "370", "211");
-    EXPECT_EQ(two.left, 1280 + 775);
-    loadPosition(two, "50", "100", "370", "211");
-    EXPECT_EQ(two.left, 50);
-}
-
-TEST(ToDoListLoader, centring_roundsHalvesToEven_alsoWhenTheWindowIsWiderThanTheScreen) {
-    struct Case {
-        int screenWidth;
-        int wantLeft;
-    };
-    // (screen - 370) / 2: 434.5 -> 434, 435.5 -> 436, -35, -34.5 -> -34, -35.5 -> -36.
-    const Case cases[] = {{1239, 434}, {1241, 436}, {300, -35}, {301, -34}, {299, -36}};
-    for (const Case& c : cases) {
-        FakeWindow w;
-        w.screens.primaryScreen = QRect(0, 0, c.screenWidth, 1080);
-        loadPosition(w, "99999", "10", "370", "211");
-        EXPECT_EQ(w.left, c.wantLeft) << c.screenWidth;
-    }
-}
-
-TEST(ToDoListLoader, storedSize_belowTheMinimumFallsBackToTheDefault) {
-    struct Case {
-        QString width, height;
-        int wantWidth, wantHeight;
-    };
-    const Case cases[] = {
-        {"20", "49", 370, 211}, {"30", "50", 30, 50}, {"x", "", 370, 211}, {"-5", "-1", 370, 211}};
-    for (const Case& c : cases) {
-        FakeWindow w;
-        loadPosition(w, "10", "10", c.width, c.height);
-        EXPECT_EQ(w.clientWidth, c.wantWidth) << c.width.toStdString();
-        EXPECT_EQ(w.clientHeight, c.wantHeight) << c.height.toStdString();
-    }
-}
-
-TEST(ToDoListLoader, missingPositionLeaf_centresAndShowsItsBoxAfterPlacing) {
     FakeWindow w;
-    w.screens.primaryScreen = QRect(0, 0, 1239, 1000);  // (1239 - 370) / 2 = 434.5 -> 434
     N position = node("WindowPosition",
                       {leaf("Left", "10"), leaf("Top", "10"), leaf("Width", "500")});  // no Height
-    loadToDoListDocument(documentOf(fullRoot(position)), w);
-    EXPECT_EQ(w.left, 434);
-    EXPECT_EQ(w.top, 394);
-    EXPECT_EQ(w.clientWidth, 370);
-    EXPECT_EQ(w.clientHeight, 211);
-    ASSERT_GE(w.events.size(), 2);
-    EXPECT_EQ(w.events[0], "placement");
-    EXPECT_EQ(w.events[1], "box Load WindowPosition");
-    EXPECT_EQ(w.boxes.size(), 1);
+    EXPECT_FALSE(loadToDoListDocument(documentOf(fullRoot(position)), w).window.has_value());
+    EXPECT_EQ(w.boxes, QStringList{"Load WindowPosition"});
 }
 
 TEST(ToDoListLoader, columnInfo_appliesCountsAndFlags_andKeepsAbsentFlags) {
     FakeWindow w;
-    w.tasks.setHeaderTextBold(true);
+    w.tasks.setCaptionsBold(true);
     w.tasks.setDrawGridLines(true);
     loadToDoListDocument(
         documentOf(
@@ -301,7 +219,7 @@ TEST(ToDoListLoader, columnInfo_appliesCountsAndFlags_andKeepsAbsentFlags) {
     EXPECT_EQ(w.tasks.rowCount(), 5);
     EXPECT_EQ(w.tasks.colCount(), 5);
     EXPECT_EQ(w.tasks.columnAlignments().size(), 5u);
-    EXPECT_TRUE(w.tasks.headerTextBold());  // absent: kept
+    EXPECT_TRUE(w.tasks.captionsBold());    // absent: kept
     EXPECT_FALSE(w.tasks.drawGridLines());  // "true" is not "TRUE"
     EXPECT_FALSE(w.boxes.contains("Load ColumnInfo"));
 
@@ -320,7 +238,7 @@ TEST(ToDoListLoader, columnInfo_appliesCountsAndFlags_andKeepsAbsentFlags) {
 
 TEST(ToDoListLoader, missingColumnCount_showsBoxFirst_thenKeepsTheStoredRowCount) {
     FakeWindow w;
-    w.tasks.setHeaderTextBold(true);
+    w.tasks.setCaptionsBold(true);
     w.tasks.setDrawGridLines(false);
     loadToDoListDocument(
         documentOf(node("ToDoList", {node("ColumnInfo", {leaf("RowCount", "7"),
@@ -332,7 +250,7 @@ TEST(ToDoListLoader, missingColumnCount_showsBoxFirst_thenKeepsTheStoredRowCount
     EXPECT_EQ(w.rowsAtBox[static_cast<size_t>(at)], 8);
     EXPECT_EQ(w.tasks.rowCount(), 8);
     EXPECT_EQ(w.tasks.colCount(), 3);
-    EXPECT_FALSE(w.tasks.headerTextBold());
+    EXPECT_FALSE(w.tasks.captionsBold());
     EXPECT_TRUE(w.tasks.drawGridLines());
 
     // Missing RowCount: R is still 0, so 5 task rows; the stored ColumnCount is not read.
@@ -499,7 +417,7 @@ TEST(ToDoListLoader, savedFile_loadsBackToTheSameState_withEmptyAndBlankCellsAsO
     source.setColumnWidth(2, 45);
     source.setColumnAlignment(0, Alignment::Center);
     source.setColumnAlignment(1, Alignment::Right);
-    source.setHeaderTextBold(true);
+    source.setCaptionsBold(true);
     source.setDrawGridLines(false);
     SaveSource window{1510, 434, 400, 300, true, 400, "Blue", "/skins/"};
 
@@ -510,19 +428,16 @@ TEST(ToDoListLoader, savedFile_loadsBackToTheSameState_withEmptyAndBlankCellsAsO
 
     FakeWindow w;
     w.folders.insert("/skins/Blue");
-    loadToDoListFile(app + "ToDoList.xml", w);
+    const LoadReport report = loadFile(app + "ToDoList.xml", w);
     EXPECT_TRUE(w.boxes.isEmpty()) << w.boxes.join(", ").toStdString();
-    EXPECT_EQ(w.left, 1510);
-    EXPECT_EQ(w.top, 434);
-    EXPECT_EQ(w.clientWidth, 400);
-    EXPECT_EQ(w.clientHeight, 300);
+    EXPECT_TRUE(report.window == (StoredWindow{1510, 434, 400, 300}));
     EXPECT_EQ(w.skinName, "Blue");
     EXPECT_EQ(w.skinPath, "/skins/");
     EXPECT_EQ(w.loadedSkins.size(), 1);
     const TaskTable& t = w.tasks;
     EXPECT_EQ(t.rowCount(), 4);
     EXPECT_EQ(t.colCount(), 3);
-    EXPECT_TRUE(t.headerTextBold());
+    EXPECT_TRUE(t.captionsBold());
     EXPECT_FALSE(t.drawGridLines());
     EXPECT_EQ(t.columnWidth(0), 50);
     EXPECT_EQ(t.columnWidth(1), 2);  // below the smallest width
@@ -544,7 +459,7 @@ TEST(ToDoListLoader, savedFile_loadsBackToTheSameState_withEmptyAndBlankCellsAsO
     again.folders.insert("/skins/Blue");
     SaveSource window2 = window;
     ASSERT_TRUE(saveToDoList(ops, app, window2, w.tasks).ok());
-    loadToDoListFile(app + "ToDoList.xml", again);
+    loadFile(app + "ToDoList.xml", again);
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 3; ++c) {
             EXPECT_EQ(again.tasks.cell(c, r), t.cell(c, r)) << c << "," << r;
@@ -562,33 +477,35 @@ TEST(ToDoListLoader, realFiles_brokenOrMissing_showOnlyTheDocumentBox_andTooMany
     };
 
     FakeWindow missing;
-    loadToDoListFile(dir.path() + "/none.xml", missing);
+    loadFile(dir.path() + "/none.xml", missing);
     EXPECT_EQ(missing.boxes, QStringList({"XMLloadToDoList"}));
 
     FakeWindow broken;
-    loadToDoListFile(write("<ToDoList><ColumnInfo><RowCount>3</Rowcount></ColumnInfo>"), broken);
+    const LoadReport nothing =
+        loadFile(write("<ToDoList><ColumnInfo><RowCount>3</Rowcount></ColumnInfo>"), broken);
     EXPECT_EQ(broken.boxes, QStringList({"XMLloadToDoList"}));
     EXPECT_EQ(broken.tasks.rowCount(), TaskTable::DesignRowCount);
-    EXPECT_EQ(broken.left, -12345);
+    EXPECT_TRUE(nothing.nothingApplied);
+    EXPECT_FALSE(nothing.window.has_value());
 
     FakeWindow zero;
-    loadToDoListFile(write(""), zero);
+    loadFile(write(""), zero);
     EXPECT_EQ(zero.boxes.size(), 4);
 
     FakeWindow extra;
-    loadToDoListFile(write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                           "<Anything><columninfo><RowCount>1</RowCount>"
-                           "<ColumnCount>2</ColumnCount></columninfo><ColumnHeader>"
-                           "<Column><ColumnCaption>A</ColumnCaption><ColumnWidth>$1F</ColumnWidth>"
-                           "<ColumnAlignment>RIGHT</ColumnAlignment></Column>"
-                           "<Column><ColumnCaption>B</ColumnCaption>"
-                           "<ColumnWidth>2147483647</ColumnWidth>"
-                           "<ColumnAlignment>CENTER</ColumnAlignment></Column>"
-                           "<Column><ColumnCaption>C</ColumnCaption><ColumnWidth>40</ColumnWidth>"
-                           "<ColumnAlignment>CENTER</ColumnAlignment></Column>"
-                           "</ColumnHeader><ToDoContent><Column><Text>x</Text><Text>y</Text>"
-                           "<Text>z</Text></Column></ToDoContent></Anything>"),
-                     extra);
+    loadFile(write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                   "<Anything><columninfo><RowCount>1</RowCount>"
+                   "<ColumnCount>2</ColumnCount></columninfo><ColumnHeader>"
+                   "<Column><ColumnCaption>A</ColumnCaption><ColumnWidth>$1F</ColumnWidth>"
+                   "<ColumnAlignment>RIGHT</ColumnAlignment></Column>"
+                   "<Column><ColumnCaption>B</ColumnCaption>"
+                   "<ColumnWidth>2147483647</ColumnWidth>"
+                   "<ColumnAlignment>CENTER</ColumnAlignment></Column>"
+                   "<Column><ColumnCaption>C</ColumnCaption><ColumnWidth>40</ColumnWidth>"
+                   "<ColumnAlignment>CENTER</ColumnAlignment></Column>"
+                   "</ColumnHeader><ToDoContent><Column><Text>x</Text><Text>y</Text>"
+                   "<Text>z</Text></Column></ToDoContent></Anything>"),
+             extra);
     EXPECT_EQ(extra.boxes, QStringList({"Load WindowPosition", "Load ColumnHeader"}));
     EXPECT_EQ(extra.tasks.colCount(), 2);
     EXPECT_EQ(extra.tasks.columnWidth(0), 31);

@@ -195,7 +195,7 @@ TEST(ToDoListSaver, snapshot_takesTableShapeCellsAndColumns_andHeaderOnlyHasNoRo
     table.setCell(0, 3, "hidden row");  // past the row count: not saved
     table.setColumnAlignment(0, Alignment::Center);
     table.setColumnWidth(1, 99);
-    table.setHeaderTextBold(true);
+    table.setCaptionsBold(true);
     table.setDrawGridLines(false);
     SaveSource window;
     window.skinName = "Blue";
@@ -203,7 +203,7 @@ TEST(ToDoListSaver, snapshot_takesTableShapeCellsAndColumns_andHeaderOnlyHasNoRo
     ToDoListData d = snapshotForSave(window, table);
     EXPECT_EQ(d.rowCount, 2);
     EXPECT_EQ(d.columnCount, 2);
-    EXPECT_TRUE(d.headerTextBold);
+    EXPECT_TRUE(d.captionsBold);
     EXPECT_FALSE(d.drawGridLines);
     EXPECT_EQ(d.skinName, "Blue");
     EXPECT_EQ(d.skinPath, "/skins/");

@@ -34,7 +34,7 @@ std::optional<ToDoListData> readBack(const QByteArray& file) {
     data.height = readXmlInteger(text({u"WindowPosition", u"Height"}));
     data.rowCount = readXmlInteger(text({u"ColumnInfo", u"RowCount"}));
     data.columnCount = readXmlInteger(text({u"ColumnInfo", u"ColumnCount"}));
-    data.headerTextBold = readXmlBoolean(text({u"ColumnInfo", u"HeaderTextBold"}));
+    data.captionsBold = readXmlBoolean(text({u"ColumnInfo", u"HeaderTextBold"}));
     data.drawGridLines = readXmlBoolean(text({u"ColumnInfo", u"DrawGridLines"}));
     data.skinName = text({u"Skin", u"SkinName"});
     data.skinPath = text({u"Skin", u"SkinPath"});
@@ -63,7 +63,7 @@ void expectSameValues(const ToDoListData& a, const ToDoListData& b) {
     EXPECT_EQ(a.height, b.height);
     EXPECT_EQ(a.rowCount, b.rowCount);
     EXPECT_EQ(a.columnCount, b.columnCount);
-    EXPECT_EQ(a.headerTextBold, b.headerTextBold);
+    EXPECT_EQ(a.captionsBold, b.captionsBold);
     EXPECT_EQ(a.drawGridLines, b.drawGridLines);
     EXPECT_EQ(a.skinName, b.skinName);
     EXPECT_EQ(a.skinPath, b.skinPath);
@@ -90,7 +90,7 @@ ToDoListData trickyTable() {
     data.height = -2147483647 - 1;
     data.rowCount = 3;
     data.columnCount = 3;
-    data.headerTextBold = true;
+    data.captionsBold = true;
     data.drawGridLines = false;
     data.skinName = QStringLiteral("Blue & \"Gold\"");
     data.skinPath = QStringLiteral("/home/j\u00FCrgen/skins/");

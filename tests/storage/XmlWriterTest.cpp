@@ -15,7 +15,7 @@ ToDoListData workedExample() {
     data.height = 211;
     data.rowCount = 2;
     data.columnCount = 3;
-    data.headerTextBold = false;
+    data.captionsBold = false;
     data.drawGridLines = true;
     data.skinName = QStringLiteral("No Skin");
     data.skinPath = QString();
@@ -162,7 +162,7 @@ TEST(XmlWriter, numbersFlagsAndAlignments_writtenInTheirTextForms) {
     data.top = 0;
     data.width = 2147483647;
     data.height = -2147483647 - 1;
-    data.headerTextBold = true;
+    data.captionsBold = true;
     data.drawGridLines = false;
     data.columns[0].alignment = 2;
     data.columns[1].alignment = 3;

@@ -7,9 +7,11 @@
 namespace taskwick::testing {
 
 // The real file layer, where creating files of chosen names, renaming (in each of its ways) and
-// reading can be made to fail with a chosen error (0: works).
+// reading can be made to fail with a chosen error (0: works). It counts the files it put in
+// place: every save that reaches the disk ends in one such rename.
 class SelectiveFaultOps : public PosixFileOps {
 public:
+    std::atomic<int> replaces{0};
     QString failCreateContaining;  // empty: every name
     // Atomic: the automatic save calls in from a thread of its own.
     std::atomic<int> createError{0};
@@ -23,16 +25,20 @@ public:
         return PosixFileOps::createExclusive(path, mode, fd);
     }
     int rename(const QString& from, const QString& to) override {
-        const int error = renameError;
-        return error != 0 ? error : PosixFileOps::rename(from, to);
+        return counted(renameError != 0 ? renameError.load() : PosixFileOps::rename(from, to));
     }
     int exchange(const QString& a, const QString& b) override {
-        const int error = renameError;
-        return error != 0 ? error : PosixFileOps::exchange(a, b);
+        return counted(renameError != 0 ? renameError.load() : PosixFileOps::exchange(a, b));
     }
     int renameNoReplace(const QString& from, const QString& to) override {
-        const int error = renameError;
-        return error != 0 ? error : PosixFileOps::renameNoReplace(from, to);
+        return counted(renameError != 0 ? renameError.load()
+                                        : PosixFileOps::renameNoReplace(from, to));
+    }
+
+private:
+    int counted(int error) {
+        replaces += error == 0 ? 1 : 0;
+        return error;
     }
     int readAll(const QString& path, QByteArray* content) override {
         const int error = readError;

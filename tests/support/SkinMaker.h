@@ -9,8 +9,8 @@
 namespace taskwick::testing {
 
 // Writes the first `count` of a skin's seven files into `folder` (made when missing), all in
-// one colour, with Qt's own writers: a skin made by the test itself.
-inline bool makeSkin(const QString& folder, QColor colour, int count = 7) {
+// one color, with Qt's own writers: a skin made by the test itself.
+inline bool makeSkin(const QString& folder, QColor color, int count = 7) {
     const struct {
         const char* file;
         QSize size;
@@ -26,7 +26,7 @@ inline bool makeSkin(const QString& folder, QColor colour, int count = 7) {
     }
     for (int i = 0; i < count && i < 7; ++i) {
         QImage image(files[i].size, QImage::Format_RGB32);
-        image.fill(colour);
+        image.fill(color);
         if (!image.save(folder + "/" + files[i].file, files[i].format)) {
             return false;
         }
@@ -34,13 +34,13 @@ inline bool makeSkin(const QString& folder, QColor colour, int count = 7) {
     return true;
 }
 
-// A whole skin whose five frame pictures are `size` x `size` JPEGs of one colour.
-inline bool makeLargeSkin(const QString& folder, QColor colour, int size) {
-    if (!makeSkin(folder, colour)) {
+// A whole skin whose five frame pictures are `size` x `size` JPEGs of one color.
+inline bool makeLargeSkin(const QString& folder, QColor color, int size) {
+    if (!makeSkin(folder, color)) {
         return false;
     }
     QImage image(size, size, QImage::Format_RGB32);
-    image.fill(colour);
+    image.fill(color);
     const QString right = folder + "/Right.JPG";
     if (!image.save(right, "JPEG")) {
         return false;
@@ -54,8 +54,8 @@ inline bool makeLargeSkin(const QString& folder, QColor colour, int size) {
     return true;
 }
 
-// JPEG moves colours a little.
-inline bool nearColour(QRgb a, QColor b, int tolerance = 8) {
+// JPEG moves colors a little.
+inline bool nearColor(QRgb a, QColor b, int tolerance = 8) {
     return std::abs(qRed(a) - b.red()) < tolerance && std::abs(qGreen(a) - b.green()) < tolerance &&
            std::abs(qBlue(a) - b.blue()) < tolerance;
 }

@@ -81,22 +81,22 @@ TEST(TaskTable, clearColumn_emptiesCaptionAndCells_soAReaddedColumnIsEmpty) {
     EXPECT_EQ(t.cell(2, 3), "");
 }
 
-TEST(TaskTable, headerFixedRules) {
+TEST(TaskTable, captionsFixedRules) {
     TaskTable t;
-    EXPECT_TRUE(t.headerFixed());
+    EXPECT_TRUE(t.captionsFixed());
     EXPECT_FALSE(t.currentCell().has_value());
 
     QSignalSpy scroll(&t, &TaskTable::scrollToTopLeftRequested);
-    EXPECT_TRUE(t.setHeaderFixed(false));
+    EXPECT_TRUE(t.setCaptionsFixed(false));
     EXPECT_EQ(t.currentCell(), (CellPos{0, 0}));
-    EXPECT_TRUE(t.setHeaderFixed(true));
+    EXPECT_TRUE(t.setCaptionsFixed(true));
     EXPECT_EQ(t.currentCell(), (CellPos{0, 1}));
     EXPECT_EQ(scroll.count(), 2);
 
     t.setRowCount(1);  // no task row left: the header stops being fixed
-    EXPECT_FALSE(t.headerFixed());
-    EXPECT_FALSE(t.setHeaderFixed(true));
-    EXPECT_FALSE(t.headerFixed());
+    EXPECT_FALSE(t.captionsFixed());
+    EXPECT_FALSE(t.setCaptionsFixed(true));
+    EXPECT_FALSE(t.captionsFixed());
 
     t.setRowCount(3);
     t.setCurrentCell({1, 2});
@@ -137,7 +137,7 @@ TEST(TaskTable, designDefaults) {
     EXPECT_EQ(t.columnWidth(0), 50);
     EXPECT_EQ(t.columnWidth(1), 235);
     EXPECT_EQ(t.columnWidth(2), 45);
-    EXPECT_FALSE(t.headerTextBold());
+    EXPECT_FALSE(t.captionsBold());
     EXPECT_TRUE(t.drawGridLines());
     EXPECT_EQ(t.gridLineWidth(), 1);
     t.setDrawGridLines(false);

@@ -1,6 +1,6 @@
 #include "table/commands/TableCommands.h"
 
-#include "frame/geometry/ColumnFitting.h"
+#include "table/model/ColumnFitting.h"
 #include "table/model/TaskTable.h"
 
 #include <gtest/gtest.h>
@@ -140,7 +140,7 @@ TEST_F(CommandsTest, deleteDownToHeader_unfixesHeaderThenActsOnCaptions) {
         cmd.deleteLastRow();
     }
     EXPECT_EQ(table.rowCount(), 1);
-    EXPECT_FALSE(table.headerFixed());
+    EXPECT_FALSE(table.captionsFixed());
     ASSERT_EQ(questions.size(), 1u);  // only the row holding "High"
 
     EXPECT_TRUE(cmd.deleteLastRow());
@@ -264,10 +264,10 @@ TEST_F(CommandsTest, alignment_needsCurrentCellAndSetsItsColumn) {
 
 TEST_F(CommandsTest, toggles_flipAndRestoreSettings) {
     auto cmd = commands();
-    cmd.toggleHeaderBold();
-    EXPECT_TRUE(table.headerTextBold());
-    cmd.toggleHeaderBold();
-    EXPECT_FALSE(table.headerTextBold());
+    cmd.toggleCaptionsBold();
+    EXPECT_TRUE(table.captionsBold());
+    cmd.toggleCaptionsBold();
+    EXPECT_FALSE(table.captionsBold());
 
     cmd.toggleGridLines();
     EXPECT_FALSE(table.drawGridLines());
@@ -279,8 +279,8 @@ TEST_F(CommandsTest, toggles_flipAndRestoreSettings) {
 
 TEST_F(CommandsTest, startTitleEditing_unfixesHeaderAndMakesFirstCaptionCurrent) {
     table.setCurrentCell({2, 4});
-    commands().startTitleEditing();
-    EXPECT_FALSE(table.headerFixed());
+    commands().startCaptionEditing();
+    EXPECT_FALSE(table.captionsFixed());
     ASSERT_TRUE(table.currentCell().has_value());
     EXPECT_EQ(*table.currentCell(), (CellPos{0, 0}));
 }

@@ -161,7 +161,7 @@ TEST_F(TaskGridAccessibleTest, grid_isATableOfTheModelsRowsAndColumns_captionsFi
     // Task cells are edited in place; the caption row only during title editing.
     EXPECT_TRUE(cell(1, 1)->state().editable);
     EXPECT_FALSE(cell(0, 1)->state().editable);
-    table.setHeaderFixed(false);
+    table.setCaptionsFixed(false);
     EXPECT_TRUE(cell(0, 1)->state().editable);
 }
 

@@ -29,19 +29,12 @@ using taskwick::TaskTable;
 
 namespace {
 
-// The grid's surroundings as a test sets them: a primary selection of its choice, and a cell
-// whose painting fails.
+// The grid's surroundings as a test sets them: a primary selection of its choice.
 class TestServices : public taskwick::GridServices {
 public:
     std::optional<QString> selection;
-    std::optional<CellPos> failingCell;
 
     std::optional<QString> primarySelection() const override { return selection; }
-    void beforePaintingCell(CellPos cell) override {
-        if (failingCell && *failingCell == cell) {
-            throw std::runtime_error("cell drawing failed");
-        }
-    }
 };
 
 QRgb rgb(const QColor& color) {
@@ -71,7 +64,7 @@ protected:
 
     QRgb pixel(int x, int y) const { return shot().pixel(x, y); }
 
-    // Pixels of the cell that are not the background colour given.
+    // Pixels of the cell that are not the background color given.
     QRect ink(const QImage& image, const QRect& rect, QRgb background) const {
         QRect box;
         for (int y = rect.top(); y <= rect.bottom(); ++y) {
@@ -130,7 +123,7 @@ protected:
 
 // ---- painting ----
 
-TEST_F(TaskGridTest, colours_headerTaskCellsBackgroundAndLines) {
+TEST_F(TaskGridTest, colors_headerTaskCellsBackgroundAndLines) {
     const QImage image = shot();
     const QRect header = grid->cellRect(1, 0);
     EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(TaskGrid::FixedColor));
@@ -140,7 +133,7 @@ TEST_F(TaskGridTest, colours_headerTaskCellsBackgroundAndLines) {
     EXPECT_EQ(image.pixel(5, 6 * 25 + 10), rgb(TaskGrid::BackgroundColor));
     EXPECT_EQ(image.pixel(50 + 235 + 45 + 3 + 5, 50), rgb(TaskGrid::BackgroundColor));
     // The line under the header is black, the task area's lines are grey.
-    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::HeaderLineColor));
+    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::CaptionLineColor));
     EXPECT_EQ(image.pixel(50, 40), rgb(TaskGrid::GridLineColor));
     EXPECT_EQ(image.pixel(10, 49), rgb(TaskGrid::GridLineColor));
     EXPECT_EQ(image.pixel(50, 49), rgb(TaskGrid::GridLineColor));
@@ -149,11 +142,11 @@ TEST_F(TaskGridTest, colours_headerTaskCellsBackgroundAndLines) {
     EXPECT_EQ(image.pixel(50 + 235 + 1, 3), rgb(TaskGrid::FixedColor));
 }
 
-TEST_F(TaskGridTest, gridLinesOff_emptyTableShowsOnlyCellAndBackgroundColours) {
+TEST_F(TaskGridTest, gridLinesOff_emptyTableShowsOnlyCellAndBackgroundColors) {
     for (int col = 0; col < 3; ++col) {
         table.setCell(col, 0, "");
     }
-    auto colours = [&] {
+    auto colors = [&] {
         std::set<QRgb> seen;
         const QImage image = shot();
         for (int y = 0; y < image.height(); ++y) {
@@ -163,14 +156,14 @@ TEST_F(TaskGridTest, gridLinesOff_emptyTableShowsOnlyCellAndBackgroundColours) {
         }
         return seen;
     };
-    const std::set<QRgb> withLines = colours();
-    EXPECT_TRUE(withLines.count(rgb(TaskGrid::HeaderLineColor)));
+    const std::set<QRgb> withLines = colors();
+    EXPECT_TRUE(withLines.count(rgb(TaskGrid::CaptionLineColor)));
     EXPECT_TRUE(withLines.count(rgb(TaskGrid::GridLineColor)));
 
     table.setDrawGridLines(false);
     const std::set<QRgb> plain{rgb(TaskGrid::FixedColor), rgb(TaskGrid::TaskCellColor),
                                rgb(TaskGrid::BackgroundColor)};
-    EXPECT_EQ(colours(), plain);
+    EXPECT_EQ(colors(), plain);
     // Without lines the rows follow each other directly.
     EXPECT_EQ(grid->cellRect(0, 1).top(), 24);
     EXPECT_EQ(grid->cellRect(1, 0).left(), 50);
@@ -205,7 +198,7 @@ TEST_F(TaskGridTest, taskText_followsColumnAlignment_headerAlwaysCentred) {
 TEST_F(TaskGridTest, boldHeader_drawsWiderCaption) {
     const QRect header = grid->cellRect(1, 0);
     const QRect regular = ink(shot(), header, rgb(TaskGrid::FixedColor));
-    table.setHeaderTextBold(true);
+    table.setCaptionsBold(true);
     const QRect bold = ink(shot(), header, rgb(TaskGrid::FixedColor));
     EXPECT_GT(bold.width(), regular.width());
     EXPECT_LE(std::abs(bold.center().x() - header.center().x()), 2);
@@ -278,9 +271,9 @@ TEST_F(TaskGridTest, ampersand_isMnemonicPrefix_doubledShowsOne) {
     EXPECT_NE(drawn, expectedCell(cell, "A&B", plain));
 }
 
-TEST_F(TaskGridTest, titleEditing_headerTakesBackgroundColourAndGreyLines) {
-    table.setHeaderTextBold(true);
-    table.setHeaderFixed(false);
+TEST_F(TaskGridTest, titleEditing_headerTakesBackgroundColorAndGreyLines) {
+    table.setCaptionsBold(true);
+    table.setCaptionsFixed(false);
     QImage image = shot();
     const QRect header = grid->cellRect(1, 0);
     EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(TaskGrid::BackgroundColor));
@@ -290,7 +283,7 @@ TEST_F(TaskGridTest, titleEditing_headerTakesBackgroundColourAndGreyLines) {
     ASSERT_FALSE(caption.isEmpty());
     EXPECT_LE(std::abs(caption.center().x() - header.center().x()), 2);
 
-    // (0, 0) is current; without the focus it shows the highlight colour.
+    // (0, 0) is current; without the focus it shows the highlight color.
     const QRect first = grid->cellRect(0, 0);
     EXPECT_EQ(image.pixel(first.left() + 1, first.bottom() - 1), rgb(TaskGrid::BackgroundColor));
     grid->clearFocus();
@@ -325,7 +318,11 @@ TEST_F(TaskGridTest, drawCellException_isReportedAndOtherCellsStillDraw) {
     table.setCell(0, 1, "High");
     table.setCell(2, 1, "10min");
     table.setCell(1, 1, "broken");
-    services.failingCell = CellPos{1, 1};
+    taskwick::taskGridBeforePaintingCell() = [](CellPos cell) {
+        if (cell == CellPos{1, 1}) {
+            throw std::runtime_error("cell drawing failed");
+        }
+    };
     const QImage image = shot();
     QCoreApplication::processEvents();
     EXPECT_EQ(reports, QStringList{"DrawCell"});
@@ -333,10 +330,10 @@ TEST_F(TaskGridTest, drawCellException_isReportedAndOtherCellsStillDraw) {
     EXPECT_FALSE(ink(image, grid->cellRect(0, 1), white).isEmpty());
     EXPECT_FALSE(ink(image, grid->cellRect(2, 1), white).isEmpty());
     EXPECT_FALSE(ink(image, grid->cellRect(1, 0), rgb(TaskGrid::FixedColor)).isEmpty());
-    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::HeaderLineColor));
+    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::CaptionLineColor));
 
     // Once the fault is gone, repaints report nothing more.
-    services.failingCell.reset();
+    taskwick::taskGridBeforePaintingCell() = nullptr;
     QCoreApplication::processEvents();
     const qsizetype before = reports.size();
     shot();
@@ -405,7 +402,7 @@ TEST_F(TaskGridTest, headerFixedChange_scrollsToTopLeft_andKeysScrollToCurrent) 
     // The header stays at the top while the task rows scroll under it.
     EXPECT_EQ(grid->cellRect(0, 0).top(), 0);
 
-    table.setHeaderFixed(false);
+    table.setCaptionsFixed(false);
     EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
     EXPECT_EQ(grid->horizontalScrollBar()->value(), 0);
     EXPECT_EQ(current(), (CellPos{0, 0}));
@@ -444,19 +441,19 @@ TEST_F(TaskGridTest, click_selectsThenOpensEditor_fixedCellChangesNothing) {
 
 TEST_F(TaskGridTest, pressDuringTitleEditing_endsItWithFirstTaskCellCurrent) {
     table.setRowCount(40);
-    table.setHeaderFixed(false);
+    table.setCaptionsFixed(false);
     QApplication::processEvents();
     grid->verticalScrollBar()->setValue(5);
     press(2, 8);
-    EXPECT_TRUE(table.headerFixed());
+    EXPECT_TRUE(table.captionsFixed());
     EXPECT_EQ(current(), (CellPos{0, 1}));
     EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
 }
 
 TEST_F(TaskGridTest, pressInTitleRowDuringTitleEditing_keepsTitleEditing) {
-    table.setHeaderFixed(false);
+    table.setCaptionsFixed(false);
     press(2, 0);
-    EXPECT_FALSE(table.headerFixed());
+    EXPECT_FALSE(table.captionsFixed());
     EXPECT_EQ(current(), (CellPos{2, 0}));
     press(2, 0);
     EXPECT_TRUE(grid->isEditing());
@@ -535,7 +532,7 @@ TEST_F(TaskGridTest, doubleClickOnHeader_requestsFitting_notOnTasksNorDuringTitl
     EXPECT_EQ(fits.count(), 1);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 2).center());
     EXPECT_EQ(fits.count(), 1);
-    table.setHeaderFixed(false);
+    table.setCaptionsFixed(false);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 0).center());
     EXPECT_EQ(fits.count(), 1);
 }
@@ -705,12 +702,12 @@ TEST_F(TaskGridTest, escapeWithEditor_keepsTextAndLeavesFirstTaskCellCurrent) {
 }
 
 TEST_F(TaskGridTest, escapeWithEditorDuringTitleEditing_keepsTitleEditingAtFirstCaption) {
-    table.setHeaderFixed(false);
+    table.setCaptionsFixed(false);
     table.setCurrentCell({1, 0});
     type("Job");
     key(Qt::Key_Escape);
     EXPECT_EQ(table.cell(1, 0), "Job");
-    EXPECT_FALSE(table.headerFixed());
+    EXPECT_FALSE(table.captionsFixed());
     EXPECT_EQ(current(), (CellPos{0, 0}));
 }
 
@@ -737,12 +734,12 @@ TEST_F(TaskGridTest, gridKeys_moveCurrentCellNeverIntoFixedRow) {
 }
 
 TEST_F(TaskGridTest, keyIntoTaskRowDuringTitleEditing_endsTitleEditing) {
-    table.setHeaderFixed(false);
+    table.setCaptionsFixed(false);
     key(Qt::Key_Right);
     EXPECT_EQ(current(), (CellPos{1, 0}));
-    EXPECT_FALSE(table.headerFixed());
+    EXPECT_FALSE(table.captionsFixed());
     key(Qt::Key_Down);
-    EXPECT_TRUE(table.headerFixed());
+    EXPECT_TRUE(table.captionsFixed());
     EXPECT_EQ(current(), (CellPos{0, 1}));
 }
 
@@ -918,7 +915,7 @@ TEST_F(TaskGridTest, delete_emptiesCurrentCell_alsoCaptionDuringTitleEditing) {
     EXPECT_EQ(table.cell(1, 2), "");
     EXPECT_FALSE(grid->isEditing());
 
-    table.setHeaderFixed(false);
+    table.setCaptionsFixed(false);
     EXPECT_EQ(current(), (CellPos{0, 0}));
     key(Qt::Key_Delete);
     EXPECT_EQ(table.cell(0, 0), "");

@@ -1,4 +1,4 @@
-#include "frame/geometry/ColumnFitting.h"
+#include "table/model/ColumnFitting.h"
 
 #include "table/model/TaskTable.h"
 

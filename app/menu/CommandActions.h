@@ -1,0 +1,74 @@
+#pragma once
+
+#include "texts/Texts.h"
+
+#include <QObject>
+
+#include <array>
+
+class QAction;
+class QActionGroup;
+class QIcon;
+
+namespace taskwick {
+
+class TaskTable;
+
+// The program's commands. Each has one QAction, made here, which the context menu shows, the
+// frame's icons and +/- buttons trigger, and the window connects once to the code that does
+// the work.
+enum class Command {
+    ChangeCaptions,
+    CaptionsBold,
+    GridLines,
+    AlignLeft,
+    AlignCenter,
+    AlignRight,
+    AddRow,
+    DeleteRow,
+    AddColumn,
+    DeleteColumn,
+    NoSkin,
+    OpenFileFolder,
+    About,
+    Exit,
+};
+inline constexpr int CommandCount = static_cast<int>(Command::Exit) + 1;
+
+// One of the menu's pictures by its name ("add-row").
+QIcon menuPicture(const char* name);
+
+// The actions of every command, in the build's language, with their state following the task
+// table: the pictures of the two settings (caption bold, grid lines) show whether they are on,
+// the alignment ticks show the current column's, and the alignments are offered only while
+// there is a current cell.
+class CommandActions : public QObject {
+    Q_OBJECT
+public:
+    // The table must outlive the actions.
+    CommandActions(const TaskTable& table, Language language, QObject* parent = nullptr);
+
+    QAction* action(Command command) const { return actions_[static_cast<int>(command)]; }
+    Language language() const { return language_; }
+
+    // The menu's limits on the table's size (100 rows and 100 columns at most, a task row and
+    // a column at least) apply while the menu is open. The frame's +/- buttons run their
+    // commands without them.
+    void setSizeLimits(bool apply);
+    // The pictures are read when they are first shown, not while the program starts.
+    void loadPictures();
+
+private:
+    QAction* make(Command command, const char* name, const QString& caption);
+    void followTable();
+    void setPicture(Command command, const char* picture);
+
+    const TaskTable& table_;
+    Language language_;
+    std::array<QAction*, CommandCount> actions_{};
+    std::array<const char*, CommandCount> pictures_{};
+    QActionGroup* alignGroup_ = nullptr;
+    bool picturesLoaded_ = false;
+};
+
+}  // namespace taskwick
