@@ -22,7 +22,7 @@ QString withSlash(QString path) {
 QString resolveIgnoringCase(const QString& base, const QString& tail) {
     QString resolved = withSlash(base);
     for (const QString& part : tail.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        const QString found = findEntryIgnoringCase(resolved, part, true);
+        const QString found = findEntryIgnoringCase(resolved, part, EntryKind::Folder);
         if (found.isEmpty()) {
             return {};
         }
@@ -80,16 +80,16 @@ bool isFolder(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
-QString findEntryIgnoringCase(const QString& folder, const QString& name, bool wantFolder) {
+QString findEntryIgnoringCase(const QString& folder, const QString& name, EntryKind kind) {
     auto fits = [&](const QString& entry) {
         const QFileInfo info(folder + entry);
-        return wantFolder ? info.isDir() : info.isFile();
+        return kind == EntryKind::Folder ? info.isDir() : info.isFile();
     };
     if (fits(name)) {
         return name;
     }
-    const QDir::Filters kinds = (wantFolder ? QDir::Dirs : QDir::Files) | QDir::Hidden |
-                                QDir::System | QDir::NoDotAndDotDot;
+    const QDir::Filters kinds = (kind == EntryKind::Folder ? QDir::Dirs : QDir::Files) |
+                                QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     for (const QString& entry : QDir(folder).entryList(kinds, QDir::Unsorted)) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0 && fits(entry)) {
             return entry;

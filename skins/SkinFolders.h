@@ -37,9 +37,10 @@ QString findSkinsFolder(const std::vector<SkinsPlace>& places);
 const QStringList& preferredSkinNames();
 
 // The entry of `folder` (which ends with "/") named `name` without regard to case, with its
-// name as the disk has it; an exact match wins. Empty when there is none. `wantFolder`
+// name as the disk has it; an exact match wins. Empty when there is none. `kind`
 // chooses between a folder (links to one count) and a file.
-QString findEntryIgnoringCase(const QString& folder, const QString& name, bool wantFolder);
+enum class EntryKind { File, Folder };
+QString findEntryIgnoringCase(const QString& folder, const QString& name, EntryKind kind);
 
 // The sub-folders of a skins folder, in the order the file system lists them, by the names a
 // file manager shows (a name that is not valid UTF-8 shows U+FFFD for its stray bytes). Names

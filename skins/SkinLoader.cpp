@@ -79,7 +79,7 @@ QImage readZoomCorner(QImageReader& reader) {
 }
 
 QImage readPicture(const QString& folder, const FileSlot& slot, const SkinShowSizes& sizes) {
-    const QString found = findEntryIgnoringCase(folder, QLatin1String(slot.name), false);
+    const QString found = findEntryIgnoringCase(folder, QLatin1String(slot.name), EntryKind::File);
     if (found.isEmpty()) {
         return {};
     }

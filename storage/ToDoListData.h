@@ -19,7 +19,7 @@ struct ToDoListData {
     int top = 0;
     int width = 0;
     int height = 0;
-    int rowCount = 0;  // task rows, the header row not counted
+    int rowCount = 0;  // task rows, the caption row not counted
     int columnCount = 0;
     bool captionsBold = false;
     bool drawGridLines = true;

@@ -35,7 +35,8 @@ void MainWindow::findStartSkin() {
             return;  // no skins folder: the built-in pictures stay
         }
         for (const QString& preferred : preferredSkinNames()) {
-            if (const QString name = findEntryIgnoringCase(currentSkinPath_, preferred, true);
+            if (const QString name =
+                    findEntryIgnoringCase(currentSkinPath_, preferred, EntryKind::Folder);
                 !name.isEmpty()) {
                 currentSkinName_ = name;
                 break;

@@ -77,12 +77,12 @@ public:
     int gridLineWidth() const { return drawGridLines_ ? 1 : 0; }
 
     // Takes over everything another table holds (counts, cells, widths, alignments and the
-    // two display flags) as one change; this table's current cell and fixed header stay where
+    // two display flags) as one change; this table's current cell and fixed caption row stay where
     // they can.
     void takeContentOf(const TaskTable& other);
 
     bool captionsFixed() const { return captionsFixed_; }
-    // Fixing the header needs a task row; returns false (flag unchanged) when there is none.
+    // Fixing the caption row needs a task row; returns false (flag unchanged) when there is none.
     // Every change scrolls to the top-left and makes (0, 1) or (0, 0) current.
     bool setCaptionsFixed(bool fixed);
     int fixedRows() const { return captionsFixed_ ? 1 : 0; }
@@ -108,7 +108,7 @@ signals:
     // Anything that changes what the table shows.
     void changed();
     void currentCellChanged();
-    // The header was fixed or unfixed: the view scrolls to its top-left cell.
+    // The caption row was fixed or unfixed: the view scrolls to its top-left cell.
     void scrollToTopLeftRequested();
 
 private:

@@ -87,9 +87,9 @@ QString CellEditor::cellText() const {
     return before_ + text() + after_;
 }
 
-void CellEditor::setCellText(const QString& text, bool selectAll) {
+void CellEditor::setCellText(const QString& text, EditorSelection selection) {
     const qsizetype end = text.size();
-    showAround(text, end, selectAll ? 0 : end);
+    showAround(text, end, selection == EditorSelection::All ? 0 : end);
 }
 
 void CellEditor::followCellText(const QString& text) {
@@ -101,7 +101,7 @@ void CellEditor::followCellText(const QString& text) {
         whole.sliced(pieceEnd) == after_) {
         return;
     }
-    setCellText(text, false);
+    setCellText(text, EditorSelection::CaretAtEnd);
 }
 
 void CellEditor::replaceKeepingLength(const QString& text) {

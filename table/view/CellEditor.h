@@ -7,6 +7,10 @@
 
 namespace taskwick {
 
+// What an editor that opens on a cell shows of its text: all of it selected, or the cursor at
+// its end.
+enum class EditorSelection { All, CaretAtEnd };
+
 // The grid's in-place editor: a line edit over the current cell that edits the cell's whole
 // text. A line edit lays its whole text out at every keystroke and at every blink of its
 // cursor, which a cell of a megabyte turns into a stall of the window each time. So a text
@@ -25,7 +29,7 @@ public:
     explicit CellEditor(QWidget* parent = nullptr);
 
     // Puts a cell's whole text into the editor: all of it selected, or the cursor at its end.
-    void setCellText(const QString& text, bool selectAll);
+    void setCellText(const QString& text, EditorSelection selection);
     // Takes a text changed from outside unless it is the one being edited; the cursor goes to
     // its end.
     void followCellText(const QString& text);

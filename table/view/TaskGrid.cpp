@@ -32,7 +32,7 @@ const QColor TaskGrid::GridLineColor{0xC0, 0xC0, 0xC0};
 
 namespace {
 
-// How close to a column border in the header row a press starts resizing that column.
+// How close to a column border in the caption row a press starts resizing that column.
 constexpr int ResizeGrip = 2;
 // One notch of a classic mouse wheel.
 constexpr int WheelNotch = 120;
@@ -198,7 +198,7 @@ std::optional<CellPos> TaskGrid::cellAt(QPoint viewportPos) const {
 }
 
 int TaskGrid::columnBorderAt(QPoint viewportPos) const {
-    // Only the fixed header row carries the sizing grips; during title editing it is a row
+    // Only the fixed caption row carries the sizing grips; during caption editing it is a row
     // like any other.
     if (!table_.captionsFixed() || viewportPos.y() < 0 || viewportPos.y() >= DefaultRowHeight) {
         return -1;
@@ -299,7 +299,7 @@ void TaskGrid::paintGridLines(QPainter& painter, int firstRow, int lastRow, int 
         const bool fixedRow = row < table_.fixedRows();
         for (int col = firstCol; col <= lastCol; ++col) {
             const QRect cell = cellRect(col, row);
-            // The fixed header row has no lines between its cells: the gap keeps its color.
+            // The fixed caption row has no lines between its cells: the gap keeps its color.
             painter.fillRect(cell.right() + 1, first.top(), 1, DefaultRowHeight,
                              fixedRow ? FixedColor : GridLineColor);
         }
@@ -473,7 +473,7 @@ void TaskGrid::onCurrentCellChanged() {
 
 // ---- editor ----
 
-void TaskGrid::openEditor(bool selectAll) {
+void TaskGrid::openEditor(EditorSelection selection) {
     const auto current = table_.currentCell();
     if (!current || current->col >= table_.colCount() || current->row >= table_.rowCount()) {
         return;
@@ -481,7 +481,7 @@ void TaskGrid::openEditor(bool selectAll) {
     ensureVisible(*current);
     editingCell_ = current;
     placeEditor();
-    editor_->setCellText(table_.cell(current->col, current->row), selectAll);
+    editor_->setCellText(table_.cell(current->col, current->row), selection);
     editor_->show();
     editor_->setFocus(Qt::OtherFocusReason);
     viewport()->update();
@@ -684,14 +684,14 @@ void TaskGrid::handleGridKey(QKeyEvent* event) {
         if (isEditing()) {
             closeEditor();
         } else {
-            openEditor(true);
+            openEditor(EditorSelection::All);
         }
     } else if (isEditing()) {
         return;
     } else if (key == Qt::Key_F2) {
-        openEditor(true);
+        openEditor(EditorSelection::All);
     } else if (key == Qt::Key_Backspace || isPrintableKey(event)) {
-        openEditor(true);
+        openEditor(EditorSelection::All);
         if (isEditing()) {
             QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text(),
                            event->isAutoRepeat(), static_cast<ushort>(event->count()));
@@ -744,7 +744,7 @@ void TaskGrid::mousePressEvent(QMouseEvent* event) {
     const auto current = table_.currentCell();
     if (current && *current == *cell) {
         if (!isEditing()) {
-            openEditor(false);
+            openEditor(EditorSelection::CaretAtEnd);
             editor_->setCursorPosition(
                 editor_->cursorPositionAt(editor_->mapFrom(viewport(), pos)));
         }
@@ -793,16 +793,16 @@ void TaskGrid::wheelEvent(QWheelEvent* event) {
     wheelRemainder_ += delta;
     while (wheelRemainder_ >= WheelNotch) {
         wheelRemainder_ -= WheelNotch;
-        wheelStep(false);
+        wheelStep(WheelStep::Up);
     }
     while (wheelRemainder_ <= -WheelNotch) {
         wheelRemainder_ += WheelNotch;
-        wheelStep(true);
+        wheelStep(WheelStep::Down);
     }
     event->accept();
 }
 
-void TaskGrid::wheelStep(bool down) {
+void TaskGrid::wheelStep(WheelStep step) {
     const auto current = table_.currentCell();
     if (!current) {
         // Only reachable after the first wheel event of the run, when the red bar action has
@@ -813,9 +813,9 @@ void TaskGrid::wheelStep(bool down) {
         return;
     }
     CellPos target = *current;
-    if (down && current->row < table_.rowCount() - 1) {
+    if (step == WheelStep::Down && current->row < table_.rowCount() - 1) {
         ++target.row;
-    } else if (!down && current->row > table_.fixedRows()) {
+    } else if (step == WheelStep::Up && current->row > table_.fixedRows()) {
         --target.row;
     } else {
         return;

@@ -38,8 +38,8 @@ std::function<void(CellPos)>& taskGridBeforePaintingCell();
 
 // The task table's grid: paints the cells of a TaskTable, places a CellEditor over the current
 // cell for in-place editing and turns keys, clicks, the wheel and the clipboard into changes of
-// the model. The header row is part of the model: fixed while HeaderFixed, an ordinary editable
-// row during title editing.
+// the model. The caption row is part of the model: fixed while the captions are fixed, an ordinary
+// editable row during caption editing.
 class TaskGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -79,9 +79,8 @@ public:
 
     bool isEditing() const { return editingCell_.has_value(); }
     CellEditor* editor() const { return editor_; }
-    // Opens the editor on the current cell; selectAll picks the whole text, otherwise the caret
-    // goes to the end.
-    void openEditor(bool selectAll);
+    // Opens the editor on the current cell, its text all selected or the caret at its end.
+    void openEditor(EditorSelection selection);
     void closeEditor();
 
     // Key commands on the current cell (clipboard, Escape, Delete). Never consumes the key: the
@@ -131,7 +130,8 @@ private:
     // Makes the cell current the way every user move does: select handler, editor closed.
     void focusCell(CellPos target);
     void ensureVisible(CellPos cell);
-    void wheelStep(bool down);
+    enum class WheelStep { Up, Down };
+    void wheelStep(WheelStep step);
 
     // The grid's own steps around the user's actions, in the order the rest of the program
     // relies on.

@@ -139,7 +139,7 @@ TEST(MainWindow, plusMinusButtonsRunTheCommandsWithoutTheMenuLimits) {
               "task, 10min");
     EXPECT_EQ(f.presenter.boxes[0].title, "Attention");
 
-    // Yes: the last task row goes, and the header row stops being fixed.
+    // Yes: the last task row goes, and the caption row stops being fixed.
     QTest::mouseClick(&buttonOf(*window, "deleteRowButton"), Qt::LeftButton);
     EXPECT_EQ(t.rowCount(), 1);
     EXPECT_FALSE(t.captionsFixed());

@@ -1,10 +1,12 @@
 #include "app/boxes/ExceptionGuard.h"
 #include "app/boxes/MessageBoxes.h"
 #include "tests/support/RecordingBoxPresenter.h"
+#include "texts/ErrorContexts.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 using namespace taskwick;
 using taskwick::testing::RecordingBoxPresenter;
@@ -97,5 +99,35 @@ TEST(ExceptionGuard, reportsWithTheFixedContextNameAndSkipsTheRest) {
         const CaughtException e = describeCurrentException();
         EXPECT_EQ(e.message, "'x' is not a number");
         EXPECT_EQ(e.className, "(anonymous namespace)::ConversionError");
+    }
+}
+
+TEST(ErrorContexts, theNamesUsersQuote_neverChangeWithTheCode) {
+    using namespace taskwick::errorContext;
+    const std::pair<QString, const char*> names[] = {
+        {StartUp, "FormCreate"},
+        {StartTimer, "tmrAnwendungsStartOnTimerTimer"},
+        {Close, "FormCloseQuery"},
+        {Exit, "Close"},
+        {Restart, "Restart"},
+        {OpenFileFolder, "OpenFolderHereClick"},
+        {FoldToggle, "ImageRedButtonAufklapperClick"},
+        {FoldTick, "Timer1Timer"},
+        {TrayClick, "TrayIconClick"},
+        {FitColumns, "AdjustColumnWidths"},
+        {StartSkin, "testStartSkin"},
+        {SkinChoice, "mnuSelectedSkinClick"},
+        {DrawCell, "DrawCell"},
+        {PasteText, "DeleteLineBreaks"},
+        {LoadDocument, "XMLloadToDoList"},
+        {LoadWindowPosition, "Load WindowPosition"},
+        {LoadColumnInfo, "Load ColumnInfo"},
+        {LoadSkin, "Load Skin"},
+        {LoadColumnHeader, "Load ColumnHeader"},
+        {LoadContent, "Load ToDoContent"},
+        {SaveBuild, "XMLsaveToDoList-create XML Node"},
+    };
+    for (const auto& [name, quoted] : names) {
+        EXPECT_EQ(name, QLatin1String(quoted));
     }
 }

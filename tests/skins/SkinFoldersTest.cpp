@@ -75,11 +75,12 @@ TEST(SkinFolders, skinFolders_listFoldersOnly_withoutHiddenOnes_andEntriesIgnore
     names.sort();
     EXPECT_EQ(names, QStringList({"Ocean", "forest"}));
 
-    EXPECT_EQ(findEntryIgnoringCase(folder, "FOREST", true), "forest");
-    EXPECT_EQ(findEntryIgnoringCase(folder, "readme.TXT", false), "readme.txt");
-    EXPECT_EQ(findEntryIgnoringCase(folder, "readme.txt", true), "");  // a file, not a folder
-    EXPECT_EQ(findEntryIgnoringCase(folder + "Ocean/", "Top.JPG", false), "top.jpg");
-    EXPECT_EQ(findEntryIgnoringCase(folder, "Sunset", true), "");
+    EXPECT_EQ(findEntryIgnoringCase(folder, "FOREST", EntryKind::Folder), "forest");
+    EXPECT_EQ(findEntryIgnoringCase(folder, "readme.TXT", EntryKind::File), "readme.txt");
+    EXPECT_EQ(findEntryIgnoringCase(folder, "readme.txt", EntryKind::Folder),
+              "");  // a file, not a folder
+    EXPECT_EQ(findEntryIgnoringCase(folder + "Ocean/", "Top.JPG", EntryKind::File), "top.jpg");
+    EXPECT_EQ(findEntryIgnoringCase(folder, "Sunset", EntryKind::Folder), "");
 
     ASSERT_EQ(preferredSkinNames().size(), 11);
     QStringList unique = preferredSkinNames();

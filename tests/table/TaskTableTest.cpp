@@ -93,7 +93,7 @@ TEST(TaskTable, captionsFixedRules) {
     EXPECT_EQ(t.currentCell(), (CellPos{0, 1}));
     EXPECT_EQ(scroll.count(), 2);
 
-    t.setRowCount(1);  // no task row left: the header stops being fixed
+    t.setRowCount(1);  // no task row left: the caption row stops being fixed
     EXPECT_FALSE(t.captionsFixed());
     EXPECT_FALSE(t.setCaptionsFixed(true));
     EXPECT_FALSE(t.captionsFixed());

@@ -277,7 +277,7 @@ TEST_F(CommandsTest, toggles_flipAndRestoreSettings) {
     EXPECT_EQ(table.gridLineWidth(), 1);
 }
 
-TEST_F(CommandsTest, startTitleEditing_unfixesHeaderAndMakesFirstCaptionCurrent) {
+TEST_F(CommandsTest, startCaptionEditing_unfixesCaptionsAndMakesFirstCaptionCurrent) {
     table.setCurrentCell({2, 4});
     commands().startCaptionEditing();
     EXPECT_FALSE(table.captionsFixed());

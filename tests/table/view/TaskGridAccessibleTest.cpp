@@ -158,7 +158,7 @@ TEST_F(TaskGridAccessibleTest, grid_isATableOfTheModelsRowsAndColumns_captionsFi
     EXPECT_EQ(cell(6, 0), nullptr);
     EXPECT_EQ(cell(0, 3), nullptr);
 
-    // Task cells are edited in place; the caption row only during title editing.
+    // Task cells are edited in place; the caption row only during caption editing.
     EXPECT_TRUE(cell(1, 1)->state().editable);
     EXPECT_FALSE(cell(0, 1)->state().editable);
     table.setCaptionsFixed(false);

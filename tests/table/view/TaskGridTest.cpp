@@ -132,12 +132,12 @@ TEST_F(TaskGridTest, colors_headerTaskCellsBackgroundAndLines) {
     // Below the last row and right of the last column.
     EXPECT_EQ(image.pixel(5, 6 * 25 + 10), rgb(TaskGrid::BackgroundColor));
     EXPECT_EQ(image.pixel(50 + 235 + 45 + 3 + 5, 50), rgb(TaskGrid::BackgroundColor));
-    // The line under the header is black, the task area's lines are grey.
+    // The line under the captions is black, the task area's lines are grey.
     EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::CaptionLineColor));
     EXPECT_EQ(image.pixel(50, 40), rgb(TaskGrid::GridLineColor));
     EXPECT_EQ(image.pixel(10, 49), rgb(TaskGrid::GridLineColor));
     EXPECT_EQ(image.pixel(50, 49), rgb(TaskGrid::GridLineColor));
-    // No line between header cells.
+    // No line between caption cells.
     EXPECT_EQ(image.pixel(50, 3), rgb(TaskGrid::FixedColor));
     EXPECT_EQ(image.pixel(50 + 235 + 1, 3), rgb(TaskGrid::FixedColor));
 }
@@ -271,7 +271,7 @@ TEST_F(TaskGridTest, ampersand_isMnemonicPrefix_doubledShowsOne) {
     EXPECT_NE(drawn, expectedCell(cell, "A&B", plain));
 }
 
-TEST_F(TaskGridTest, titleEditing_headerTakesBackgroundColorAndGreyLines) {
+TEST_F(TaskGridTest, captionEditing_captionRowTakesBackgroundColorAndGreyLines) {
     table.setCaptionsBold(true);
     table.setCaptionsFixed(false);
     QImage image = shot();
@@ -389,7 +389,7 @@ TEST_F(TaskGridTest, scrollBars_followColumnCount_andSuppressionOutlastsColumnCh
     EXPECT_EQ(shown(), Shown(true, true));
 }
 
-TEST_F(TaskGridTest, headerFixedChange_scrollsToTopLeft_andKeysScrollToCurrent) {
+TEST_F(TaskGridTest, captionsFixedChange_scrollsToTopLeft_andKeysScrollToCurrent) {
     table.setRowCount(40);
     table.setColumnWidth(1, 600);
     QApplication::processEvents();
@@ -399,7 +399,7 @@ TEST_F(TaskGridTest, headerFixedChange_scrollsToTopLeft_andKeysScrollToCurrent) 
     EXPECT_GT(grid->verticalScrollBar()->value(), 0);
     EXPECT_GT(grid->horizontalScrollBar()->value(), 0);
     EXPECT_TRUE(grid->viewport()->rect().contains(grid->cellRect(2, 39)));
-    // The header stays at the top while the task rows scroll under it.
+    // The caption row stays at the top while the task rows scroll under it.
     EXPECT_EQ(grid->cellRect(0, 0).top(), 0);
 
     table.setCaptionsFixed(false);
@@ -439,7 +439,7 @@ TEST_F(TaskGridTest, click_selectsThenOpensEditor_fixedCellChangesNothing) {
     EXPECT_FALSE(grid->isEditing());
 }
 
-TEST_F(TaskGridTest, pressDuringTitleEditing_endsItWithFirstTaskCellCurrent) {
+TEST_F(TaskGridTest, pressDuringCaptionEditing_endsItWithFirstTaskCellCurrent) {
     table.setRowCount(40);
     table.setCaptionsFixed(false);
     QApplication::processEvents();
@@ -450,7 +450,7 @@ TEST_F(TaskGridTest, pressDuringTitleEditing_endsItWithFirstTaskCellCurrent) {
     EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
 }
 
-TEST_F(TaskGridTest, pressInTitleRowDuringTitleEditing_keepsTitleEditing) {
+TEST_F(TaskGridTest, pressInCaptionRowDuringCaptionEditing_keepsCaptionEditing) {
     table.setCaptionsFixed(false);
     press(2, 0);
     EXPECT_FALSE(table.captionsFixed());
@@ -526,7 +526,7 @@ TEST_F(TaskGridTest, pressWithRightButtonHeld_requestsMenuAtPointer_onGridAndEdi
     EXPECT_TRUE(grid->isEditing());
 }
 
-TEST_F(TaskGridTest, doubleClickOnHeader_requestsFitting_notOnTasksNorDuringTitleEditing) {
+TEST_F(TaskGridTest, doubleClickOnCaptions_requestsFitting_notOnTasksNorDuringCaptionEditing) {
     QSignalSpy fits(grid.get(), &TaskGrid::fitColumnWidthsRequested);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 0).center());
     EXPECT_EQ(fits.count(), 1);
@@ -701,7 +701,7 @@ TEST_F(TaskGridTest, escapeWithEditor_keepsTextAndLeavesFirstTaskCellCurrent) {
     EXPECT_EQ(current(), (CellPos{0, 1}));
 }
 
-TEST_F(TaskGridTest, escapeWithEditorDuringTitleEditing_keepsTitleEditingAtFirstCaption) {
+TEST_F(TaskGridTest, escapeWithEditorDuringCaptionEditing_keepsCaptionEditingAtFirstCaption) {
     table.setCaptionsFixed(false);
     table.setCurrentCell({1, 0});
     type("Job");
@@ -733,7 +733,7 @@ TEST_F(TaskGridTest, gridKeys_moveCurrentCellNeverIntoFixedRow) {
     EXPECT_EQ(current(), (CellPos{0, 1}));
 }
 
-TEST_F(TaskGridTest, keyIntoTaskRowDuringTitleEditing_endsTitleEditing) {
+TEST_F(TaskGridTest, keyIntoTaskRowDuringCaptionEditing_endsCaptionEditing) {
     table.setCaptionsFixed(false);
     key(Qt::Key_Right);
     EXPECT_EQ(current(), (CellPos{1, 0}));
@@ -908,7 +908,7 @@ TEST_F(TaskGridTest, ctrlCWhileEditing_isLeftToEditor) {
     EXPECT_EQ(table.cell(1, 2), "who");
 }
 
-TEST_F(TaskGridTest, delete_emptiesCurrentCell_alsoCaptionDuringTitleEditing) {
+TEST_F(TaskGridTest, delete_emptiesCurrentCell_alsoCaptionDuringCaptionEditing) {
     table.setCell(1, 2, "gone");
     table.setCurrentCell({1, 2});
     key(Qt::Key_Delete);
