@@ -54,6 +54,10 @@ TEST(Snapping, nineSnapsTenDoesNot_laterRulesWin_andZeroStays) {
     // A work area that does not start at the origin (a second screen, a panel on the left).
     const QRect right(1920, 40, 1280, 984);
     EXPECT_EQ(snappedToWorkArea({1925, 45}, size, right), QPoint(1920, 40));
+    // Its right and bottom edges are its own, not the first screen's: 1920 + 1280 - 370.
+    EXPECT_EQ(snappedToWorkArea({2830 - 9, 500}, size, right), QPoint(2830, 500));
+    EXPECT_EQ(snappedToWorkArea({2830 - 10, 500}, size, right), QPoint(2820, 500));
+    EXPECT_EQ(snappedToWorkArea({2000, 40 + 984 - 211 + 9}, size, right), QPoint(2000, 813));
 }
 
 TEST(ResizeByEdges, followsTheDraggedEdgesDownToTenByTen_thenTheFrameRaisesToThirty) {

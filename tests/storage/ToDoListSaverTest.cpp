@@ -290,6 +290,22 @@ TEST(ToDoListSaver, symlinkedTarget_staysALink_andTheFileItNamesIsReplaced) {
     refusing.failWith[Op::Create] = EACCES;
     EXPECT_EQ(saveToDoList(refusing, f.app(), data).folder, f.dir.path() + "/real/");
 
+    // A chain of relative links, each read from the folder of the link itself.
+    Folder chain;
+    ASSERT_TRUE(QDir(chain.dir.path()).mkpath("links") && QDir(chain.dir.path()).mkpath("store"));
+    writeBytes(chain.dir.path() + "/store/real.xml", OldContent);
+    const auto link = [&](const char* target, const QString& at) {
+        ASSERT_EQ(::symlink(target, QFile::encodeName(chain.dir.path() + at).constData()), 0);
+    };
+    link("links/first.xml", "/ToDoList.xml");
+    link("../store/second.xml", "/links/first.xml");
+    link("real.xml", "/store/second.xml");
+    ASSERT_TRUE(saveToDoList(ops, chain.app(), data).ok());
+    EXPECT_EQ(readBytes(chain.dir.path() + "/store/real.xml"), writeToDoList(data));
+    for (const char* at : {"/ToDoList.xml", "/links/first.xml", "/store/second.xml"}) {
+        EXPECT_TRUE(S_ISLNK(modeOf(chain.dir.path() + at))) << at;
+    }
+
     // A link whose file is gone gets its file.
     ASSERT_TRUE(QFile::remove(real));
     ASSERT_TRUE(saveToDoList(ops, f.app(), data).ok());

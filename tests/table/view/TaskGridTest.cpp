@@ -41,6 +41,14 @@ QRgb rgb(const QColor& color) {
     return color.rgb();
 }
 
+// The grid's colors as the design gives them, written out here so that a wrong constant in the
+// program shows.
+const QColor Background(0xF5, 0xF5, 0xFF);
+const QColor FixedCaption(0xD7, 0xE4, 0xF2);
+const QColor TaskCell(0xFF, 0xFF, 0xFF);
+const QColor CaptionLine(0x00, 0x00, 0x00);
+const QColor GridLine(0xC0, 0xC0, 0xC0);
+
 class TaskGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -126,20 +134,20 @@ protected:
 TEST_F(TaskGridTest, colors_headerTaskCellsBackgroundAndLines) {
     const QImage image = shot();
     const QRect header = grid->cellRect(1, 0);
-    EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(TaskGrid::FixedColor));
+    EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(FixedCaption));
     const QRect task = grid->cellRect(0, 3);
-    EXPECT_TRUE(ink(image, task, rgb(TaskGrid::TaskCellColor)).isEmpty());
+    EXPECT_TRUE(ink(image, task, rgb(TaskCell)).isEmpty());
     // Below the last row and right of the last column.
-    EXPECT_EQ(image.pixel(5, 6 * 25 + 10), rgb(TaskGrid::BackgroundColor));
-    EXPECT_EQ(image.pixel(50 + 235 + 45 + 3 + 5, 50), rgb(TaskGrid::BackgroundColor));
+    EXPECT_EQ(image.pixel(5, 6 * 25 + 10), rgb(Background));
+    EXPECT_EQ(image.pixel(50 + 235 + 45 + 3 + 5, 50), rgb(Background));
     // The line under the captions is black, the task area's lines are grey.
-    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::CaptionLineColor));
-    EXPECT_EQ(image.pixel(50, 40), rgb(TaskGrid::GridLineColor));
-    EXPECT_EQ(image.pixel(10, 49), rgb(TaskGrid::GridLineColor));
-    EXPECT_EQ(image.pixel(50, 49), rgb(TaskGrid::GridLineColor));
+    EXPECT_EQ(image.pixel(10, 24), rgb(CaptionLine));
+    EXPECT_EQ(image.pixel(50, 40), rgb(GridLine));
+    EXPECT_EQ(image.pixel(10, 49), rgb(GridLine));
+    EXPECT_EQ(image.pixel(50, 49), rgb(GridLine));
     // No line between caption cells.
-    EXPECT_EQ(image.pixel(50, 3), rgb(TaskGrid::FixedColor));
-    EXPECT_EQ(image.pixel(50 + 235 + 1, 3), rgb(TaskGrid::FixedColor));
+    EXPECT_EQ(image.pixel(50, 3), rgb(FixedCaption));
+    EXPECT_EQ(image.pixel(50 + 235 + 1, 3), rgb(FixedCaption));
 }
 
 TEST_F(TaskGridTest, gridLinesOff_emptyTableShowsOnlyCellAndBackgroundColors) {
@@ -157,12 +165,11 @@ TEST_F(TaskGridTest, gridLinesOff_emptyTableShowsOnlyCellAndBackgroundColors) {
         return seen;
     };
     const std::set<QRgb> withLines = colors();
-    EXPECT_TRUE(withLines.count(rgb(TaskGrid::CaptionLineColor)));
-    EXPECT_TRUE(withLines.count(rgb(TaskGrid::GridLineColor)));
+    EXPECT_TRUE(withLines.count(rgb(CaptionLine)));
+    EXPECT_TRUE(withLines.count(rgb(GridLine)));
 
     table.setDrawGridLines(false);
-    const std::set<QRgb> plain{rgb(TaskGrid::FixedColor), rgb(TaskGrid::TaskCellColor),
-                               rgb(TaskGrid::BackgroundColor)};
+    const std::set<QRgb> plain{rgb(FixedCaption), rgb(TaskCell), rgb(Background)};
     EXPECT_EQ(colors(), plain);
     // Without lines the rows follow each other directly.
     EXPECT_EQ(grid->cellRect(0, 1).top(), 24);
@@ -172,7 +179,7 @@ TEST_F(TaskGridTest, gridLinesOff_emptyTableShowsOnlyCellAndBackgroundColors) {
 TEST_F(TaskGridTest, taskText_followsColumnAlignment_headerAlwaysCentred) {
     table.setCell(1, 1, "iii");
     const QRect cell = grid->cellRect(1, 1);
-    const QRgb white = rgb(TaskGrid::TaskCellColor);
+    const QRgb white = rgb(TaskCell);
 
     table.setColumnAlignment(1, Alignment::Left);
     QRect box = ink(shot(), cell, white);
@@ -190,16 +197,16 @@ TEST_F(TaskGridTest, taskText_followsColumnAlignment_headerAlwaysCentred) {
     EXPECT_LE(std::abs(box.center().y() - cell.center().y()), 3);
 
     const QRect header = grid->cellRect(1, 0);
-    const QRect caption = ink(image, header, rgb(TaskGrid::FixedColor));
+    const QRect caption = ink(image, header, rgb(FixedCaption));
     ASSERT_FALSE(caption.isEmpty());
     EXPECT_LE(std::abs(caption.center().x() - header.center().x()), 2);
 }
 
 TEST_F(TaskGridTest, boldHeader_drawsWiderCaption) {
     const QRect header = grid->cellRect(1, 0);
-    const QRect regular = ink(shot(), header, rgb(TaskGrid::FixedColor));
+    const QRect regular = ink(shot(), header, rgb(FixedCaption));
     table.setCaptionsBold(true);
-    const QRect bold = ink(shot(), header, rgb(TaskGrid::FixedColor));
+    const QRect bold = ink(shot(), header, rgb(FixedCaption));
     EXPECT_GT(bold.width(), regular.width());
     EXPECT_LE(std::abs(bold.center().x() - header.center().x()), 2);
 }
@@ -245,10 +252,10 @@ TEST_F(TaskGridTest, longText_isCutAtCellEdgeWithoutWrapOrEllipsis) {
         expectedCell(cell, text, Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignVCenter);
     EXPECT_EQ(image.copy(cell), expected);
     // The text reaches the edge, the line beside it and the next cell stay untouched.
-    EXPECT_GE(ink(image, cell, rgb(TaskGrid::TaskCellColor)).right(), cell.right() - 1);
-    EXPECT_EQ(image.pixel(cell.right() + 1, cell.center().y()), rgb(TaskGrid::GridLineColor));
-    EXPECT_TRUE(ink(image, grid->cellRect(1, 1), rgb(TaskGrid::TaskCellColor)).isEmpty());
-    EXPECT_TRUE(ink(image, grid->cellRect(0, 2), rgb(TaskGrid::TaskCellColor)).isEmpty());
+    EXPECT_GE(ink(image, cell, rgb(TaskCell)).right(), cell.right() - 1);
+    EXPECT_EQ(image.pixel(cell.right() + 1, cell.center().y()), rgb(GridLine));
+    EXPECT_TRUE(ink(image, grid->cellRect(1, 1), rgb(TaskCell)).isEmpty());
+    EXPECT_TRUE(ink(image, grid->cellRect(0, 2), rgb(TaskCell)).isEmpty());
 }
 
 TEST_F(TaskGridTest, ampersand_isMnemonicPrefix_doubledShowsOne) {
@@ -276,28 +283,28 @@ TEST_F(TaskGridTest, captionEditing_captionRowTakesBackgroundColorAndGreyLines) 
     table.setCaptionsFixed(false);
     QImage image = shot();
     const QRect header = grid->cellRect(1, 0);
-    EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(TaskGrid::BackgroundColor));
-    EXPECT_EQ(image.pixel(50, 3), rgb(TaskGrid::GridLineColor));
-    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::GridLineColor));
-    const QRect caption = ink(image, header, rgb(TaskGrid::BackgroundColor));
+    EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(Background));
+    EXPECT_EQ(image.pixel(50, 3), rgb(GridLine));
+    EXPECT_EQ(image.pixel(10, 24), rgb(GridLine));
+    const QRect caption = ink(image, header, rgb(Background));
     ASSERT_FALSE(caption.isEmpty());
     EXPECT_LE(std::abs(caption.center().x() - header.center().x()), 2);
 
     // (0, 0) is current; without the focus it shows the highlight color.
     const QRect first = grid->cellRect(0, 0);
-    EXPECT_EQ(image.pixel(first.left() + 1, first.bottom() - 1), rgb(TaskGrid::BackgroundColor));
+    EXPECT_EQ(image.pixel(first.left() + 1, first.bottom() - 1), rgb(Background));
     grid->clearFocus();
     image = shot();
     EXPECT_EQ(image.pixel(first.left() + 1, first.bottom() - 1),
               grid->palette().color(QPalette::Highlight).rgb());
-    EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(TaskGrid::BackgroundColor));
+    EXPECT_EQ(image.pixel(header.left() + 1, header.top() + 1), rgb(Background));
 }
 
 TEST_F(TaskGridTest, currentTaskCell_staysWhiteWithDottedFocusRectOnlyWithFocus) {
     table.setCurrentCell({1, 2});
     const QRect cell = grid->cellRect(1, 2);
     QImage image = shot();
-    const QRgb white = rgb(TaskGrid::TaskCellColor);
+    const QRgb white = rgb(TaskCell);
     EXPECT_EQ(image.pixel(cell.center()), white);
     int dark = 0;
     int light = 0;
@@ -326,11 +333,11 @@ TEST_F(TaskGridTest, drawCellException_isReportedAndOtherCellsStillDraw) {
     const QImage image = shot();
     QCoreApplication::processEvents();
     EXPECT_EQ(reports, QStringList{"DrawCell"});
-    const QRgb white = rgb(TaskGrid::TaskCellColor);
+    const QRgb white = rgb(TaskCell);
     EXPECT_FALSE(ink(image, grid->cellRect(0, 1), white).isEmpty());
     EXPECT_FALSE(ink(image, grid->cellRect(2, 1), white).isEmpty());
-    EXPECT_FALSE(ink(image, grid->cellRect(1, 0), rgb(TaskGrid::FixedColor)).isEmpty());
-    EXPECT_EQ(image.pixel(10, 24), rgb(TaskGrid::CaptionLineColor));
+    EXPECT_FALSE(ink(image, grid->cellRect(1, 0), rgb(FixedCaption)).isEmpty());
+    EXPECT_EQ(image.pixel(10, 24), rgb(CaptionLine));
 
     // Once the fault is gone, repaints report nothing more.
     taskwick::taskGridBeforePaintingCell() = nullptr;
@@ -424,7 +431,7 @@ TEST_F(TaskGridTest, click_selectsThenOpensEditor_fixedCellChangesNothing) {
     EXPECT_EQ(grid->editor()->font().pixelSize(), 17);
     EXPECT_EQ(grid->font().pixelSize(), 17);
     EXPECT_EQ(grid->font().families().value(0), "Tahoma");
-    EXPECT_EQ(grid->editor()->palette().color(QPalette::Base), TaskGrid::BackgroundColor);
+    EXPECT_EQ(grid->editor()->palette().color(QPalette::Base), Background);
 
     repaints.clear();
     QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0, 0).center());
