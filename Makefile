@@ -29,10 +29,13 @@ $(TESTBUILD)/CMakeCache.txt: | deps
 build-test: build $(TESTBUILD)/CMakeCache.txt
 	cmake --build $(TESTBUILD) -j $(JOBS)
 
+# Every test, JOBS at a time: each end-to-end test has an X server and folders of its own, and
+# each test case runs in a process of its own. `cd build-test && ctest -L unit` runs the quick
+# ones alone (labels: unit, widget, e2e, slow).
 test: build-test
 	scripts/build-fuzzer.sh $(FUZZBUILD) $(JOBS)
 	cd $(TESTBUILD) && FUZZ_BINARY=$(CURDIR)/$(FUZZBUILD)/fuzz_reader FUZZ_SECONDS=$(FUZZ_SECONDS) \
-	    ctest --output-on-failure -j 1
+	    ctest --output-on-failure -j $(JOBS)
 
 # Installs the program for the desktop: the executable in a folder of its own,
 # $(PREFIX)/lib/taskwick, which also holds its ToDoList.xml and so must stay writable for the

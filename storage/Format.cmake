@@ -6,5 +6,6 @@ add_library(taskwick_storage_format STATIC
     ${CMAKE_CURRENT_LIST_DIR}/XmlTree.cpp ${CMAKE_CURRENT_LIST_DIR}/XmlTree.h
     ${CMAKE_CURRENT_LIST_DIR}/XmlWriter.cpp ${CMAKE_CURRENT_LIST_DIR}/XmlWriter.h
     ${CMAKE_CURRENT_LIST_DIR}/ToDoListData.h)
-target_include_directories(taskwick_storage_format PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(taskwick_storage_format PUBLIC Qt6::Core)
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/LibraryHeaders.cmake)
+taskwick_library_headers(taskwick_storage_format)

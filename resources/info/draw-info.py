@@ -16,6 +16,9 @@ import math
 import os
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from pam import write_pam  # noqa: E402 (the shared writer one folder up)
+
 WIDTH, HEIGHT = 477, 413
 PROMO_AT = (390, 310)
 PROMO_SIZE = (77, 90)
@@ -88,22 +91,7 @@ class Picture:
         return piece
 
     def write(self, path, with_alpha):
-        depth, kind = (4, "RGB_ALPHA") if with_alpha else (3, "RGB")
-        header = "P7\nWIDTH %d\nHEIGHT %d\nDEPTH %d\nMAXVAL 255\nTUPLTYPE %s\nENDHDR\n" % (
-            self.width,
-            self.height,
-            depth,
-            kind,
-        )
-        data = bytearray()
-        for y in range(self.height):
-            for x in range(self.width):
-                data.extend(min(255, max(0, round(c))) for c in self.rgb[y][x])
-                if with_alpha:
-                    data.append(min(255, max(0, round(self.alpha[y][x]))))
-        with open(path, "wb") as out:
-            out.write(header.encode("ascii"))
-            out.write(bytes(data))
+        write_pam(path, self.width, self.height, self.rgb, self.alpha, with_alpha)
 
 
 # Shapes: a predicate over continuous coordinates (pixel (x, y) covers [x, x+1) x [y, y+1))

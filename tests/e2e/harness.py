@@ -6,12 +6,14 @@ started through the session get its DISPLAY and a private XDG_RUNTIME_DIR, so th
 lock of one test never meets another test's or the user's.
 """
 
+import argparse
 import ctypes
 import os
 import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -266,3 +268,42 @@ class ProgramTest(unittest.TestCase):
     def tearDown(self):
         self.session.close()
         self.folder.cleanup()
+
+
+def _existing_path(text):
+    if not os.path.exists(text):
+        raise argparse.ArgumentTypeError(f"{text} does not exist")
+    return os.path.abspath(text)
+
+
+def arguments(*paths, options=(), flags=()):
+    """The command line of an end-to-end script: the files or folders named by paths, in that
+    order, then optional "--OPTION PATH" for each of options and "--FLAG" for each of flags,
+    and unittest's own options after them. A path named "program" is the executable under
+    test and becomes ProgramTest.program. Returns the parsed arguments ("late-wm" as
+    late_wm); a missing or wrong one ends the script with the usage and exit code 2."""
+    parser = argparse.ArgumentParser(
+        description=sys.modules["__main__"].__doc__,
+        formatter_class=argparse.RawDescriptionHelpFormatter)
+    for name in paths:
+        parser.add_argument(name, type=_existing_path)
+    for name in options:
+        parser.add_argument(f"--{name}", type=_existing_path)
+    for name in flags:
+        parser.add_argument(f"--{name}", action="store_true")
+    parsed, rest = parser.parse_known_args()
+    parsed.unittest_argv = [sys.argv[0], *rest]
+    if "program" in paths:
+        ProgramTest.program = parsed.program
+    return parsed
+
+
+def run_tests(parsed):
+    """Runs the test cases of the script with the unittest options left in parsed, and exits
+    with unittest's code."""
+    unittest.main(module="__main__", argv=parsed.unittest_argv, verbosity=2)
+
+
+def main():
+    """The whole command line of a script whose only argument is the program under test."""
+    run_tests(arguments("program"))

@@ -24,7 +24,7 @@ import unittest
 import zlib
 
 import harness
-from harness import HarnessError, XSession, wait_until
+from harness import HarnessError, XSession, arguments, run_tests, wait_until
 
 CMAKE = None
 BUILD_TREE = None
@@ -364,19 +364,10 @@ class InstalledProgramTest(unittest.TestCase):
         self.assertEqual(os.listdir(elsewhere), [])
 
 
-def main():
-    global CMAKE, BUILD_TREE
-    args = sys.argv[1:]
-    if len(args) < 2:
-        print("usage: install_test.py CMAKE BUILD_TREE [unittest options]", file=sys.stderr)
-        return 2
-    CMAKE, BUILD_TREE = args[0], os.path.abspath(args[1])
-    if not os.path.isfile(os.path.join(BUILD_TREE, "cmake_install.cmake")) or not os.path.isfile(
-            os.path.join(BUILD_TREE, "taskwick")):
-        print(f"{BUILD_TREE} is not a built CMake tree of taskwick", file=sys.stderr)
-        return 2
-    unittest.main(argv=[sys.argv[0], *args[2:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    ARGUMENTS = arguments("cmake", "build_tree")
+    CMAKE, BUILD_TREE = ARGUMENTS.cmake, ARGUMENTS.build_tree
+    if not all(os.path.isfile(os.path.join(BUILD_TREE, name))
+               for name in ("cmake_install.cmake", "taskwick")):
+        sys.exit(f"{BUILD_TREE} is not a built CMake tree of taskwick")
+    run_tests(ARGUMENTS)

@@ -15,7 +15,6 @@ memory 300 ms later. The programs:
 
 import argparse
 import os
-import shutil
 import statistics
 import sys
 import tempfile

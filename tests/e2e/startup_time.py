@@ -9,7 +9,6 @@ start; the time is taken until its main window is mapped.
 import argparse
 import os
 import statistics
-import subprocess
 import sys
 import tempfile
 

@@ -6,17 +6,13 @@ Usage: taskwick_a11y_test.py TASKWICK_BINARY [unittest options]
 Expects the English build (the default): it reads the English first-run texts and hints.
 """
 
-import os
 import re
 import subprocess
-import sys
 import time
-import unittest
 
-from harness import ProgramTest, wait_until
+from harness import ProgramTest, main, wait_until
 from taskwick_app import AccessibilityBus, Taskwick
 
-BINARY = None
 
 # Client coordinates of the first run's window (370 x 211): the table at (30, 30), columns
 # 50/210/45 with a 1-pixel border and grid lines, rows 24 pixels high plus their line.
@@ -230,17 +226,5 @@ class TaskwickAccessibilityTest(ProgramTest):
         self.assertEqual(app.terminate(), 0)
 
 
-def main():
-    global BINARY
-    args = sys.argv[1:]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_a11y_test.py TASKWICK_BINARY [unittest options]",
-              file=sys.stderr)
-        return 2
-    BINARY = os.path.abspath(args[0])
-    ProgramTest.program = BINARY
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

@@ -172,6 +172,7 @@ class Taskwick:
 
     def __init__(self, session, binary, folder, args=(), a11y=None, extra_env=None):
         self.session = session
+        self.binary = binary
         self.folder = folder
         env = session.env
         env.update(extra_env or {})
@@ -226,6 +227,30 @@ class Taskwick:
             return self.session.is_viewable(self.window)
         wait_until(mapped, timeout, what="the main window mapped")
         return self.window
+
+    def tray_icon(self, timeout=10):
+        """The program's tray icon window, once the tray host has embedded it."""
+        # Its class is the program's name, which is the executable's name.
+        name = os.path.basename(self.binary)
+
+        def find():
+            self._alive()
+            result = self.session.run(["xdotool", "search", "--all", "--pid", str(self.proc.pid),
+                                       "--class", f"^{name}$"])
+            for line in result.stdout.split():
+                window = int(line)
+                info = self.session.window_info(window)
+                # The About dialog has the same class; the icon is the small one.
+                if self.session.wm_class(window) == (name, name) and info and \
+                        info["map_state"] == "IsViewable" and info["width"] <= 64:
+                    return window
+            return None
+        return wait_until(find, timeout, what="the tray icon")
+
+    def centre(self, window):
+        """The screen coordinates of the middle of window."""
+        info = self.session.window_info(window)
+        return info["x"] + info["width"] // 2, info["y"] + info["height"] // 2
 
     def visible_boxes(self, title):
         """Mapped windows of this process titled exactly title."""

@@ -6,14 +6,11 @@ The expected files are in tests/e2e/data/.
 """
 
 import os
-import sys
 import time
-import unittest
 
-from harness import ProgramTest, wait_until
+from harness import ProgramTest, main, wait_until
 from taskwick_app import AccessibilityBus, Taskwick
 
-BINARY = None
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
 
 
@@ -191,16 +188,5 @@ class TaskwickKeptListTest(ProgramTest):
         self.assertEqual(self.kept("changed"), copies)
 
 
-def main():
-    global BINARY
-    args = sys.argv[1:]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_file_test.py TASKWICK_BINARY [unittest options]", file=sys.stderr)
-        return 2
-    BINARY = os.path.abspath(args[0])
-    ProgramTest.program = BINARY
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

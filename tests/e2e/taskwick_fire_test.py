@@ -13,9 +13,8 @@ import random
 import signal
 import sys
 import time
-import unittest
 
-from harness import ProgramTest, wait_until
+from harness import ProgramTest, main, wait_until
 from taskwick_app import Taskwick
 
 CLOSE_KILLS = int(os.environ.get("FIRE_KILLS", "24"))
@@ -139,14 +138,5 @@ class TaskwickFireTest(ProgramTest):
             self.check_after_kill(app, (self.old, new), f"automatic kill {attempt}")
 
 
-def main():
-    args = sys.argv[1:]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_fire_test.py TASKWICK_BINARY [unittest options]", file=sys.stderr)
-        return 2
-    ProgramTest.program = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

@@ -7,11 +7,9 @@ Usage: taskwick_frame_test.py TASKWICK_BINARY [unittest options]
 
 import os
 import re
-import sys
 import time
-import unittest
 
-from harness import ProgramTest, XSession, wait_until
+from harness import ProgramTest, XSession, main, wait_until
 from taskwick_app import Taskwick
 
 # A first run on the 1920 x 1080 screen: 370 x 211 at (1510, 434).
@@ -105,33 +103,14 @@ class TaskwickTrayTest(ProgramTest):
         self.session.close()
         self.session = XSession(tray=True).__enter__()
 
-    def tray_icon(self, app):
-        """The program's icon window, once the tray host has embedded it."""
-        def find():
-            # Its class is the program's name, which is the executable's name.
-            name = os.path.basename(self.binary)
-            result = self.session.run(["xdotool", "search", "--all", "--pid", str(app.proc.pid),
-                                       "--class", f"^{name}$"])
-            for line in result.stdout.split():
-                window = int(line)
-                info = self.session.window_info(window)
-                # The About dialog has the same class; the icon is the small one.
-                if self.session.wm_class(window) == (name, name) and info and \
-                        info["map_state"] == "IsViewable" and info["width"] <= 64:
-                    return window
-            return None
-        return wait_until(find, 10, what="the tray icon")
-
     def test_minimiseIconHides_andAClickOnTheTrayIconBringsTheWindowBack(self):
         app = Taskwick(self.session, self.binary, self.folder.name)
         app.wait_main_window()
-        icon = self.tray_icon(app)
+        icon = app.tray_icon()
 
         app.click(*MINIMIZE_ICON)
         wait_until(lambda: not app.main_window_viewable(), 10, what="the window hidden")
-        info = self.session.window_info(icon)
-        app.xdotool("mousemove", info["x"] + info["width"] // 2,
-                    info["y"] + info["height"] // 2, "click", "1")
+        app.xdotool("mousemove", *app.centre(icon), "click", "1")
         wait_until(app.main_window_viewable, 10, what="the window back")
         info = self.session.window_info(app.window)
         self.assertEqual((info["x"], info["y"], info["width"], info["height"]),
@@ -143,19 +122,9 @@ class TaskwickTrayTest(ProgramTest):
         trayer.wait(10)
         self.session.started.remove(trayer)
         self.session._start_trayer()
-        self.assertNotEqual(self.tray_icon(app), icon)
+        self.assertNotEqual(app.tray_icon(), icon)
         self.assertEqual(app.terminate(), 0)
 
 
-def main():
-    args = sys.argv[1:]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_frame_test.py TASKWICK_BINARY [unittest options]",
-              file=sys.stderr)
-        return 2
-    ProgramTest.program = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

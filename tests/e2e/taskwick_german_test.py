@@ -5,14 +5,11 @@ German and saves.
 Usage: taskwick_german_test.py TASKWICK_GERMAN_BINARY
 """
 
-import sys
 import time
-import unittest
 
-from harness import ProgramTest
+from harness import ProgramTest, main
 from taskwick_app import Taskwick
 
-BINARY = None
 MINUS_ROW = (189, 180)  # the middle of the delete-row button of a 370 x 211 window
 
 
@@ -48,6 +45,4 @@ class TaskwickGermanTest(ProgramTest):
 
 
 if __name__ == "__main__":
-    BINARY = sys.argv.pop(1)
-    ProgramTest.program = BINARY
-    unittest.main(verbosity=2)
+    main()

@@ -9,12 +9,10 @@ sets how many flipped files are tried; `make trials` runs every truncation and 4
 
 import os
 import random
-import sys
 import time
-import unittest
 import xml.etree.ElementTree as ElementTree
 
-from harness import ProgramTest, wait_until
+from harness import ProgramTest, main
 from taskwick_app import Taskwick
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
@@ -71,15 +69,5 @@ class TaskwickHostileTest(ProgramTest):
             self.survive(bytes(flipped), f"flipped file {attempt}")
 
 
-def main():
-    args = sys.argv[1:]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_hostile_test.py TASKWICK_BINARY [unittest options]",
-              file=sys.stderr)
-        return 2
-    ProgramTest.program = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

@@ -3,20 +3,17 @@ trayer: start with an existing list, type a task into a cell, add a row with the
 fold with the red bar and unfold, minimise, come back through the tray icon, fold again, and
 close from the tray icon's menu. The saved list must be exactly the expected bytes.
 
-Usage: taskwick_journey_test.py TASKWICK_BINARY [--german] [unittest options]
+Usage: taskwick_journey_test.py TASKWICK_BINARY [unittest options]
 The English and the German build take the same journey; only the menu's captions differ.
 """
 
 import os
-import sys
 import time
-import unittest
 
-from harness import ProgramTest, XSession, wait_until
+from harness import ProgramTest, XSession, main, wait_until
 from taskwick_app import Taskwick
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
-GERMAN = False
 # The worked example's window: 370 x 211 at (1510, 434); the table's first column is 50 wide.
 EMPTY_CELL = (30 + 1 + 25, 30 + 1 + 25 * 2 + 12)  # column 0 of the second task row
 PLUS_ROW = (174 + 4, 176 + 4)
@@ -46,23 +43,6 @@ class TaskwickJourneyTest(ProgramTest):
     def wait_geometry(self, app, expected, what):
         wait_until(lambda: self.geometry(app) == expected, 10, what=what)
 
-    def tray_icon_centre(self, app):
-        def find():
-            # Its class is the program's name, which is the executable's name.
-            name = os.path.basename(self.binary)
-            result = self.session.run(["xdotool", "search", "--all", "--pid", str(app.proc.pid),
-                                       "--class", f"^{name}$"])
-            for line in result.stdout.split():
-                window = int(line)
-                info = self.session.window_info(window)
-                # The About dialog has the same class; the icon is the small one.
-                if self.session.wm_class(window) == (name, name) and info and \
-                        info["map_state"] == "IsViewable" and info["width"] <= 64:
-                    info = self.session.window_info(window)
-                    return info["x"] + info["width"] // 2, info["y"] + info["height"] // 2
-            return None
-        return wait_until(find, 10, what="the tray icon")
-
     def test_typicalRun_savesExactlyTheExpectedList(self):
         with open(os.path.join(self.folder.name, "ToDoList.xml"), "wb") as file:
             file.write(data("worked_example.xml"))
@@ -81,7 +61,7 @@ class TaskwickJourneyTest(ProgramTest):
         app.click(*RED_BAR)
         self.wait_geometry(app, FULL, "the full window")
 
-        icon = self.tray_icon_centre(app)
+        icon = app.centre(app.tray_icon())
         app.click(*MINIMIZE_ICON)
         wait_until(lambda: not app.main_window_viewable(), 10, what="the window hidden")
         app.xdotool("mousemove", *icon, "click", "1")
@@ -100,19 +80,5 @@ class TaskwickJourneyTest(ProgramTest):
         self.assertEqual(app.saved_bytes(), data("journey_saved.xml"))
 
 
-def main():
-    global GERMAN
-    args = sys.argv[1:]
-    if "--german" in args:
-        args.remove("--german")
-        GERMAN = True
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_journey_test.py TASKWICK_BINARY [--german] [unittest options]",
-              file=sys.stderr)
-        return 2
-    ProgramTest.program = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

@@ -9,11 +9,10 @@ import glob
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 import unittest
 
-from harness import HarnessError, ProgramTest, copy_binary, wait_until
+from harness import HarnessError, ProgramTest, copy_binary, main, wait_until
 from taskwick_app import AccessibilityBus, Taskwick
 
 WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
@@ -140,15 +139,5 @@ class TaskwickRefusingDiskTest(ProgramTest):
         self.assertEqual(app.terminate(), 0)
 
 
-def main():
-    args = sys.argv[1:]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_refusing_disk_test.py TASKWICK_BINARY [unittest options]",
-              file=sys.stderr)
-        return 2
-    ProgramTest.program = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

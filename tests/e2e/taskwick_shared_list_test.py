@@ -9,9 +9,8 @@ import os
 import shutil
 import sys
 import time
-import unittest
 
-from harness import ProgramTest, XSession, copy_binary, wait_until
+from harness import ProgramTest, XSession, main, wait_until
 from taskwick_app import AccessibilityBus, Taskwick
 
 WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
@@ -111,15 +110,5 @@ class TaskwickSharedListTest(ProgramTest):
         self.assertEqual(self.changed_copies(), [])
 
 
-def main():
-    args = sys.argv[1:]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_shared_list_test.py TASKWICK_BINARY [unittest options]",
-              file=sys.stderr)
-        return 2
-    ProgramTest.program = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

@@ -10,11 +10,9 @@ import os
 import re
 import signal
 import subprocess
-import sys
 import time
-import unittest
 
-from harness import HarnessError, ProgramTest, wait_until
+from harness import ProgramTest, main, wait_until
 from taskwick_app import Taskwick
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
@@ -122,14 +120,5 @@ def _stop(pid):
     os.kill(pid, signal.SIGKILL)
 
 
-def main():
-    args = sys.argv[1:]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_skin_test.py TASKWICK_BINARY [unittest options]", file=sys.stderr)
-        return 2
-    ProgramTest.program = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

@@ -13,13 +13,10 @@ import select
 import shutil
 import signal
 import subprocess
-import sys
 import time
-import unittest
 
-from harness import ProgramTest, XSession, wait_until
+from harness import ProgramTest, XSession, arguments, run_tests, wait_until
 
-BINARY = None
 PROBE = None
 LATE_WM = None
 WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
@@ -273,25 +270,7 @@ class TaskwickStartTest(ProgramTest):
         self.assertIsNone(second.poll())
 
 
-def main():
-    global BINARY, PROBE, LATE_WM
-    args = sys.argv[1:]
-    if "--probe" in args:
-        at = args.index("--probe")
-        PROBE = os.path.abspath(args[at + 1])
-        del args[at:at + 2]
-    if "--late-wm" in args:
-        at = args.index("--late-wm")
-        LATE_WM = os.path.abspath(args[at + 1])
-        del args[at:at + 2]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_start_test.py TASKWICK_BINARY [--probe X11_PROBE] "
-              "[unittest options]", file=sys.stderr)
-        return 2
-    BINARY = os.path.abspath(args[0])
-    ProgramTest.program = BINARY
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    ARGUMENTS = arguments("program", options=("probe", "late-wm"))
+    PROBE, LATE_WM = ARGUMENTS.probe, ARGUMENTS.late_wm
+    run_tests(ARGUMENTS)

@@ -7,15 +7,12 @@ Expects the English build (the default): it reads the English first-run texts an
 """
 
 import os
-import sys
 import time
-import unittest
 import xml.etree.ElementTree as ElementTree
 
-from harness import ProgramTest, XSession, wait_until
+from harness import ProgramTest, XSession, main, wait_until
 from taskwick_app import Taskwick
 
-BINARY = None
 
 # Client coordinates of the first run's window (370 x 211): the table at (30, 30), columns
 # 50/210/45 with a 1-pixel border and grid lines, rows 24 pixels high plus their line.
@@ -177,17 +174,5 @@ class TaskwickSurvivalTest(ProgramTest):
                           if name.startswith("ToDoList~tmp~")], [])
 
 
-def main():
-    global BINARY
-    args = sys.argv[1:]
-    if not args or not os.path.isfile(args[0]):
-        print("usage: taskwick_table_test.py TASKWICK_BINARY [unittest options]",
-              file=sys.stderr)
-        return 2
-    BINARY = os.path.abspath(args[0])
-    ProgramTest.program = BINARY
-    unittest.main(argv=[sys.argv[0], *args[1:]], verbosity=2)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

@@ -3,12 +3,10 @@
 Usage: x11_platform_test.py PROBE [--openbox]
 """
 
-import argparse
 import subprocess
-import sys
 import unittest
 
-from harness import HarnessError, XSession, wait_until
+from harness import HarnessError, XSession, arguments, run_tests, wait_until
 
 PROBE = None
 OPENBOX = False
@@ -160,15 +158,7 @@ class X11PlatformTest(unittest.TestCase):
                          (1510, 434, 370, 211))
 
 
-def main():
-    global PROBE, OPENBOX
-    parser = argparse.ArgumentParser()
-    parser.add_argument("probe")
-    parser.add_argument("--openbox", action="store_true")
-    args, rest = parser.parse_known_args()
-    PROBE, OPENBOX = args.probe, args.openbox
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
-
-
 if __name__ == "__main__":
-    main()
+    ARGUMENTS = arguments("probe", flags=("openbox",))
+    PROBE, OPENBOX = ARGUMENTS.probe, ARGUMENTS.openbox
+    run_tests(ARGUMENTS)
