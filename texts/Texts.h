@@ -23,6 +23,8 @@ struct Hints {
 struct MenuCaptions {
     QString changeCaptions, captionsBold, gridLines, thisColumn, leftAlign, centerAlign, rightAlign;
     QString addRow, deleteRow, addColumn, deleteColumn, skin, noSkin, openFolder, about, exit;
+    // Keys only (Ctrl+Z, Ctrl+Y): the menu does not show them.
+    QString undo, redo;
 };
 
 struct Texts {

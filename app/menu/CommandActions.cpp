@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QIcon>
+#include <QKeySequence>
 
 namespace taskwick {
 
@@ -40,6 +41,10 @@ CommandActions::CommandActions(const TaskTable& table, Language language, QObjec
     make(Command::OpenFileFolder, "openFileFolder", captions.openFolder);
     make(Command::About, "about", captions.about);
     make(Command::Exit, "exit", captions.exit);
+    make(Command::Undo, "undo", captions.undo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    make(Command::Redo, "redo", captions.redo)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     pictures_[static_cast<int>(Command::ChangeCaptions)] = "change-title";
     pictures_[static_cast<int>(Command::AddRow)] = "add-row";

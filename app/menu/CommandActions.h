@@ -32,8 +32,11 @@ enum class Command {
     OpenFileFolder,
     About,
     Exit,
+    // By their keys alone, outside the menu: Ctrl+Z; Ctrl+Y and Ctrl+Shift+Z.
+    Undo,
+    Redo,
 };
-inline constexpr int CommandCount = static_cast<int>(Command::Exit) + 1;
+inline constexpr int CommandCount = static_cast<int>(Command::Redo) + 1;
 
 // One of the menu's pictures by its name ("add-row").
 QIcon menuPicture(const char* name);

@@ -17,6 +17,7 @@
 #include "platform/X11Windows.h"
 #include "skins/SkinFolders.h"
 #include "storage/ToDoListLoader.h"
+#include "table/history/TableHistory.h"
 #include "table/view/TaskGrid.h"
 #include "texts/ErrorContexts.h"
 
@@ -105,6 +106,7 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     createSkinMenu();
     createTrayIcon();
     connectCommands();
+    connectHistory();
     // Another version of the list came in: its columns fit this window as the loaded ones do.
     connect(&keeper_, &ListKeeper::otherVersionTakenIn, this, &MainWindow::fitColumnsToTable);
 
@@ -339,23 +341,24 @@ void MainWindow::connectCommands() {
     const auto on = [this](Command command, auto&& work) {
         connect(actions_->action(command), &QAction::triggered, this, work);
     };
-    // The table's commands; the +/- buttons beside the table show on the frame.
-    const auto andRepaintButtons = [this](auto command) {
+    // The table's commands, each one step of the history; the +/- buttons beside the table
+    // show on the frame.
+    const auto step = [this](auto command) {
         return [this, command] {
-            command();
+            history_->record(command);
             frame_->repaintOverlays();
         };
     };
     on(Command::ChangeCaptions, [this] { commands_.startCaptionEditing(); });
-    on(Command::CaptionsBold, [this] { commands_.toggleCaptionsBold(); });
-    on(Command::GridLines, [this] { commands_.toggleGridLines(); });
-    on(Command::AlignLeft, [this] { commands_.alignCurrentColumn(Alignment::Left); });
-    on(Command::AlignCenter, [this] { commands_.alignCurrentColumn(Alignment::Center); });
-    on(Command::AlignRight, [this] { commands_.alignCurrentColumn(Alignment::Right); });
-    on(Command::AddRow, andRepaintButtons([this] { commands_.addRow(); }));
-    on(Command::DeleteRow, andRepaintButtons([this] { commands_.deleteLastRow(); }));
-    on(Command::AddColumn, andRepaintButtons([this] { commands_.addColumn(); }));
-    on(Command::DeleteColumn, andRepaintButtons([this] { commands_.deleteLastColumn(); }));
+    on(Command::CaptionsBold, step([this] { commands_.toggleCaptionsBold(); }));
+    on(Command::GridLines, step([this] { commands_.toggleGridLines(); }));
+    on(Command::AlignLeft, step([this] { commands_.alignCurrentColumn(Alignment::Left); }));
+    on(Command::AlignCenter, step([this] { commands_.alignCurrentColumn(Alignment::Center); }));
+    on(Command::AlignRight, step([this] { commands_.alignCurrentColumn(Alignment::Right); }));
+    on(Command::AddRow, step([this] { commands_.addRow(); }));
+    on(Command::DeleteRow, step([this] { commands_.deleteLastRow(); }));
+    on(Command::AddColumn, step([this] { commands_.addColumn(); }));
+    on(Command::DeleteColumn, step([this] { commands_.deleteLastColumn(); }));
     on(Command::NoSkin, [this] { onNoSkinTriggered(); });
     on(Command::OpenFileFolder, [this] { onOpenFileFolderTriggered(); });
     on(Command::About, [this] { onAboutTriggered(); });
@@ -371,13 +374,34 @@ void MainWindow::connectCommands() {
     trigger(frame_->deleteColumnButton(), Command::DeleteColumn);
 }
 
+void MainWindow::connectHistory() {
+    QAction* undo = actions_->action(Command::Undo);
+    QAction* redo = actions_->action(Command::Redo);
+    // The keys work wherever the window has the focus; inside an open cell editor the editor
+    // claims them for its own text first.
+    addAction(undo);
+    addAction(redo);
+    history_ = new TableHistory(table_, undo, redo, this);
+    for (QAction* action : {undo, redo}) {
+        connect(action, &QAction::triggered, frame_, &FrameView::repaintOverlays);
+    }
+    connect(grid_, &TaskGrid::userChangeStarted, history_, &TableHistory::beginStep);
+    connect(grid_, &TaskGrid::userChangeFinished, history_, &TableHistory::endStep);
+    connect(grid_, &TaskGrid::blanksCleared, history_, &TableHistory::noteQuietChange);
+    // A double click on the captions fits the widths: a step, unlike the fitting that follows
+    // the window's size.
+    connect(grid_, &TaskGrid::fitColumnWidthsRequested, this,
+            [this] { history_->record([this] { fitColumnsToTable(); }); });
+    // Steps made on another version of the list cannot be undone on this one.
+    connect(&keeper_, &ListKeeper::otherVersionTakenIn, history_, &TableHistory::clear);
+}
+
 void MainWindow::connectGrid() {
     connect(grid_, &TaskGrid::exceptionCaught, this,
             [this](const QString& context) { boxes_.showException(context); });
     connect(grid_, &TaskGrid::plusMinusButtonsRepaintRequested, frame_,
             &FrameView::repaintOverlays);
     connect(grid_, &TaskGrid::redBarActionRequested, this, &MainWindow::toggleFold);
-    connect(grid_, &TaskGrid::fitColumnWidthsRequested, this, &MainWindow::fitColumnsToTable);
     connect(grid_, &TaskGrid::contextMenuRequested, this, &MainWindow::openContextMenu);
 }
 

@@ -24,6 +24,7 @@ class FrameView;
 class InfoDialogs;
 class SkinMenu;
 class SkinReader;
+class TableHistory;
 struct SkinImages;
 class TaskGrid;
 class TrayIcon;
@@ -113,6 +114,7 @@ private:
     void createTrayIcon();
     void createMenu();
     void connectCommands();
+    void connectHistory();
     void connectGrid();
     void openContextMenu(QPoint globalPos);
 
@@ -152,6 +154,7 @@ private:
     TaskTable table_;
     TaskGrid* grid_ = nullptr;
     CommandActions* actions_ = nullptr;
+    TableHistory* history_ = nullptr;  // the user's changes, for Ctrl+Z and Ctrl+Y
     std::unique_ptr<ContextMenu> menu_;
     TableCommands commands_;
     ListKeeper keeper_;

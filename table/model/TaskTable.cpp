@@ -43,6 +43,17 @@ void TaskTable::setColCount(int cols) {
     notifyChanged();
 }
 
+void TaskTable::setShape(int rows, int cols) {
+    const ChangeBatch oneChange(*this);
+    if (cols <= colCount_) {
+        setColCount(cols);
+        setRowCount(rows);
+    } else {
+        setRowCount(rows);
+        setColCount(cols);
+    }
+}
+
 QString TaskTable::cell(int col, int row) const {
     if (row < 0 || col < 0 || static_cast<size_t>(row) >= rows_.size()) {
         return {};

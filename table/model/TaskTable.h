@@ -54,6 +54,11 @@ public:
     void setColCount(int cols);
 
     QString cell(int col, int row) const;
+    // Every text the table keeps, shown or not, row by row; rows and columns past the counts
+    // included, and rows shorter than the column count where their later cells are empty.
+    const std::vector<std::vector<QString>>& storedTexts() const { return rows_; }
+    // Both counts at once, in an order that never passes the cell limit on the way.
+    void setShape(int rows, int cols);
     void setCell(int col, int row, const QString& text);
     // Stores the text in the first exactly empty cell of the row (column 0 first); an empty
     // text is stored as " " so that the next append goes to the next cell. A full row stays.

@@ -479,6 +479,9 @@ void TaskGrid::openEditor(EditorSelection selection) {
         return;
     }
     ensureVisible(*current);
+    if (!editingCell_) {
+        emit userChangeStarted();
+    }
     editingCell_ = current;
     placeEditor();
     editor_->setCellText(table_.cell(current->col, current->row), selection);
@@ -499,6 +502,7 @@ void TaskGrid::closeEditor() {
     }
     editor_->hide();
     viewport()->update();
+    emit userChangeFinished();
 }
 
 bool TaskGrid::eventFilter(QObject* watched, QEvent* event) {
@@ -506,6 +510,14 @@ bool TaskGrid::eventFilter(QObject* watched, QEvent* event) {
         return QAbstractScrollArea::eventFilter(watched, event);
     }
     switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            // Inside the editor, Ctrl+Y is the editor's redo as Ctrl+Shift+Z is (the editor
+            // claims that one itself), not the window's redo of the table.
+            if (isEditorRedoKey(static_cast<QKeyEvent*>(event))) {
+                event->accept();
+                return true;
+            }
+            return QAbstractScrollArea::eventFilter(watched, event);
         case QEvent::KeyPress:
             return editorKeyPress(static_cast<QKeyEvent*>(event));
         case QEvent::MouseButtonPress:
@@ -520,7 +532,15 @@ bool TaskGrid::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+bool TaskGrid::isEditorRedoKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier;
+}
+
 bool TaskGrid::editorKeyPress(QKeyEvent* event) {
+    if (isEditorRedoKey(event)) {
+        editor_->redo();
+        return true;
+    }
     switch (event->key()) {
         case Qt::Key_Escape:
         case Qt::Key_Up:
@@ -732,6 +752,7 @@ void TaskGrid::mousePressEvent(QMouseEvent* event) {
     }
     const int border = columnBorderAt(pos);
     if (border >= 0) {
+        emit userChangeStarted();
         resizingColumn_ = border;
         resizeGrabOffset_ = pos.x() - (columnLeft(border) + table_.columnWidth(border) -
                                        horizontalScrollBar()->value());
@@ -769,7 +790,9 @@ void TaskGrid::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TaskGrid::mouseReleaseEvent(QMouseEvent* /*event*/) {
-    resizingColumn_ = -1;
+    if (std::exchange(resizingColumn_, -1) >= 0) {
+        emit userChangeFinished();
+    }
     onMouseReleased();
 }
 
@@ -841,9 +864,9 @@ void TaskGrid::applyKeyCommand(int key, Qt::KeyboardModifiers modifiers) {
             clipboard->setText(text);
         } else if (key == Qt::Key_X && !text.isEmpty()) {
             clipboard->setText(text);
-            table_.setCell(current->col, current->row, QString());
+            setCellByUser(*current, QString());
         } else if (key == Qt::Key_V) {
-            table_.setCell(current->col, current->row, withoutLineBreaks(clipboard->text()));
+            setCellByUser(*current, withoutLineBreaks(clipboard->text()));
         }
     }
 
@@ -856,14 +879,21 @@ void TaskGrid::applyKeyCommand(int key, Qt::KeyboardModifiers modifiers) {
             emit redBarActionRequested();
         }
     } else if (key == Qt::Key_Delete && !isEditing() && current) {
-        table_.setCell(current->col, current->row, QString());
+        setCellByUser(*current, QString());
     }
+}
+
+void TaskGrid::setCellByUser(CellPos cell, const QString& text) {
+    emit userChangeStarted();
+    table_.setCell(cell.col, cell.row, text);
+    emit userChangeFinished();
 }
 
 void TaskGrid::beforeCellBecomesCurrent(int col, int row) {
     const QString text = table_.cell(col, row);
     if (!text.isEmpty() && isBlank(text)) {
         table_.setCell(col, row, QString());
+        emit blanksCleared(CellPos{col, row}, text);
     }
 }
 

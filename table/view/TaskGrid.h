@@ -100,6 +100,13 @@ signals:
     // A mouse press with the right button held, on the grid or its editor. The position is the
     // pointer's at that moment, not the press's.
     void contextMenuRequested(QPoint globalPos);
+    // The user begins and ends one change of the table: an editor from its opening to its
+    // closing, a key command on a cell (Delete, Ctrl+X, Ctrl+V), a column width dragged from
+    // the press to the release. The two always come in pairs.
+    void userChangeStarted();
+    void userChangeFinished();
+    // A cell's blanks were cleared as it became current: a change the user does not see.
+    void blanksCleared(CellPos cell, const QString& blanks);
 
 protected:
     bool event(QEvent* event) override;
@@ -126,6 +133,9 @@ private:
     // The grid's own part of a key: movement, the fix-up of a current cell outside the
     // non-fixed area, opening and closing the editor. applyKeyCommand has run before.
     void handleGridKey(QKeyEvent* event);
+    static bool isEditorRedoKey(const QKeyEvent* event);
+    // Sets the cell's text as one change of the user's.
+    void setCellByUser(CellPos cell, const QString& text);
     std::optional<CellPos> movedBy(int key, Qt::KeyboardModifiers modifiers, CellPos from) const;
     // Makes the cell current the way every user move does: select handler, editor closed.
     void focusCell(CellPos target);

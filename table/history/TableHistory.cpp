@@ -1,0 +1,210 @@
+#include "table/history/TableHistory.h"
+
+#include <QAction>
+
+#include <algorithm>
+#include <utility>
+
+namespace taskwick {
+
+namespace {
+
+const QString& textAt(const std::vector<std::vector<QString>>& texts, std::size_t row,
+                      std::size_t col) {
+    static const QString none;
+    return row < texts.size() && col < texts[row].size() ? texts[row][col] : none;
+}
+
+std::size_t widest(const std::vector<std::vector<QString>>& texts, std::size_t row) {
+    return row < texts.size() ? texts[row].size() : 0;
+}
+
+}  // namespace
+
+TableHistory::TableHistory(TaskTable& table, QAction* undo, QAction* redo, QObject* parent)
+    : QObject(parent), table_(table), undo_(undo), redo_(redo) {
+    connect(undo_, &QAction::triggered, this, &TableHistory::undo);
+    connect(redo_, &QAction::triggered, this, &TableHistory::redo);
+    updateActions();
+}
+
+TableHistory::~TableHistory() = default;
+
+TableHistory::Content TableHistory::snapshot() const {
+    Content c;
+    c.texts = table_.storedTexts();  // the texts themselves are shared, not copied
+    c.rows = table_.rowCount();
+    c.cols = table_.colCount();
+    c.widths.reserve(static_cast<std::size_t>(c.cols));
+    for (int col = 0; col < c.cols; ++col) {
+        c.widths.push_back(table_.columnWidth(col));
+    }
+    c.alignments = table_.columnAlignments();
+    c.captionsBold = table_.captionsBold();
+    c.drawGridLines = table_.drawGridLines();
+    c.current = table_.currentCell();
+    return c;
+}
+
+void TableHistory::beginStep() {
+    if (depth_++ == 0) {
+        open_ = std::make_unique<Content>(snapshot());
+    }
+}
+
+void TableHistory::endStep() {
+    if (depth_ == 0 || --depth_ > 0) {
+        return;
+    }
+    Step step = stepFrom(*open_);
+    open_.reset();
+    if (!step.changesAnything()) {
+        return;  // moving about, opening and closing an editor without typing
+    }
+    while (steps_.size() > done_) {
+        textChars_ -= steps_.back().textChars;
+        steps_.pop_back();
+    }
+    textChars_ += step.textChars;
+    mergeQuietChangesInto(step, Made::BeforeStep);
+    steps_.push_back(std::move(step));
+    done_ = steps_.size();
+    keepWithinBounds();
+    updateActions();
+}
+
+bool TableHistory::Step::changesAnything() const {
+    return !cells.empty() || before.rows != after.rows || before.cols != after.cols ||
+           before.widths != after.widths || before.alignments != after.alignments ||
+           before.captionsBold != after.captionsBold || before.drawGridLines != after.drawGridLines;
+}
+
+TableHistory::Step TableHistory::stepFrom(const Content& before) const {
+    Step step;
+    const auto& now = table_.storedTexts();
+    const std::size_t rows = std::max(before.texts.size(), now.size());
+    for (std::size_t row = 0; row < rows; ++row) {
+        const std::size_t cols = std::max(widest(before.texts, row), widest(now, row));
+        for (std::size_t col = 0; col < cols; ++col) {
+            const QString& was = textAt(before.texts, row, col);
+            const QString& is = textAt(now, row, col);
+            if (was != is) {
+                step.cells.push_back({CellPos{int(col), int(row)}, was, is});
+                step.textChars += static_cast<std::size_t>(was.size() + is.size());
+            }
+        }
+    }
+    step.before = before;
+    step.before.texts.clear();
+    step.after = snapshot();
+    step.after.texts.clear();
+    return step;
+}
+
+void TableHistory::noteQuietChange(CellPos cell, const QString& before) {
+    if (depth_ == 0) {  // an open step sees it among its own changes
+        quiet_.push_back({cell, before, table_.cell(cell.col, cell.row)});
+    }
+}
+
+void TableHistory::mergeQuietChangesInto(Step& step, Made made) {
+    for (const CellChange& quiet : std::exchange(quiet_, {})) {
+        mergeInto(step, quiet, made);
+    }
+}
+
+void TableHistory::mergeInto(Step& step, const CellChange& change, Made made) {
+    const auto same = std::find_if(step.cells.begin(), step.cells.end(),
+                                   [&](const CellChange& c) { return c.cell == change.cell; });
+    if (same == step.cells.end()) {
+        step.cells.push_back(change);
+    } else if (made == Made::BeforeStep) {
+        same->before = change.before;
+    } else {
+        same->after = change.after;
+    }
+    textChars_ -= std::min(textChars_, step.textChars);
+    step.textChars = 0;
+    for (const CellChange& c : step.cells) {
+        step.textChars += static_cast<std::size_t>(c.before.size() + c.after.size());
+    }
+    textChars_ += step.textChars;
+}
+
+void TableHistory::keepWithinBounds() {
+    while (steps_.size() > 1 && (steps_.size() > MaxSteps || textChars_ > MaxTextChars)) {
+        textChars_ -= steps_.front().textChars;
+        steps_.pop_front();
+        --done_;
+    }
+}
+
+void TableHistory::apply(const Step& step, Side side) {
+    const Content& from = side == Side::Before ? step.after : step.before;
+    const Content& to = side == Side::Before ? step.before : step.after;
+    const TaskTable::ChangeBatch oneChange(table_);
+    if (from.rows != to.rows || from.cols != to.cols) {
+        table_.setShape(to.rows, to.cols);
+    }
+    const auto cols = static_cast<std::size_t>(to.cols);
+    for (std::size_t col = 0; col < cols; ++col) {
+        if (col >= from.widths.size() || from.widths[col] != to.widths[col]) {
+            table_.setColumnWidth(int(col), to.widths[col]);
+        }
+        if (col >= from.alignments.size() || from.alignments[col] != to.alignments[col]) {
+            table_.setColumnAlignment(int(col), to.alignments[col]);
+        }
+    }
+    if (from.captionsBold != to.captionsBold) {
+        table_.setCaptionsBold(to.captionsBold);
+    }
+    if (from.drawGridLines != to.drawGridLines) {
+        table_.setDrawGridLines(to.drawGridLines);
+    }
+    for (const CellChange& change : step.cells) {
+        table_.setCell(change.cell.col, change.cell.row,
+                       side == Side::Before ? change.before : change.after);
+    }
+    // The user sees where the step happened, as far as the table lets a cell be current.
+    const auto& cell = to.current;
+    if (cell && cell->row >= table_.fixedRows() && cell->row < table_.rowCount() &&
+        cell->col < table_.colCount()) {
+        table_.setCurrentCell(*cell);
+    }
+}
+
+void TableHistory::undo() {
+    if (depth_ == 0 && canUndo()) {
+        mergeQuietChangesInto(steps_[done_ - 1], Made::AfterStep);
+        --done_;
+        apply(steps_[done_], Side::Before);
+        updateActions();
+    }
+}
+
+void TableHistory::redo() {
+    if (depth_ == 0 && canRedo()) {
+        mergeQuietChangesInto(steps_[done_], Made::BeforeStep);
+        apply(steps_[done_], Side::After);
+        ++done_;
+        updateActions();
+    }
+}
+
+void TableHistory::clear() {
+    if (open_) {
+        *open_ = snapshot();
+    }
+    steps_.clear();
+    quiet_.clear();
+    done_ = 0;
+    textChars_ = 0;
+    updateActions();
+}
+
+void TableHistory::updateActions() {
+    undo_->setEnabled(canUndo());
+    redo_->setEnabled(canRedo());
+}
+
+}  // namespace taskwick

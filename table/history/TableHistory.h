@@ -1,0 +1,126 @@
+#pragma once
+
+#include "table/model/TaskTable.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QAction;
+
+namespace taskwick {
+
+// The user's changes to the task table, one step each, to be undone and done again. A step is
+// whatever changed between its beginning and its end: a finished cell edit, a key command, a
+// row or column command, a setting, a dragged column width. Changes outside a step (a window
+// that fits its columns to a new size, the blanks cleared from a cell as it becomes current)
+// are no steps of their own and are never undone.
+//
+// Undoing and doing again change the table through its own setters, as one change: whatever
+// follows the table (the grid, the menu's ticks, a screen reader, the automatic save) follows
+// an undo as it followed the step. The undo and redo actions are enabled while there is
+// something to undo or to do again.
+//
+// Not a QUndoStack: its steps are bounded by count only, and a step that holds a 10 MB cell
+// must push old steps out by size as well.
+class TableHistory : public QObject {
+    Q_OBJECT
+public:
+    // At most this many steps, and at most this much text (in characters, before and after)
+    // in all of them together; the oldest steps go first.
+    static constexpr std::size_t MaxSteps = 1000;
+    static constexpr std::size_t MaxTextChars = 16 * 1024 * 1024;
+
+    TableHistory(TaskTable& table, QAction* undo, QAction* redo, QObject* parent = nullptr);
+    ~TableHistory() override;
+
+    // A step begins: what the table holds now is what undoing it goes back to. Steps nest;
+    // only the outermost counts.
+    void beginStep();
+    // The step ends: what changed since it began becomes one step, and nothing to do again
+    // is left. A step that changed nothing leaves no trace.
+    void endStep();
+    // Runs `change` as one step; what it changed before it threw is a step too.
+    template <class Change>
+    void record(Change&& change) {
+        beginStep();
+        try {
+            change();
+        } catch (...) {
+            endStep();
+            throw;
+        }
+        endStep();
+    }
+
+    // A cell changed outside any step in a way the user does not see: its blanks were cleared
+    // as it became current. The change goes with the next step, or with the step that is
+    // undone or done again first, so that undoing every step gives back the list as it was,
+    // byte for byte.
+    void noteQuietChange(CellPos cell, const QString& before);
+
+    void undo();
+    void redo();
+    // Forgets every step: another version of the list came in. An open step starts afresh
+    // from what the table holds now.
+    void clear();
+
+    bool canUndo() const { return done_ > 0; }
+    bool canRedo() const { return done_ < steps_.size(); }
+
+private:
+    // What a step compares and restores: the table's texts, shape and column settings.
+    struct Content {
+        std::vector<std::vector<QString>> texts;
+        int rows = 0;
+        int cols = 0;
+        std::vector<int> widths;
+        std::vector<Alignment> alignments;
+        bool captionsBold = false;
+        bool drawGridLines = false;
+        std::optional<CellPos> current;
+    };
+    struct CellChange {
+        CellPos cell;
+        QString before;
+        QString after;
+    };
+    // What one step changed, both ways: the cells that differ, and the rest whole. Undoing
+    // and doing again set only what differs between the two sides, so that what changed
+    // outside the steps (widths fitted to a resized window) stays.
+    struct Step {
+        std::vector<CellChange> cells;
+        Content before;  // texts left empty: the cells say what changed
+        Content after;
+        std::size_t textChars = 0;  // of the cells' texts, before and after
+        bool changesAnything() const;
+    };
+    enum class Side { Before, After };
+
+    Content snapshot() const;
+    Step stepFrom(const Content& before) const;
+    void apply(const Step& step, Side side);
+    void keepWithinBounds();
+    // Adds a change of one cell made just before or just after the step to it.
+    enum class Made { BeforeStep, AfterStep };
+    void mergeInto(Step& step, const CellChange& change, Made made);
+    void mergeQuietChangesInto(Step& step, Made made);
+    void updateActions();
+
+    TaskTable& table_;
+    QAction* undo_;
+    QAction* redo_;
+    std::deque<Step> steps_;
+    std::size_t done_ = 0;  // steps_[0, done_) are done; the rest can be done again
+    std::size_t textChars_ = 0;
+    int depth_ = 0;
+    std::unique_ptr<Content> open_;  // the table as the open step found it
+    std::vector<CellChange> quiet_;  // since the last step, undo or redo
+};
+
+}  // namespace taskwick
