@@ -101,7 +101,7 @@ Stalls measure(MessageBoxes& boxes, qsizetype bytes, int keystrokes) {
         // A first run opens the About dialog, which would take the focus.
         MainWindow first(settings, boxes);
         first.startUp();
-        first.closeAndSave();
+        first.close();
     }
     MainWindow window(settings, boxes);
     window.startUp();

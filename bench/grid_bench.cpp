@@ -116,7 +116,7 @@ void typeAndCheck(benchmark::State& state, QWidget* editor, const std::function<
 void BM_TaskGridKeystroke(benchmark::State& state) {
     Grid grid(QSize(800, 600));
     grid.table.setCurrentCell(CellPos{1, 2});
-    grid.grid->openEditor(false);
+    grid.grid->openEditor(taskwick::EditorSelection::CaretAtEnd);
     QApplication::processEvents();
     typeAndCheck(state, grid.grid->editor(), [&] { return grid.table.cell(1, 2); });
 }

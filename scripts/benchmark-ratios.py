@@ -47,6 +47,11 @@ show("fold, click to bar / nominal 17 x 10 ms", found("fold.txt", r"^ratio[^:]*:
      "goal 1.2")
 show("worst GUI stall, automatic saves / none",
      found("autosave.txt", r"^ratio[^:]*:\s*([0-9.]+)"))
+history = times("history.json")
+show("undo of deleting a column / deleting it, 100 x 100",
+     ratio(history, "BM_UndoDeleteColumn", "BM_DeleteColumn"), "goal 1.0")
+show("deleting a column, recorded for undo / not recorded",
+     ratio(history, "BM_DeleteColumn", "BM_DeleteColumnWithoutHistory"))
 show("worst stall per keystroke, 1 MB cell / 1 kB cell",
      found("cell.txt", r"^ratio worst stall per keystroke, 1 MB[^:]*:\s*([0-9.]+)"))
 show("worst stall while the cursor blinks, 1 MB cell / 1 kB cell",

@@ -45,10 +45,10 @@ def snap(value, size=None):
     return math.floor(value + 0.5)
 
 
-def parse_colour(text):
+def parse_color(text):
     text = text.strip()
     if len(text) != 7 or not text.startswith("#"):
-        raise UnsupportedSvg(f"colour {text!r}: only #RRGGBB is supported")
+        raise UnsupportedSvg(f"color {text!r}: only #RRGGBB is supported")
     return tuple(int(text[i : i + 2], 16) / 255 for i in (1, 3, 5))
 
 
@@ -101,11 +101,11 @@ def number(element, name, default=None):
 
 
 def stroke_of(element):
-    """(colour, width in user units) of the element's stroke, or None."""
+    """(color, width in user units) of the element's stroke, or None."""
     stroke = element.get("stroke", "none")
     if stroke == "none":
         return None
-    return parse_colour(stroke), number(element, "stroke-width", 1.0)
+    return parse_color(stroke), number(element, "stroke-width", 1.0)
 
 
 class Grid:
@@ -165,14 +165,14 @@ def rect_layers(element, grid):
     if stroke is None:
         if fill == "none":
             return []
-        return [(rounded_box(*box, radius * grid.scale), parse_colour(fill))]
-    colour, stroke_width = stroke
+        return [(rounded_box(*box, radius * grid.scale), parse_color(fill))]
+    color, stroke_width = stroke
     pixels = max(1, snap(stroke_width * grid.scale))
     outer_radius = (radius + stroke_width / 2) * grid.scale
-    layers = [(rounded_box(*box, outer_radius), colour)]
+    layers = [(rounded_box(*box, outer_radius), color)]
     if fill != "none":
         inner = (box[0] + pixels, box[1] + pixels, box[2] - pixels, box[3] - pixels)
-        layers.append((rounded_box(*inner, max(0.0, outer_radius - pixels)), parse_colour(fill)))
+        layers.append((rounded_box(*inner, max(0.0, outer_radius - pixels)), parse_color(fill)))
     return layers
 
 
@@ -203,16 +203,16 @@ def line_layers(element, grid):
     stroke = stroke_of(element)
     if stroke is None:
         return []
-    colour, stroke_width = stroke
+    color, stroke_width = stroke
     x1, y1 = number(element, "x1", 0.0), number(element, "y1", 0.0)
     x2, y2 = number(element, "x2", 0.0), number(element, "y2", 0.0)
     if y1 == y2:
-        return [(aligned_stroke(grid, 0, x1, x2, y1, stroke_width), colour)]
+        return [(aligned_stroke(grid, 0, x1, x2, y1, stroke_width), color)]
     if x1 == x2:
-        return [(aligned_stroke(grid, 1, y1, y2, x1, stroke_width), colour)]
+        return [(aligned_stroke(grid, 1, y1, y2, x1, stroke_width), color)]
     points = [(grid.fit(0, x1), grid.fit(1, y1)), (grid.fit(0, x2), grid.fit(1, y2))]
     width = max(MIN_SLANTED_WIDTH, stroke_width * grid.scale)
-    return [(round_stroke(points, width), colour)]
+    return [(round_stroke(points, width), color)]
 
 
 def polyline_layers(element, grid):
@@ -220,13 +220,13 @@ def polyline_layers(element, grid):
     stroke = stroke_of(element)
     if stroke is None:
         return []
-    colour, stroke_width = stroke
+    color, stroke_width = stroke
     values = [float(v) for v in element.get("points", "").replace(",", " ").split()]
     if len(values) < 2 or len(values) % 2:
         raise UnsupportedSvg("<polyline points> needs pairs of numbers")
     points = [(grid.fit(0, x), grid.fit(1, y)) for x, y in zip(values[::2], values[1::2])]
     width = max(MIN_SLANTED_WIDTH, stroke_width * grid.scale)
-    return [(round_stroke(points, width), colour)]
+    return [(round_stroke(points, width), color)]
 
 
 HANDLERS = {"rect": rect_layers, "line": line_layers, "polyline": polyline_layers}
@@ -276,7 +276,7 @@ def render(shapes, view_size, size):
     grid = Grid(shapes, size / view_size, size)
     pixels = [[(0.0, 0.0, 0.0, 0.0)] * size for _ in range(size)]
     for element in shapes:
-        for (distance, bounds), colour in HANDLERS[element.tag.removeprefix(SVG_NAMESPACE)](
+        for (distance, bounds), color in HANDLERS[element.tag.removeprefix(SVG_NAMESPACE)](
             element, grid
         ):
             left, top = max(0, math.floor(bounds[0]) - 1), max(0, math.floor(bounds[1]) - 1)
@@ -291,7 +291,7 @@ def render(shapes, view_size, size):
                     r, g, b, a = row[x]
                     out = alpha + a * (1 - alpha)
                     row[x] = tuple(
-                        (c * alpha + d * a * (1 - alpha)) / out for c, d in zip(colour, (r, g, b))
+                        (c * alpha + d * a * (1 - alpha)) / out for c, d in zip(color, (r, g, b))
                     ) + (out,)
     return pixels
 

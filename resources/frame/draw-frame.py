@@ -18,7 +18,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from pam import write_pam  # noqa: E402 (the shared writer one folder up)
 
 
-def hex_colour(text):
+def hex_color(text):
     return tuple(int(text[i : i + 2], 16) for i in (1, 3, 5))
 
 
@@ -27,17 +27,17 @@ def mix(a, b, t):
 
 
 def gradient(start, end, count):
-    """count colours from start to end, both included."""
-    start, end = hex_colour(start), hex_colour(end)
+    """count colors from start to end, both included."""
+    start, end = hex_color(start), hex_color(end)
     return [mix(start, end, i / (count - 1)) for i in range(count)]
 
 
 def band(outer_edge, highlight, body_start, body_end, shade, inner_edge):
     """A 30-pixel profile across a strip, from the first pixel to the last."""
     return (
-        [hex_colour(outer_edge), hex_colour(highlight)]
+        [hex_color(outer_edge), hex_color(highlight)]
         + gradient(body_start, body_end, 26)
-        + [hex_colour(shade), hex_colour(inner_edge)]
+        + [hex_color(shade), hex_color(inner_edge)]
     )
 
 
@@ -52,14 +52,14 @@ BOTTOM = band(TABLE_EDGE, "#e7edf3", "#cad5e0", "#a3b2c3", "#8c9cb0", OUTLINE)
 RIGHT = band(TABLE_EDGE, "#e7edf3", "#cdd7e2", "#a8b7c7", "#8c9cb0", OUTLINE)
 # The red bar, column 0 (the window's left edge) to column 24 (next to the table).
 RED = (
-    [hex_colour("#5c0a09"), hex_colour("#f39084")]
+    [hex_color("#5c0a09"), hex_color("#f39084")]
     + gradient("#ec5446", "#b3211a", 20)
-    + [hex_colour("#a31c15"), hex_colour("#8a1611"), hex_colour("#5c0a09")]
+    + [hex_color("#a31c15"), hex_color("#8a1611"), hex_color("#5c0a09")]
 )
 # What lies under the table in the corner pieces; seen only in a window too small for a table.
-HIDDEN = hex_colour("#b9c6d3")
+HIDDEN = hex_color("#b9c6d3")
 # The corner pieces darken the strip's last column but one before the outline, as a bevel.
-EDGE_SHADE = hex_colour("#8c9cb0")
+EDGE_SHADE = hex_color("#8c9cb0")
 
 
 class Picture:
@@ -68,39 +68,39 @@ class Picture:
         self.rgb = [[tuple(fill) for _ in range(width)] for _ in range(height)]
         self.alpha = [[alpha] * width for _ in range(height)]
 
-    def blend(self, x, y, colour, coverage):
-        """Paints colour over pixel (x, y) with the given coverage (0 to 1)."""
+    def blend(self, x, y, color, coverage):
+        """Paints color over pixel (x, y) with the given coverage (0 to 1)."""
         if coverage <= 0 or not (0 <= x < self.width and 0 <= y < self.height):
             return
         below_alpha = self.alpha[y][x] / 255.0
         out_alpha = coverage + below_alpha * (1 - coverage)
-        colour = hex_colour(colour) if isinstance(colour, str) else colour
+        color = hex_color(color) if isinstance(color, str) else color
         self.rgb[y][x] = tuple(
             (c * coverage + b * below_alpha * (1 - coverage)) / out_alpha
-            for c, b in zip(colour, self.rgb[y][x])
+            for c, b in zip(color, self.rgb[y][x])
         )
         self.alpha[y][x] = out_alpha * 255.0
 
-    def fill_shape(self, inside, colour, dx=0.0, dy=0.0):
-        """Paints colour where inside(x, y) holds, anti-aliased by 8 x 8 samples a pixel."""
+    def fill_shape(self, inside, color, dx=0.0, dy=0.0):
+        """Paints color where inside(x, y) holds, anti-aliased by 8 x 8 samples a pixel."""
         steps = [(i + 0.5) / 8 for i in range(8)]
         for y in range(self.height):
             for x in range(self.width):
                 hits = sum(
                     1 for sy in steps for sx in steps if inside(x + sx - dx, y + sy - dy)
                 )
-                self.blend(x, y, colour, hits / 64)
+                self.blend(x, y, color, hits / 64)
 
-    def fill_shape_shaded(self, inside, top_colour, bottom_colour, top, bottom):
+    def fill_shape_shaded(self, inside, top_color, bottom_color, top, bottom):
         """Like fill_shape, with a vertical gradient from row top to row bottom."""
-        start, end = hex_colour(top_colour), hex_colour(bottom_colour)
+        start, end = hex_color(top_color), hex_color(bottom_color)
         steps = [(i + 0.5) / 8 for i in range(8)]
         for y in range(self.height):
             t = min(max((y + 0.5 - top) / max(bottom - top, 1), 0.0), 1.0)
-            colour = mix(start, end, t)
+            color = mix(start, end, t)
             for x in range(self.width):
                 hits = sum(1 for sy in steps for sx in steps if inside(x + sx, y + sy))
-                self.blend(x, y, colour, hits / 64)
+                self.blend(x, y, color, hits / 64)
 
     def write(self, path, with_alpha):
         write_pam(path, self.width, self.height, self.rgb, self.alpha, with_alpha)
@@ -161,8 +161,8 @@ def difference(shape, hole):
 
 def horizontal_strip(profile, width):
     picture = Picture(width, len(profile))
-    for y, colour in enumerate(profile):
-        picture.rgb[y] = [colour] * width
+    for y, color in enumerate(profile):
+        picture.rgb[y] = [color] * width
     return picture
 
 
@@ -184,13 +184,13 @@ def corner(top_band):
     for y in side_rows:
         picture.rgb[y][70:100] = list(RIGHT)
     for y in band_rows:
-        colour = profile[y - band_rows.start]
-        picture.rgb[y] = [colour] * 100
+        color = profile[y - band_rows.start]
+        picture.rgb[y] = [color] * 100
         edge = band_rows.start if top_band else band_rows.stop - 1
         if y != edge:
             # Shading into the outline, except on the row that is outline already.
-            picture.rgb[y][98] = mix(colour, EDGE_SHADE, 0.6)
-        picture.rgb[y][99] = hex_colour(OUTLINE)
+            picture.rgb[y][98] = mix(color, EDGE_SHADE, 0.6)
+        picture.rgb[y][99] = hex_color(OUTLINE)
     return picture
 
 
@@ -221,34 +221,34 @@ def icon(glyph, state, warning=False):
     shape, red_part = glyph
     button = rounded_rect(0, 0, 16, 16, 3.0)
     inner = rounded_rect(1, 1, 15, 15, 2.0)
-    glyph_colour, red_colour, shift = GLYPH, "#c8281e", 0
+    glyph_color, red_color, shift = GLYPH, "#c8281e", 0
     if state == "hover":
         if warning:
             picture.fill_shape(button, "#8e1d16")
             picture.fill_shape_shaded(inner, "#e8675b", "#c13a2f", 1, 15)
-            glyph_colour = red_colour = "#ffffff"
+            glyph_color = red_color = "#ffffff"
         else:
             picture.fill_shape(button, "#7b8fa6")
             picture.fill_shape_shaded(inner, "#fbfcfe", "#dae3ed", 1, 15)
-            glyph_colour = "#1f3249"
+            glyph_color = "#1f3249"
     elif state == "pressed":
         shift = 1
         if warning:
             picture.fill_shape(button, "#6b120d")
             picture.fill_shape_shaded(inner, "#9f261e", "#c53b30", 1, 15)
-            glyph_colour = red_colour = "#ffffff"
+            glyph_color = red_color = "#ffffff"
         else:
             picture.fill_shape(button, "#53667c")
             picture.fill_shape_shaded(inner, "#95a7ba", "#bac7d5", 1, 15)
-            glyph_colour = "#16263a"
+            glyph_color = "#16263a"
     else:
         # Engraved: a light copy one pixel below the glyph.
         picture.fill_shape(shape, GLYPH_LIGHT, dy=1)
         if red_part:
             picture.fill_shape(red_part, GLYPH_LIGHT, dy=1)
-    picture.fill_shape(shape, glyph_colour, dx=shift, dy=shift)
+    picture.fill_shape(shape, glyph_color, dx=shift, dy=shift)
     if red_part:
-        picture.fill_shape(red_part, red_colour, dx=shift, dy=shift)
+        picture.fill_shape(red_part, red_color, dx=shift, dy=shift)
     return picture
 
 

@@ -24,42 +24,42 @@ PROMO_AT = (390, 310)
 PROMO_SIZE = (77, 90)
 
 
-def hex_colour(text):
+def hex_color(text):
     return tuple(int(text[i : i + 2], 16) for i in (1, 3, 5))
 
 
-def colour_of(value):
-    return hex_colour(value) if isinstance(value, str) else value
+def color_of(value):
+    return hex_color(value) if isinstance(value, str) else value
 
 
 def mix(a, b, t):
-    a, b = colour_of(a), colour_of(b)
+    a, b = color_of(a), color_of(b)
     return tuple(x + (y - x) * t for x, y in zip(a, b))
 
 
 class Picture:
     def __init__(self, width, height, fill=(255, 255, 255), alpha=255.0):
         self.width, self.height = width, height
-        self.rgb = [[colour_of(fill)] * width for _ in range(height)]
+        self.rgb = [[color_of(fill)] * width for _ in range(height)]
         self.alpha = [[alpha] * width for _ in range(height)]
 
-    def blend(self, x, y, colour, coverage):
-        """Paints colour over pixel (x, y) with the given coverage (0 to 1)."""
+    def blend(self, x, y, color, coverage):
+        """Paints color over pixel (x, y) with the given coverage (0 to 1)."""
         if coverage <= 0 or not (0 <= x < self.width and 0 <= y < self.height):
             return
         coverage = min(coverage, 1.0)
         below_alpha = self.alpha[y][x] / 255.0
         out_alpha = coverage + below_alpha * (1 - coverage)
-        colour = colour_of(colour)
+        color = color_of(color)
         self.rgb[y][x] = tuple(
             (c * coverage + b * below_alpha * (1 - coverage)) / out_alpha
-            for c, b in zip(colour, self.rgb[y][x])
+            for c, b in zip(color, self.rgb[y][x])
         )
         self.alpha[y][x] = out_alpha * 255.0
 
     def fill(self, shape, paint, opacity=1.0, dx=0.0, dy=0.0):
         """Paints where shape holds, anti-aliased by 6 x 6 samples a pixel, only within the
-        shape's box. paint is a colour or a function (x, y) -> colour."""
+        shape's box. paint is a color or a function (x, y) -> color."""
         inside, (left, top, right, bottom) = shape
         steps = [(i + 0.5) / 6 for i in range(6)]
         x0, y0 = max(0, math.floor(left + dx)), max(0, math.floor(top + dy))
@@ -70,10 +70,10 @@ class Picture:
                     1 for sy in steps for sx in steps if inside(x + sx - dx, y + sy - dy)
                 )
                 if hits:
-                    colour = paint(x + 0.5, y + 0.5) if callable(paint) else paint
-                    self.blend(x, y, colour, opacity * hits / 36)
+                    color = paint(x + 0.5, y + 0.5) if callable(paint) else paint
+                    self.blend(x, y, color, opacity * hits / 36)
 
-    def shadow(self, left, top, right, bottom, radius, blur, colour, opacity):
+    def shadow(self, left, top, right, bottom, radius, blur, color, opacity):
         """A soft shadow under a rounded rectangle: full inside, fading over blur pixels."""
         for y in range(max(0, int(top - blur)), min(self.height, int(bottom + blur) + 1)):
             for x in range(max(0, int(left - blur)), min(self.width, int(right + blur) + 1)):
@@ -81,7 +81,7 @@ class Picture:
                 cy = min(max(y + 0.5, top + radius), bottom - radius)
                 distance = math.hypot(x + 0.5 - cx, y + 0.5 - cy) - radius
                 t = min(max(distance / blur, 0.0), 1.0) if distance > 0 else 0.0
-                self.blend(x, y, colour, opacity * (1 - t) ** 2)
+                self.blend(x, y, color, opacity * (1 - t) ** 2)
 
     def crop(self, left, top, width, height):
         piece = Picture(width, height)
@@ -168,9 +168,9 @@ def difference(shape, hole):
     return (lambda x, y: inside(x, y) and not hole_inside(x, y)), box
 
 
-def vertical(top_colour, bottom_colour, top, bottom):
-    """A paint running from top_colour at row top to bottom_colour at row bottom."""
-    start, end = colour_of(top_colour), colour_of(bottom_colour)
+def vertical(top_color, bottom_color, top, bottom):
+    """A paint running from top_color at row top to bottom_color at row bottom."""
+    start, end = color_of(top_color), color_of(bottom_color)
 
     def paint(_x, y):
         return mix(start, end, min(max((y - top) / max(bottom - top, 1), 0.0), 1.0))
@@ -178,7 +178,7 @@ def vertical(top_colour, bottom_colour, top, bottom):
     return paint
 
 
-# Colours shared with the window's frame.
+# Colors shared with the window's frame.
 NAVY = "#2a3d55"
 OUTLINE = "#53657a"
 TABLE_EDGE = "#6b7d92"
@@ -243,8 +243,8 @@ def main_window_picture(picture):
     # The red bar down the left edge, lit from the left.
     for x in range(left + 1, left + 12):
         t = (x - left - 1) / 10
-        colour = mix("#f08074", "#a31c15", t)
-        picture.fill(rect(x, top + 1, x + 1, bottom - 1), colour)
+        color = mix("#f08074", "#a31c15", t)
+        picture.fill(rect(x, top + 1, x + 1, bottom - 1), color)
     picture.fill(rect(left + 12, top + 1, left + 13, bottom - 1), "#5c0a09")
     # The logo on the top strip and its three icons.
     ticked_box(picture, left + 16, top + 3, 8)

@@ -31,8 +31,13 @@ TableHistory::TableHistory(TaskTable& table, QAction* undo, QAction* redo, QObje
 TableHistory::~TableHistory() = default;
 
 TableHistory::Content TableHistory::snapshot() const {
-    Content c;
+    Content c = settings();
     c.texts = table_.storedTexts();  // the texts themselves are shared, not copied
+    return c;
+}
+
+TableHistory::Content TableHistory::settings() const {
+    Content c;
     c.rows = table_.rowCount();
     c.cols = table_.colCount();
     c.widths.reserve(static_cast<std::size_t>(c.cols));
@@ -56,7 +61,7 @@ void TableHistory::endStep() {
     if (depth_ == 0 || --depth_ > 0) {
         return;
     }
-    Step step = stepFrom(*open_);
+    Step step = stepFrom(std::move(*open_));
     open_.reset();
     if (!step.changesAnything()) {
         return;  // moving about, opening and closing an editor without typing
@@ -79,7 +84,7 @@ bool TableHistory::Step::changesAnything() const {
            before.captionsBold != after.captionsBold || before.drawGridLines != after.drawGridLines;
 }
 
-TableHistory::Step TableHistory::stepFrom(const Content& before) const {
+TableHistory::Step TableHistory::stepFrom(Content before) const {
     Step step;
     const auto& now = table_.storedTexts();
     const std::size_t rows = std::max(before.texts.size(), now.size());
@@ -88,16 +93,15 @@ TableHistory::Step TableHistory::stepFrom(const Content& before) const {
         for (std::size_t col = 0; col < cols; ++col) {
             const QString& was = textAt(before.texts, row, col);
             const QString& is = textAt(now, row, col);
-            if (was != is) {
+            if (!was.isSharedWith(is) && was != is) {  // most are the very same text
                 step.cells.push_back({CellPos{int(col), int(row)}, was, is});
                 step.textChars += static_cast<std::size_t>(was.size() + is.size());
             }
         }
     }
-    step.before = before;
-    step.before.texts.clear();
-    step.after = snapshot();
-    step.after.texts.clear();
+    before.texts.clear();
+    step.before = std::move(before);
+    step.after = settings();
     return step;
 }
 

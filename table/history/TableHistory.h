@@ -103,7 +103,8 @@ private:
     enum class Side { Before, After };
 
     Content snapshot() const;
-    Step stepFrom(const Content& before) const;
+    Content settings() const;  // the snapshot without the texts
+    Step stepFrom(Content before) const;
     void apply(const Step& step, Side side);
     void keepWithinBounds();
     // Adds a change of one cell made just before or just after the step to it.

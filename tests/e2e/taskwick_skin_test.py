@@ -24,10 +24,10 @@ SKIN_FILES = (("Right.JPG", "30x180"), ("Top.JPG", "500x30"), ("Down.JPG", "500x
               ("LeftZoomCorner.bmp", "30x30"), ("RightZoomCorner.bmp", "30x30"))
 
 
-def make_skin(folder, colour):
+def make_skin(folder, color):
     os.makedirs(folder)
     for name, size in SKIN_FILES:
-        subprocess.run(["convert", "-size", size, "xc:rgb({},{},{})".format(*colour),
+        subprocess.run(["convert", "-size", size, "xc:rgb({},{},{})".format(*color),
                         os.path.join(folder, name)], check=True, timeout=30)
 
 
@@ -44,7 +44,7 @@ class TaskwickSkinTest(ProgramTest):
             file.write(content)
 
     def pixel(self, window, x, y):
-        """The colour of the screen at client coordinates of the window."""
+        """The color of the screen at client coordinates of the window."""
         info = self.session.window_info(window)
         shot = os.path.join(self.folder.name, "shot.png")
         self.session.run(["import", "-window", "root", shot], timeout=30)
@@ -54,8 +54,8 @@ class TaskwickSkinTest(ProgramTest):
         found = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1])
         return tuple(int(v) for v in found.groups())
 
-    def near(self, colour, expected):
-        return all(abs(a - b) < 10 for a, b in zip(colour, expected))
+    def near(self, color, expected):
+        return all(abs(a - b) < 10 for a, b in zip(color, expected))
 
     def main_windows(self):
         return self.session.windows_of_class("TToDoForm")
@@ -100,7 +100,7 @@ class TaskwickSkinTest(ProgramTest):
             saved = file.read()
         self.assertIn(b"<SkinName>No Skin</SkinName>", saved)
         self.assertIn(b"<SkinPath> </SkinPath>", saved)
-        time.sleep(1)
+        # The old instance has ended, so no other successor can come: one instance is left.
         self.assertEqual(len({self.pid_of(w) for w in self.main_windows()}), 1)
         _stop(pid)  # before the session's X server goes
 

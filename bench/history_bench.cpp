@@ -1,0 +1,97 @@
+// Undoing the deletion of a column of a 100 x 100 list against deleting it (as the menu does:
+// the question answered, the widths fitted, the step recorded), and the same deletion without
+// a history, which shows what recording the step costs. Model level: the grid repaints the
+// same after either. Run with QT_QPA_PLATFORM=offscreen (set here when unset).
+
+#include "table/commands/TableCommands.h"
+#include "table/history/TableHistory.h"
+#include "table/model/ColumnFitting.h"
+
+#include <QAction>
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+using namespace taskwick;
+
+namespace {
+
+constexpr int Rows = 100;
+constexpr int Cols = 100;
+constexpr int TableWidth = 800;
+
+struct List {
+    TaskTable table;
+    QAction undo;
+    QAction redo;
+    TableHistory history{table, &undo, &redo};
+    TableCommands commands{table, Language::English,
+                           [](const QString&, const QString&) { return true; },
+                           [this] { fitTableColumns(table, TableWidth); }};
+
+    List() {
+        table.setColCount(Cols);
+        table.setRowCount(Rows);
+        for (int row = 0; row < Rows; ++row) {
+            for (int col = 0; col < Cols; ++col) {
+                table.setCell(col, row, QStringLiteral("Task %1/%2").arg(row).arg(col));
+            }
+        }
+        fitTableColumns(table, TableWidth);
+        table.setCurrentCell(CellPos{3, 7});
+    }
+    void deleteColumn() {
+        history.record([this] { commands.deleteLastColumn(); });
+    }
+};
+
+void BM_DeleteColumn(benchmark::State& state) {
+    List list;
+    for (auto _ : state) {
+        list.deleteColumn();
+        state.PauseTiming();
+        list.undo.trigger();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DeleteColumn)->Unit(benchmark::kMicrosecond);
+
+void BM_UndoDeleteColumn(benchmark::State& state) {
+    List list;
+    for (auto _ : state) {
+        state.PauseTiming();
+        list.deleteColumn();
+        state.ResumeTiming();
+        list.undo.trigger();
+    }
+}
+BENCHMARK(BM_UndoDeleteColumn)->Unit(benchmark::kMicrosecond);
+
+void BM_DeleteColumnWithoutHistory(benchmark::State& state) {
+    List list;
+    for (auto _ : state) {
+        list.commands.deleteLastColumn();
+        state.PauseTiming();
+        list.table.setColCount(Cols);
+        for (int row = 0; row < Rows; ++row) {
+            list.table.setCell(Cols - 1, row, QStringLiteral("Task %1/%2").arg(row).arg(Cols - 1));
+        }
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DeleteColumnWithoutHistory)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
