@@ -166,6 +166,27 @@ class AccessibilityBus:
         return found
 
 
+def wait_for_tray_icon(session, proc, binary, timeout=10, alive=None):
+    """The tray icon window of the program running as proc, once the tray host embedded it."""
+    # Its class is the program's name, which is the executable's name.
+    name = os.path.basename(binary)
+
+    def find():
+        if alive:
+            alive()
+        result = session.run(["xdotool", "search", "--all", "--pid", str(proc.pid),
+                              "--class", f"^{name}$"])
+        for line in result.stdout.split():
+            window = int(line)
+            info = session.window_info(window)
+            # The About dialog has the same class; the icon is the small one.
+            if session.wm_class(window) == (name, name) and info and \
+                    info["map_state"] == "IsViewable" and info["width"] <= 64:
+                return window
+        return None
+    return wait_until(find, timeout, what="the tray icon")
+
+
 class Taskwick:
     """One start of the program from a copy in folder; the session ends it if the test
     does not."""
@@ -230,22 +251,8 @@ class Taskwick:
 
     def tray_icon(self, timeout=10):
         """The program's tray icon window, once the tray host has embedded it."""
-        # Its class is the program's name, which is the executable's name.
-        name = os.path.basename(self.binary)
-
-        def find():
-            self._alive()
-            result = self.session.run(["xdotool", "search", "--all", "--pid", str(self.proc.pid),
-                                       "--class", f"^{name}$"])
-            for line in result.stdout.split():
-                window = int(line)
-                info = self.session.window_info(window)
-                # The About dialog has the same class; the icon is the small one.
-                if self.session.wm_class(window) == (name, name) and info and \
-                        info["map_state"] == "IsViewable" and info["width"] <= 64:
-                    return window
-            return None
-        return wait_until(find, timeout, what="the tray icon")
+        return wait_for_tray_icon(self.session, self.proc, self.binary, timeout,
+                                  alive=self._alive)
 
     def centre(self, window):
         """The screen coordinates of the middle of window."""

@@ -16,6 +16,7 @@ import subprocess
 import time
 
 from harness import ProgramTest, XSession, arguments, run_tests, wait_until
+from taskwick_app import wait_for_tray_icon
 
 PROBE = None
 LATE_WM = None
@@ -47,11 +48,9 @@ class TaskwickStartTest(ProgramTest):
     def wait_viewable(self, window, timeout=10):
         wait_until(lambda: self.session.is_viewable(window), timeout, what="the window mapped")
 
-    def assert_stays_hidden(self, window, seconds=2.0):
-        """Hidden now and still hidden after the start timer had its chance."""
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            time.sleep(0.2)
+    def assert_stays_hidden(self, proc, window):
+        """Hidden after the start timer ran: a window started hidden docks its tray icon then."""
+        wait_for_tray_icon(self.session, proc, self.binary)
         self.assertIn(self.session.map_state(window), HIDDEN_STATES)
 
     def test_firstStart_showsWindowAtRightEdgeAndEndsCleanOnSigterm(self):
@@ -158,7 +157,7 @@ class TaskwickStartTest(ProgramTest):
         self.use_tray()
         proc = self.start("-m")
         window = self.main_window(proc)
-        self.assert_stays_hidden(window)
+        self.assert_stays_hidden(proc, window)
         self.assertIsNone(proc.poll())
 
     def test_startHiddenWithoutATray_startsAsTheBarInstead(self):
@@ -184,7 +183,7 @@ class TaskwickStartTest(ProgramTest):
         self.use_tray()
         first = self.start("-m")
         window = self.main_window(first)
-        self.assert_stays_hidden(window)
+        self.assert_stays_hidden(first, window)
 
         started = time.monotonic()
         second = self.start()
