@@ -144,9 +144,23 @@ void TableHistory::keepWithinBounds() {
 }
 
 void TableHistory::apply(const Step& step, Side side) {
+    const Content& to = side == Side::Before ? step.before : step.after;
+    {
+        const TaskTable::ChangeBatch oneChange(table_);
+        applyContent(step, side);
+    }
+    // The user sees where the step happened, as far as the table lets a cell be current; once
+    // the table changed, so that the view scrolls to the cell in its new shape.
+    const auto& cell = to.current;
+    if (cell && cell->row >= table_.fixedRows() && cell->row < table_.rowCount() &&
+        cell->col < table_.colCount()) {
+        table_.setCurrentCell(*cell);
+    }
+}
+
+void TableHistory::applyContent(const Step& step, Side side) {
     const Content& from = side == Side::Before ? step.after : step.before;
     const Content& to = side == Side::Before ? step.before : step.after;
-    const TaskTable::ChangeBatch oneChange(table_);
     if (from.rows != to.rows || from.cols != to.cols) {
         table_.setShape(to.rows, to.cols);
     }
@@ -168,12 +182,6 @@ void TableHistory::apply(const Step& step, Side side) {
     for (const CellChange& change : step.cells) {
         table_.setCell(change.cell.col, change.cell.row,
                        side == Side::Before ? change.before : change.after);
-    }
-    // The user sees where the step happened, as far as the table lets a cell be current.
-    const auto& cell = to.current;
-    if (cell && cell->row >= table_.fixedRows() && cell->row < table_.rowCount() &&
-        cell->col < table_.colCount()) {
-        table_.setCurrentCell(*cell);
     }
 }
 

@@ -106,6 +106,7 @@ private:
     Content settings() const;  // the snapshot without the texts
     Step stepFrom(Content before) const;
     void apply(const Step& step, Side side);
+    void applyContent(const Step& step, Side side);
     void keepWithinBounds();
     // Adds a change of one cell made just before or just after the step to it.
     enum class Made { BeforeStep, AfterStep };
