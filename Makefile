@@ -7,6 +7,10 @@ FUZZBUILD := build-fuzz
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 LANGUAGE  ?= English
 FUZZ_SECONDS ?= 60
+# The program and the tests compile a folder's files together (a unity build): on two cores
+# the sanitizer build takes 3.5 minutes instead of 5. UNITY= builds file by file, as an IDE
+# or a change to one file wants.
+UNITY     ?= -DCMAKE_UNITY_BUILD=ON
 
 .PHONY: run test bench trials fuzz format deps build build-test clean
 
@@ -14,7 +18,8 @@ deps:
 	@scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTASKWICK_LANGUAGE=$(LANGUAGE) -DTASKWICK_TESTS=OFF
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTASKWICK_LANGUAGE=$(LANGUAGE) -DTASKWICK_TESTS=OFF \
+	    $(UNITY)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target taskwick
@@ -24,7 +29,7 @@ run: build
 
 $(TESTBUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(TESTBUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTASKWICK_SANITIZE=ON \
-	    -DTASKWICK_E2E_BINARY=$(CURDIR)/$(BUILD)/taskwick
+	    -DTASKWICK_E2E_BINARY=$(CURDIR)/$(BUILD)/taskwick $(UNITY)
 
 build-test: build $(TESTBUILD)/CMakeCache.txt
 	cmake --build $(TESTBUILD) -j $(JOBS)

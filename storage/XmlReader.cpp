@@ -53,10 +53,6 @@ int hexValue(char16_t c) {
     return -1;
 }
 
-char16_t asciiLower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 // ---- Finding the declared encoding in the raw bytes -----------------------------------------
 
 // Walks the prolog in the encoding the byte-order mark chose, one code unit of `width`

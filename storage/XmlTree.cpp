@@ -4,10 +4,6 @@ namespace taskwick {
 
 namespace {
 
-char16_t asciiLower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 // Only ASCII letters fold: element names of the file are ASCII, and folding beyond that
 // would make "Text" and a name with a dotless i compare equal.
 bool equalsIgnoringAsciiCase(QStringView a, QStringView b) {

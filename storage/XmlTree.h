@@ -8,6 +8,12 @@
 
 namespace taskwick {
 
+// An ASCII capital as its small letter; every other code unit as it is. The file's element
+// names and encoding labels are ASCII, and folding beyond it would make unlike names equal.
+inline char16_t asciiLower(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
 // The element tree the reader yields. Nodes live in one flat vector and refer to their
 // children by index, so neither building nor freeing a deeply nested tree recurses.
 class XmlDocument {

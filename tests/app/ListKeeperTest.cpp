@@ -1,6 +1,7 @@
 // The list's life without a window: the rules of the automatic save, and what happens to the
 // tasks when the disk refuses them.
 #include "app/list/ListKeeper.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/RecordingBoxPresenter.h"
 #include "tests/support/SelectiveFaultOps.h"
 
@@ -21,6 +22,7 @@
 using namespace taskwick;
 using taskwick::testing::RecordingBoxPresenter;
 using taskwick::testing::SelectiveFaultOps;
+using taskwick::testing::writeBytes;
 
 namespace {
 
@@ -94,12 +96,6 @@ struct Keeper : ListWindow {
     mutable int askedWhileEditing = 0;
     std::unique_ptr<ListKeeper> keeper;
 };
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // A keeper whose list holds one task of the program's own, saved.
 void startWithSavedTask(Keeper& k) {

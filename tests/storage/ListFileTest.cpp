@@ -1,4 +1,5 @@
 #include "storage/ListFile.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/SelectiveFaultOps.h"
 
 #include <QDir>
@@ -15,18 +16,13 @@
 
 using namespace taskwick;
 using taskwick::testing::SelectiveFaultOps;
+using taskwick::testing::writeBytes;
 
 namespace {
 
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
 }
 
 QStringList keptCopies(const QTemporaryDir& dir, const QString& reason) {

@@ -1,6 +1,7 @@
 #include "storage/ToDoListSaver.h"
 
 #include "storage/XmlWriter.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include <optional>
 
 using namespace taskwick;
+using taskwick::testing::writeBytes;
 
 namespace {
 
@@ -107,12 +109,6 @@ private:
 QByteArray readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
 QStringList tempFiles(const QString& folder) {
