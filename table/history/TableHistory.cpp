@@ -78,6 +78,22 @@ void TableHistory::endStep() {
     updateActions();
 }
 
+int TableHistory::endOpenStep() {
+    const int depth = depth_;
+    if (depth > 0) {
+        depth_ = 1;
+        endStep();
+    }
+    return depth;
+}
+
+void TableHistory::reopenStep(int depth) {
+    if (depth > 0) {
+        beginStep();
+        depth_ = depth;
+    }
+}
+
 bool TableHistory::Step::changesAnything() const {
     return !cells.empty() || before.rows != after.rows || before.cols != after.cols ||
            before.widths != after.widths || before.alignments != after.alignments ||

@@ -45,17 +45,22 @@ public:
     // The step ends: what changed since it began becomes one step, and nothing to do again
     // is left. A step that changed nothing leaves no trace.
     void endStep();
-    // Runs `change` as one step; what it changed before it threw is a step too.
+    // Runs `change` as one step; what it changed before it threw is a step too. A step that
+    // is open meanwhile (a cell editor, from which the menu was opened) ends before it and
+    // goes on as a new step after it, so that each can be undone on its own.
     template <class Change>
     void record(Change&& change) {
+        const int outer = endOpenStep();
         beginStep();
         try {
             change();
         } catch (...) {
             endStep();
+            reopenStep(outer);
             throw;
         }
         endStep();
+        reopenStep(outer);
     }
 
     // A cell changed outside any step in a way the user does not see: its blanks were cleared
@@ -102,6 +107,10 @@ private:
     };
     enum class Side { Before, After };
 
+    // Ends the open step, however deep, and returns its depth (0: none was open); reopenStep
+    // begins it again at that depth.
+    int endOpenStep();
+    void reopenStep(int depth);
     Content snapshot() const;
     Content settings() const;  // the snapshot without the texts
     Step stepFrom(Content before) const;

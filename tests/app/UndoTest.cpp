@@ -195,6 +195,24 @@ TEST_F(UndoJourney, insideTheEditorTheKeysAreTheEditors_andAVersionFromOutsideEn
     EXPECT_EQ(t.cell(1, 2), "first");
     ASSERT_TRUE(savedAs(afterFirst));
 
+    // A command from the menu while the editor is open is a step between the typing before
+    // it and the typing after it.
+    key(Qt::Key_F2);
+    key(Qt::Key_End);
+    type("+1");
+    actionOf(*window, "addRow").trigger();
+    type("+2");
+    key(Qt::Key_Return);
+    EXPECT_EQ(t.cell(1, 2), "first+1+2");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(t.cell(1, 2), "first+1");
+    EXPECT_EQ(t.rowCount(), 7);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(t.rowCount(), 6);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(t.cell(1, 2), "first");
+    ASSERT_TRUE(savedAs(afterFirst));
+
     // Another program writes the list: taken in, and nothing of before it can be undone.
     QByteArray other = afterFirst;
     other.replace("first", "from the phone");
