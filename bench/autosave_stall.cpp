@@ -5,6 +5,7 @@
 //   autosave_stall [saves]        (offscreen; prints worst and median stalls)
 #include "app/boxes/MessageBoxes.h"
 #include "app/window/MainWindow.h"
+#include "tests/support/EventLoopGaps.h"
 #include "tests/support/WindowParts.h"
 
 #include <QApplication>
@@ -49,28 +50,18 @@ struct Stalls {
 
 // Changes a cell every 20 ms for `durationMs` and records the gaps between 1 ms ticks.
 Stalls measure(MainWindow& window, int durationMs) {
-    std::vector<double> gaps;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        gaps.push_back(double(now - last) / 1e6);
-        last = now;
-    });
+    const taskwick::testing::EventLoopGaps watch;
     int edits = 0;
     QTimer typing;
     typing.setInterval(20);
     QObject::connect(&typing, &QTimer::timeout, [&] {
         taskwick::testing::tableOf(window).setCell(1, 1, QString::number(++edits));
     });
-    tick.start();
     typing.start();
     QEventLoop loop;
     QTimer::singleShot(durationMs, &loop, &QEventLoop::quit);
     loop.exec();
+    std::vector<double> gaps = watch.gapsMs();
     std::sort(gaps.begin(), gaps.end());
     if (gaps.empty()) {
         return {};

@@ -8,6 +8,7 @@
 #include "app/boxes/MessageBoxes.h"
 #include "app/window/MainWindow.h"
 #include "table/view/TaskGrid.h"
+#include "tests/support/EventLoopGaps.h"
 #include "tests/support/WindowParts.h"
 
 #include <QApplication>
@@ -61,28 +62,17 @@ public:
 // Runs the event loop for `durationMs` while `step` runs every `intervalMs`; returns the
 // longest gap between 1 ms ticks.
 double worstGap(int durationMs, int intervalMs, const std::function<void()>& step) {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    double worst = 0;
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worst = std::max(worst, double(now - last) / 1e6);
-        last = now;
-    });
+    taskwick::testing::EventLoopGaps gaps;
     QTimer stepper;
     stepper.setInterval(intervalMs);
     if (step) {
         QObject::connect(&stepper, &QTimer::timeout, step);
         stepper.start();
     }
-    tick.start();
     QEventLoop loop;
     QTimer::singleShot(durationMs, &loop, &QEventLoop::quit);
     loop.exec();
-    return worst;
+    return gaps.worstMs();
 }
 
 double timed(const std::function<void()>& action) {

@@ -18,7 +18,7 @@ QString withSlash(const QString& folder) {
 
 QStringList rescueFolders(const QString& xdgStateHome, const QString& home) {
     QStringList folders;
-    // The base directory specification ignores relative paths in these variables.
+    // Relative paths in these variables do not count, as with every XDG folder variable.
     if (xdgStateHome.startsWith(QLatin1Char('/'))) {
         folders << withSlash(xdgStateHome) + QStringLiteral("taskwick/");
     } else if (home.startsWith(QLatin1Char('/'))) {

@@ -11,6 +11,7 @@
 #include "app/window/MainWindow.h"
 #include "frame/widgets/RedBar.h"
 #include "table/view/TaskGrid.h"
+#include "tests/support/EventLoopGaps.h"
 #include "tests/support/WindowParts.h"
 
 #include <QApplication>
@@ -107,21 +108,10 @@ void menuOpenings(MainWindow& window, int count) {
 // The longest gap between the ticks of a 1 ms timer while `work` runs in the event loop.
 template <class Work>
 double worstStallMs(Work work) {
-    double worst = 0;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worst = std::max(worst, double(now - last) / 1e6);
-        last = now;
-    });
-    tick.start();
+    const taskwick::testing::EventLoopGaps gaps;
     QTimer::singleShot(10, work);
     QTest::qWait(400);
-    return worst;
+    return gaps.worstMs();
 }
 
 }  // namespace
