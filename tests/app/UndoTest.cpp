@@ -4,7 +4,6 @@
 #include "tests/app/WindowFixture.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -55,17 +54,12 @@ protected:
             QTest::keyClicks(focus(), QString(c));
         }
     }
-    void dragBorderOfColumn(int col, int by) const {
-        TaskTable& t = tableOf(*window);
-        int border = 0;
-        for (int c = 0; c <= col; ++c) {
-            border += t.columnWidth(c) + t.gridLineWidth();
-        }
-        const QPoint from(border - t.gridLineWidth(), 10);
-        QTest::mousePress(grid().viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(grid().viewport(), from + QPoint(by / 2, 0));
-        QTest::mouseMove(grid().viewport(), from + QPoint(by, 0));
-        QTest::mouseRelease(grid().viewport(), Qt::LeftButton, {}, from + QPoint(by, 0));
+    // Drags the border between the first two captions to the right.
+    void widenFirstColumnBy(int pixels) const {
+        const QPoint border(tableOf(*window).columnWidth(0), 10);
+        QTest::mousePress(grid().viewport(), Qt::LeftButton, {}, border);
+        QTest::mouseMove(grid().viewport(), border + QPoint(pixels, 0));
+        QTest::mouseRelease(grid().viewport(), Qt::LeftButton, {}, border + QPoint(pixels, 0));
     }
 
     // The file once the automatic save wrote something other than `previous`.
@@ -118,7 +112,7 @@ TEST_F(UndoJourney, everyStepUndoneAndDoneAgain_savesTheListOfEachMomentByteForB
         {"alignment", [&] { actionOf(*window, "rightAlign").trigger(); }},
         {"captions bold", [&] { actionOf(*window, "captionsBold").trigger(); }},
         {"grid lines", [&] { actionOf(*window, "gridLines").trigger(); }},
-        {"column width", [&] { dragBorderOfColumn(0, 40); }},
+        {"column width", [&] { widenFirstColumnBy(40); }},
         {"caption edit",
          [&] {
              actionOf(*window, "changeCaptions").trigger();

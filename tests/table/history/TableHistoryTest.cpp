@@ -30,28 +30,25 @@ struct History {
 
 }  // namespace
 
-TEST(TableHistory, keepsTheLatestThousandSteps) {
+TEST(TableHistory, keepsTheLatestThousandSteps_andFewerWhenTheyHoldMuchText) {
     History h;
     for (int i = 1; i <= 1005; ++i) {
         h.setAsStep(1, 1, QString::number(i));
     }
     EXPECT_EQ(h.undoAll(), 1000);
     EXPECT_EQ(h.table.cell(1, 1), "5");
-}
 
-TEST(TableHistory, stepsHoldingMuchTextPushTheOldestOut_butTheLatestStepStays) {
-    History h;
+    // 16 million characters hold five steps of three million; the oldest go first.
     const QString threeMillion(3'000'000, QLatin1Char('x'));
     for (int row = 1; row <= 8; ++row) {
         h.setAsStep(0, row, threeMillion);
     }
-    // 16 million characters hold five such steps.
     EXPECT_EQ(h.undoAll(), 5);
     EXPECT_EQ(h.table.cell(0, 3), threeMillion);
     EXPECT_EQ(h.table.cell(0, 4), "");
 
-    const QString twentyMillion(20'000'000, QLatin1Char('y'));
-    h.setAsStep(0, 1, twentyMillion);
+    // A step larger than that alone stays.
+    h.setAsStep(0, 1, QString(20'000'000, QLatin1Char('y')));
     EXPECT_FALSE(h.redo.isEnabled());
     EXPECT_EQ(h.undoAll(), 1);
     EXPECT_EQ(h.table.cell(0, 1), threeMillion);
