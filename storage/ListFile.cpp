@@ -50,8 +50,16 @@ std::optional<QByteArray> ListFile::otherVersion(int* error) const {
 }
 
 ListFile::SaveOutcome ListFile::save(const QByteArray& content, const QDateTime& now,
-                                     OtherVersions others) {
+                                     OtherVersions others, const MergeableCheck& mergeable) {
     SaveOutcome outcome;
+    const auto handsBack = [&](const QByteArray& other) {
+        if (others == OtherVersions::HandBack && mergeable && mergeable(other)) {
+            outcome.yielded = true;
+            outcome.handedBack = other;
+            return true;
+        }
+        return false;
+    };
     // A version is newer than the program's only when the program knew what was there before;
     // one it never could read (forget) is merely not kept yet.
     if (!known_) {
@@ -64,6 +72,9 @@ ListFile::SaveOutcome ListFile::save(const QByteArray& content, const QDateTime&
     } else if (other) {
         if (others == OtherVersions::Yield) {
             outcome.yielded = true;
+            return outcome;
+        }
+        if (handsBack(*other)) {
             return outcome;
         }
         const KeptCopy copy = keepCopyBeside(ops_, path_, *other, ChangedReason, now);
@@ -85,6 +96,9 @@ ListFile::SaveOutcome ListFile::save(const QByteArray& content, const QDateTime&
         }
         if (others == OtherVersions::Yield) {
             outcome.yielded = true;
+            return DisplacedVersion::PutBack;
+        }
+        if (handsBack(displaced)) {
             return DisplacedVersion::PutBack;
         }
         const KeptCopy copy = keepCopyBeside(ops_, path_, displaced, ChangedReason, now);

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace taskwick {
@@ -21,7 +22,13 @@ QByteArray listDigest(const QByteArray& content);
 enum class OtherVersions {
     KeepBeside,  // the program has changes of its own: that version is kept as a copy first
     Yield,       // the program has nothing unsaved: that version is newer and stays in place
+    // The program has changes of its own and merges: a version that reads as a list stays in
+    // place and is handed back to be merged; one that does not is kept as a copy first.
+    HandBack,
 };
+
+// Whether a version of the list can be merged (it reads as a list, completely).
+using MergeableCheck = std::function<bool(const QByteArray& content)>;
 
 // ToDoList.xml as this program last saw it: the version it read at start or wrote with its
 // last save, known by the digest of its bytes (many file systems keep whole seconds, so size
@@ -56,11 +63,16 @@ public:
         SaveResult result;
         QString keptChangedCopy;  // where someone else's version was kept, if it was
         bool yielded = false;     // someone else's version stays in place; nothing was written
+        QByteArray handedBack;    // that version, with OtherVersions::HandBack
     };
     // Replaces the list with `content`. A version someone else wrote is kept beside the list
     // first ("changed" copy) or, with OtherVersions::Yield, left in place. When that version
-    // cannot be read or kept, nothing is replaced and the result says why.
-    SaveOutcome save(const QByteArray& content, const QDateTime& now, OtherVersions others);
+    // cannot be read or kept, nothing is replaced and the result says why. With
+    // OtherVersions::HandBack, `mergeable` tells which versions stay for a merge.
+    SaveOutcome save(const QByteArray& content, const QDateTime& now, OtherVersions others,
+                     const MergeableCheck& mergeable = {});
+    // True when the program knows a version of the list was on the disk (it read or wrote one).
+    bool knowsAVersion() const { return known_ && known_->exists; }
 
 private:
     struct Version {

@@ -191,6 +191,67 @@ QString Texts::changedListKeptText(const QString& listPath, const QString& keptP
            QString::fromUtf8("\r\nTaskwick hat seine eigene Liste an ihre Stelle gespeichert.");
 }
 
+QString Texts::cellName(int col, int row) const {
+    return (language == Language::English ? QStringLiteral("row %1, column %2")
+                                          : QStringLiteral("Zeile %1, Spalte %2"))
+        .arg(row)
+        .arg(col + 1);
+}
+
+QString Texts::mergedWithConflictsText(const QString& listPath, const QString& cells,
+                                       const QString& keptPath) const {
+    if (language == Language::English) {
+        return "Another version of the task list arrived while you were changing it:\r\n" +
+               listPath +
+               "\r\nBoth were merged. These cells were changed on both sides and "
+               "now hold both texts, yours first, separated by \" | \":\r\n" +
+               cells + "\r\nThe other version was kept as:\r\n" + keptPath;
+    }
+    return QString::fromUtf8(
+               "Eine andere Fassung der Aufgabenliste kam an, während Sie sie "
+               "änderten:\r\n") +
+           listPath +
+           QString::fromUtf8(
+               "\r\nBeide wurden zusammengeführt. Diese Zellen wurden auf beiden "
+               "Seiten geändert und enthalten nun beide Texte, Ihren zuerst, "
+               "getrennt durch \" | \":\r\n") +
+           cells + QString::fromUtf8("\r\nDie andere Fassung wurde gesichert als:\r\n") + keptPath;
+}
+
+QString Texts::conflictCopyMergedText(const QString& copyPath, const QString& movedTo) const {
+    if (language == Language::English) {
+        return "A copy of the task list that a sync tool made was merged into the list:\r\n" +
+               copyPath + "\r\nThe copy was moved to:\r\n" + movedTo;
+    }
+    return QString::fromUtf8(
+               "Eine Kopie der Aufgabenliste, die ein Synchronisierungsprogramm "
+               "angelegt hat, wurde in die Liste übernommen:\r\n") +
+           copyPath + QString::fromUtf8("\r\nDie Kopie wurde verschoben nach:\r\n") + movedTo;
+}
+
+QString Texts::rescueMergedText(const QString& rescuePath, const QString& writtenAt) const {
+    if (language == Language::English) {
+        return "Tasks written on " + writtenAt +
+               " could not be saved in the list then. They were brought back into the list "
+               "from:\r\n" +
+               rescuePath;
+    }
+    return QString::fromUtf8("Aufgaben vom ") + writtenAt +
+           QString::fromUtf8(
+               " konnten damals nicht in der Liste gespeichert werden. Sie wurden "
+               "in die Liste zurückgeholt aus:\r\n") +
+           rescuePath;
+}
+
+QString Texts::listPolledText(const QString& listPath) const {
+    if (language == Language::English) {
+        return "The system does not report changes to the task list:\r\n" + listPath +
+               "\r\nTaskwick looks at it once a second instead.";
+    }
+    return QString::fromUtf8("Das System meldet keine Änderungen an der Aufgabenliste:\r\n") +
+           listPath + QString::fromUtf8("\r\nTaskwick sieht stattdessen einmal pro Sekunde nach.");
+}
+
 QString Texts::unusableListKeptText(const QString& listPath, const QString& keptPath) const {
     if (language == Language::English) {
         return "The task list could not be read:\r\n" + listPath +

@@ -73,6 +73,18 @@ struct Texts {
     QString hardLinkSplitText(const QString& listPath) const;
     // After a save found a version of the list written by someone else and kept it.
     QString changedListKeptText(const QString& listPath, const QString& keptPath) const;
+    // A cell's name in a notice: "row 2, column 3" (the caption row is row 0).
+    QString cellName(int col, int row) const;
+    // Another version of the list was merged with the user's unsaved changes, and both
+    // changed the named cells (`cells` joined by "; "); that version was kept as `keptPath`.
+    QString mergedWithConflictsText(const QString& listPath, const QString& cells,
+                                    const QString& keptPath) const;
+    // A sync tool's conflict copy was merged into the list and moved out of its folder.
+    QString conflictCopyMergedText(const QString& copyPath, const QString& movedTo) const;
+    // Tasks that a former close could not save were brought back into the list.
+    QString rescueMergedText(const QString& rescuePath, const QString& writtenAt) const;
+    // The system gives no change notes for the list: it is looked at once a second.
+    QString listPolledText(const QString& listPath) const;
 };
 
 const Texts& textsFor(Language language);

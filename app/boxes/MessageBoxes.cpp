@@ -10,12 +10,9 @@ namespace taskwick {
 QtBoxPresenter::QtBoxPresenter(std::function<QWidget*()> fallbackOwner)
     : fallbackOwner_(std::move(fallbackOwner)) {}
 
-bool QtBoxPresenter::present(BoxKind kind, const QString& text, const QString& title) {
-    QWidget* owner = QApplication::activeWindow();
-    if (!owner && fallbackOwner_) {
-        owner = fallbackOwner_();
-    }
-    QMessageBox box(owner);
+namespace {
+
+void dress(QMessageBox& box, BoxKind kind, const QString& text, const QString& title) {
     box.setWindowTitle(title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
@@ -37,6 +34,31 @@ bool QtBoxPresenter::present(BoxKind kind, const QString& text, const QString& t
     // The main window stays on top of everything; a box that is not above it could open
     // unseen behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+}  // namespace
+
+void QtBoxPresenter::notify(BoxKind kind, const QString& text, const QString& title) {
+    QWidget* owner = fallbackOwner_ ? fallbackOwner_() : QApplication::activeWindow();
+    std::erase_if(openBoxes_, [](const QPointer<QDialog>& b) { return !b; });
+    auto* box = new QMessageBox(owner);
+    dress(*box, kind, text, title);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Keys typed into the table while it opens stay in the table; a click gives it the focus.
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    box->setWindowModality(Qt::NonModal);
+    box->setFocusPolicy(Qt::NoFocus);
+    openBoxes_.emplace_back(box);
+    box->show();
+}
+
+bool QtBoxPresenter::present(BoxKind kind, const QString& text, const QString& title) {
+    QWidget* owner = QApplication::activeWindow();
+    if (!owner && fallbackOwner_) {
+        owner = fallbackOwner_();
+    }
+    QMessageBox box(owner);
+    dress(box, kind, text, title);
     openBoxes_.emplace_back(&box);
     const int answer = box.exec();
     std::erase_if(openBoxes_, [&](const QPointer<QDialog>& b) { return b == &box || !b; });
@@ -86,12 +108,38 @@ void MessageBoxes::dismissBoxes() {
     presenter_.dismissOpenBoxes();
 }
 
+bool MessageBoxes::toLog(const QString& text, const QString& title) {
+    if (!dismissing_) {
+        return false;
+    }
+    QString line = title + QStringLiteral(": ") + text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    std::fprintf(stderr, "taskwick: %s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+    return true;
+}
+
+void MessageBoxes::notify(BoxKind kind, const QString& text, const QString& title) {
+    if (toLog(text, title)) {
+        return;
+    }
+    try {
+        presenter_.notify(kind, text, title);
+    } catch (...) {
+        // A notice that cannot be shown is not shown.
+    }
+}
+
+void MessageBoxes::notifyInfo(const QString& text, const QString& title) {
+    notify(BoxKind::Information, text, title);
+}
+
+void MessageBoxes::notifyError(const QString& text, const QString& title) {
+    notify(BoxKind::Error, text, title);
+}
+
 bool MessageBoxes::show(BoxKind kind, const QString& text, const QString& title) {
-    if (dismissing_) {
-        QString line = title + QStringLiteral(": ") + text;
-        line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        std::fprintf(stderr, "taskwick: %s\n", line.toLocal8Bit().constData());
-        std::fflush(stderr);
+    if (toLog(text, title)) {
         return false;
     }
     if (lowering_) {

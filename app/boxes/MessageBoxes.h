@@ -19,6 +19,11 @@ class BoxPresenter {
 public:
     virtual ~BoxPresenter() = default;
     virtual bool present(BoxKind kind, const QString& text, const QString& title) = 0;
+    // Shows an Information or Error box that nobody waits for, and that does not take the
+    // keyboard from the window the user types into.
+    virtual void notify(BoxKind kind, const QString& text, const QString& title) {
+        present(kind, text, title);
+    }
     // Closes every box that is open now, each answering No.
     virtual void dismissOpenBoxes() {}
 };
@@ -29,6 +34,7 @@ class QtBoxPresenter : public BoxPresenter {
 public:
     explicit QtBoxPresenter(std::function<QWidget*()> fallbackOwner = {});
     bool present(BoxKind kind, const QString& text, const QString& title) override;
+    void notify(BoxKind kind, const QString& text, const QString& title) override;
     void dismissOpenBoxes() override;
 
 private:
@@ -62,6 +68,10 @@ public:
 
     void showInfo(const QString& text, const QString& title);
     void showError(const QString& text, const QString& title);
+    // The same as notices: shown without waiting and without taking the keyboard, for what
+    // the program has to say while the user may be typing.
+    void notifyInfo(const QString& text, const QString& title);
+    void notifyError(const QString& text, const QString& title);
     bool askYesNo(const QString& text, const QString& title);
     void showException(const QString& context);
     // Reports an exception that escaped every handler, with its message and type name.
@@ -77,6 +87,8 @@ public:
 
 private:
     bool show(BoxKind kind, const QString& text, const QString& title);
+    void notify(BoxKind kind, const QString& text, const QString& title);
+    bool toLog(const QString& text, const QString& title);
 
     Language language_;
     BoxPresenter& presenter_;

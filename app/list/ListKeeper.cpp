@@ -3,10 +3,16 @@
 #include "app/boxes/MessageBoxes.h"
 #include "app/list/SaveMessages.h"
 #include "storage/XmlWriter.h"
+#include "table/merge/ListMerge.h"
 #include "texts/ErrorContexts.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
+#include <QLocale>
+
+#include <cerrno>
+#include <cstdio>
 
 #include <system_error>
 #include <utility>
@@ -17,8 +23,18 @@ namespace {
 
 // A writer's burst of changes (a temporary file, a rename) settles before the list is read.
 constexpr int OtherVersionDelayMs = 200;
-// How often a version that waits for the cell editor to close looks again.
+// How often a cell of another version that waits for the cell editor to close looks again.
 constexpr int EditingRetryMs = 500;
+// A save that found another version in its place merges it and tries again this soon.
+constexpr int MergedSaveDelayMs = 100;
+// How often a close merges a version that keeps landing before it keeps one beside the list.
+constexpr int CloseMergeAttempts = 3;
+
+// The names sync tools give the copy of a list that two machines changed at once.
+const QStringList ConflictCopyPatterns{
+    QStringLiteral("ToDoList.sync-conflict-*.xml"),      // Syncthing
+    QStringLiteral("ToDoList (*conflicted copy*).xml"),  // Nextcloud, ownCloud, Dropbox
+};
 // A version that cannot be read may be one that its writer is still writing: it counts as
 // unreadable once it has stayed the same this long.
 constexpr int UnreadableSettleMs = 1000;
@@ -45,6 +61,20 @@ private:
     bool failed_ = false;
 };
 
+// True for a version that reads as a list, completely.
+bool readsAsList(const QByteArray& content, TaskTable& into, LoadReport* report = nullptr) {
+    OtherVersionTarget target(into);
+    const LoadReport loaded = loadToDoList(&content, target);
+    if (report) {
+        *report = loaded;
+    }
+    return !target.failed();
+}
+
+QString rootOf(const QStringList& rescueFolders) {
+    return rescueFolders.value(0, QDir::homePath() + QStringLiteral("/.local/state/taskwick/"));
+}
+
 }  // namespace
 
 ListKeeper::ListKeeper(ListKeeperSettings settings, TaskTable& table, MessageBoxes& boxes,
@@ -59,15 +89,20 @@ ListKeeper::ListKeeper(ListKeeperSettings settings, TaskTable& table, MessageBox
       ops_(settings_.fileOps ? *settings_.fileOps : *ownOps_),
       file_(ops_, settings_.appFolder),
       rescue_(ops_, file_.path(),
-              settings_.rescueFolders.isEmpty() ? rescueFoldersOfUser() : settings_.rescueFolders) {
+              settings_.rescueFolders.isEmpty() ? rescueFoldersOfUser() : settings_.rescueFolders),
+      state_(stateOps_,
+             rootOf(settings_.rescueFolders.isEmpty() ? rescueFoldersOfUser()
+                                                      : settings_.rescueFolders),
+             file_.path()) {
     autoSaveTimer_.setInterval(settings_.autoSaveDelayMs);
     autoSaveTimer_.setSingleShot(true);
     connect(&autoSaveTimer_, &QTimer::timeout, this, &ListKeeper::onAutoSaveTimer);
     connect(&table_, &TaskTable::changed, this, &ListKeeper::markChanged);
     otherVersionTimer_.setSingleShot(true);
     connect(&otherVersionTimer_, &QTimer::timeout, this, &ListKeeper::lookForOtherVersion);
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &ListKeeper::onListTouched);
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &ListKeeper::onListTouched);
+    connect(&watcher_, &ListWatcher::touched, this, &ListKeeper::onListTouched);
+    connect(&watcher_, &ListWatcher::pollingStarted, this,
+            [this] { boxes_.notifyInfo(texts_.listPolledText(path()), texts_.noticeTitle); });
 }
 
 ListKeeper::~ListKeeper() {
@@ -97,6 +132,11 @@ LoadReport ListKeeper::load(LoadTarget& target) {
     if (loaded.droppedContent) {
         keep();  // the next save would write less than the file holds
     }
+    // What a former run shared last comes first: a rescue copy of that run grew from it.
+    if (TaskTable former; readsAsList(state_.readBase(), former)) {
+        versions_.add(former, KnownVersions::Origin::Read);
+    }
+    versions_.add(table_, KnownVersions::Origin::Read);
     if (!keptUnreadable_.isEmpty()) {
         boxes_.showInfo(loaded.nothingApplied
                             ? texts_.unusableListKeptText(path(), keptUnreadable_)
@@ -124,15 +164,20 @@ void ListKeeper::keepUnreadable(const QByteArray& content) {
 
 void ListKeeper::startWithoutList() {
     file_.rememberAbsent();
+    if (TaskTable former; readsAsList(state_.readBase(), former)) {
+        versions_.add(former, KnownVersions::Origin::Read);
+    }
 }
 
 void ListKeeper::startAutomaticSaves() {
-    automaticSaves_ = true;
+    phase_ = Phase::Running;
     watchList();
+    bringBackRescue();
+    lookForConflictCopies();
 }
 
 void ListKeeper::markChanged() {
-    if (!automaticSaves_ || takingIn_) {
+    if (phase_ != Phase::Running || takingIn_) {
         return;
     }
     changed_ = true;
@@ -145,18 +190,32 @@ void ListKeeper::markChanged() {
 
 void ListKeeper::onAutoSaveTimer() {
     // A save still under way is followed by this one once it is done.
-    if (automaticSaves_ && changed_ && !saving_) {
+    if (phase_ == Phase::Running && changed_ && !saving_) {
         changed_ = false;
         startBackgroundSave(snapshot());
     }
 }
 
 ToDoListData ListKeeper::snapshot() const {
-    return snapshotForSave(window_.placement(), table_);
+    ToDoListData data = snapshotForSave(window_.placement(), table_);
+    // A blank that only became empty (a loaded " " cleared as its cell became current) is no
+    // change: the file keeps the blank the disk has, so a click alone writes nothing.
+    const TaskTable& disk = versions_.latest();
+    for (std::size_t row = 0; row < data.rows.size(); ++row) {
+        for (std::size_t col = 0; col < data.rows[row].size(); ++col) {
+            QString& text = data.rows[row][col];
+            if (text.isEmpty()) {
+                const QString before = disk.cell(static_cast<int>(col), static_cast<int>(row) + 1);
+                if (!before.isEmpty() && isBlank(before)) {
+                    text = before;
+                }
+            }
+        }
+    }
+    return data;
 }
 
-ListKeeper::SaveAttempt ListKeeper::save(const ToDoListData& data, SkipUnchanged skip,
-                                         OtherVersions others) {
+ListKeeper::SaveAttempt ListKeeper::save(const ToDoListData& data, OtherVersions others) {
     SaveAttempt attempt;
     QByteArray content;
     try {
@@ -166,13 +225,26 @@ ListKeeper::SaveAttempt ListKeeper::save(const ToDoListData& data, SkipUnchanged
         return attempt;
     }
     const QDateTime now = QDateTime::currentDateTime();
-    if (skip == SkipUnchanged::No || !file_.isKnownVersion(content)) {
-        attempt.outcome = file_.save(content, now, others);
+    // Nothing that differs from the disk, nothing written: a sync tool sees no new version.
+    if (file_.isKnownVersion(content)) {
+        rescue_.discard();
+        return attempt;
     }
+    attempt.outcome = file_.save(content, now, others, [](const QByteArray& other) {
+        TaskTable scratch;
+        return readsAsList(other, scratch);
+    });
     if (attempt.outcome.result.ok()) {
         rescue_.discard();  // the list holds the tasks again
+        if (!attempt.outcome.yielded && !attempt.outcome.result.putBack) {
+            attempt.wrote = true;
+            state_.writeBase(content);
+        }
     } else {
         attempt.rescue = rescue_.keep(content, now);
+        if (attempt.rescue->ok()) {
+            state_.recordRescue(attempt.rescue->path);
+        }
     }
     return attempt;
 }
@@ -182,12 +254,15 @@ void ListKeeper::startBackgroundSave(ToDoListData data) {
         thread_.join();
     }
     saving_ = true;
+    savingTable_ = std::make_unique<TaskTable>();
+    savingTable_->takeContentOf(table_);
     const quint64 generation = ++generation_;
     // Building the document and the disk's part run on a thread of their own, so typing goes
-    // on meanwhile; the list file and the rescue are touched by nobody else until it is done.
+    // on meanwhile; the list file, the rescue and the state folder are touched by nobody else
+    // until it is done.
     const auto job =
         std::make_shared<std::function<void()>>([this, data = std::move(data), generation] {
-            SaveAttempt attempt = save(data, SkipUnchanged::Yes, OtherVersions::KeepBeside);
+            SaveAttempt attempt = save(data, OtherVersions::HandBack);
             {
                 const std::lock_guard lock(finishedMutex_);
                 finished_ = std::move(attempt);
@@ -217,6 +292,22 @@ std::optional<ListKeeper::SaveAttempt> ListKeeper::joinBackgroundSave() {
     return std::exchange(finished_, std::nullopt);
 }
 
+void ListKeeper::takeInOutcome(const SaveAttempt& attempt) {
+    const std::unique_ptr<TaskTable> saved = std::move(savingTable_);
+    if (attempt.wrote && saved) {
+        versions_.add(*saved, KnownVersions::Origin::Saved);
+    }
+    if (!attempt.outcome.result.ok() && attempt.outcome.result.step != SaveResult::BuildDocument) {
+        changed_ = true;  // tried again after the delay, quietly
+    }
+    if (!attempt.outcome.handedBack.isEmpty()) {
+        // Someone else's version stands where the save meant to write: its words join ours,
+        // and the merge is saved in its place.
+        mergeIn(attempt.outcome.handedBack, Source::List);
+        changed_ = true;
+    }
+}
+
 void ListKeeper::onBackgroundSaveFinished(quint64 generation) {
     if (generation != generation_) {
         return;  // taken in already by the close
@@ -225,13 +316,11 @@ void ListKeeper::onBackgroundSaveFinished(quint64 generation) {
     if (!attempt) {
         return;
     }
-    if (!attempt->outcome.result.ok() &&
-        attempt->outcome.result.step != SaveResult::BuildDocument) {
-        changed_ = true;  // tried again after the delay, quietly
-    }
+    takeInOutcome(*attempt);
     report(Audience::Automatic, *attempt);
-    if (changed_ && automaticSaves_ && !autoSaveTimer_.isActive()) {
-        autoSaveTimer_.start();
+    if (changed_ && phase_ == Phase::Running && !autoSaveTimer_.isActive()) {
+        autoSaveTimer_.start(attempt->outcome.handedBack.isEmpty() ? settings_.autoSaveDelayMs
+                                                                   : MergedSaveDelayMs);
     }
     if (std::exchange(otherVersionPending_, false)) {
         otherVersionTimer_.start(OtherVersionDelayMs);
@@ -243,21 +332,31 @@ void ListKeeper::finishBackgroundSave() {
     if (!attempt) {
         return;
     }
+    takeInOutcome(*attempt);
     // Its failure is told by the save that follows at once; what it kept is told here.
     reportNotices(attempt->outcome);
-    if (!attempt->outcome.result.ok()) {
-        changed_ = true;
-    }
 }
 
 bool ListKeeper::saveOnClose(CloseKind kind) {
-    automaticSaves_ = false;
+    phase_ = Phase::Closed;
     autoSaveTimer_.stop();
     finishBackgroundSave();
-    // Written even when the tasks were saved before: the file also holds the window's place.
-    // With nothing unsaved, though, a version someone else wrote is newer and stays.
-    const SaveAttempt attempt = save(snapshot(), SkipUnchanged::No,
-                                     changed_ ? OtherVersions::KeepBeside : OtherVersions::Yield);
+    mergeWaitingCells();
+    // With nothing unsaved, a version someone else wrote is newer and stays. With changes of
+    // our own, it is merged and the merge saved; one that keeps landing is kept beside.
+    SaveAttempt attempt;
+    for (int round = 0;; ++round) {
+        const OtherVersions others = !changed_                    ? OtherVersions::Yield
+                                     : round < CloseMergeAttempts ? OtherVersions::HandBack
+                                                                  : OtherVersions::KeepBeside;
+        attempt = save(snapshot(), others);
+        if (attempt.outcome.handedBack.isEmpty()) {
+            break;
+        }
+        mergeIn(attempt.outcome.handedBack, Source::List);
+        mergeWaitingCells();  // the editor's text is final now
+        changed_ = true;
+    }
     changed_ = false;
     const SaveResult& result = attempt.outcome.result;
     const bool onDisk = result.ok() || (attempt.rescue && attempt.rescue->ok());
@@ -265,31 +364,46 @@ bool ListKeeper::saveOnClose(CloseKind kind) {
     const bool stay =
         !onDisk && result.step != SaveResult::BuildDocument && kind == CloseKind::ByUser;
     report(stay ? Audience::CloseStayingOpen : Audience::Close, attempt);
+    if (!onDisk && !stay) {
+        writeTasksToLog();
+    }
     if (stay) {
         // Tried again on its own while the window stays, and once more at the next close.
-        automaticSaves_ = true;
+        phase_ = Phase::Running;
         changed_ = true;
         autoSaveTimer_.start();
     }
     return !stay;
 }
 
+void ListKeeper::writeTasksToLog() const {
+    std::fprintf(stderr, "taskwick: the tasks could not be saved anywhere; they follow here.\n");
+    for (int row = 0; row < table_.rowCount(); ++row) {
+        for (int col = 0; col < table_.colCount(); ++col) {
+            if (const QString text = table_.cell(col, row); !isBlank(text)) {
+                std::fprintf(stderr, "taskwick: %s: %s\n",
+                             texts_.cellName(col, row).toLocal8Bit().constData(),
+                             text.toLocal8Bit().constData());
+            }
+        }
+    }
+    std::fflush(stderr);
+}
+
 void ListKeeper::saveBeforeExit() {
-    automaticSaves_ = false;
+    phase_ = Phase::Closed;
     autoSaveTimer_.stop();
     if (const std::optional<SaveAttempt> attempt = joinBackgroundSave();
         attempt && !attempt->outcome.result.ok()) {
         changed_ = true;
     }
     if (changed_) {
-        save(snapshot(), SkipUnchanged::Yes, OtherVersions::KeepBeside);
+        save(snapshot(), OtherVersions::KeepBeside);
         changed_ = false;
     }
 }
 
 void ListKeeper::watchList() {
-    // The folders too: editors and sync tools replace a file by renaming another over it,
-    // which ends a watch on the file itself. For a list that is a link, the file it leads to.
     QStringList paths{settings_.appFolder, path()};
     const QFileInfo list(path());
     if (list.isSymLink()) {
@@ -297,22 +411,17 @@ void ListKeeper::watchList() {
             paths << target << QFileInfo(target).absolutePath();
         }
     }
-    const QStringList watched = watcher_.files() + watcher_.directories();
-    for (const QString& p : paths) {
-        if (!watched.contains(p) && QFileInfo::exists(p)) {
-            watcher_.addPath(p);
-        }
-    }
+    watcher_.watch(paths);
 }
 
 void ListKeeper::onListTouched() {
-    if (automaticSaves_ && !otherVersionTimer_.isActive()) {
+    if (phase_ == Phase::Running && !otherVersionTimer_.isActive()) {
         otherVersionTimer_.start(OtherVersionDelayMs);
     }
 }
 
 void ListKeeper::lookForOtherVersion() {
-    if (!automaticSaves_) {
+    if (phase_ != Phase::Running) {
         return;
     }
     watchList();
@@ -320,43 +429,171 @@ void ListKeeper::lookForOtherVersion() {
         otherVersionPending_ = true;  // looked at once that save is done
         return;
     }
-    if (changed_) {
-        return;  // the save that follows keeps that version beside the program's own
-    }
-    if (window_.isEditingCell()) {
-        otherVersionTimer_.start(EditingRetryMs);
+    mergeWaitingCells();
+    lookForConflictCopies();
+    if (const std::optional<QByteArray> other = file_.otherVersion()) {
+        mergeIn(*other, Source::List);
         return;
     }
-    if (const std::optional<QByteArray> other = file_.otherVersion()) {
-        takeIn(*other);
+    PathStatus status;
+    if (file_.knowsAVersion() && ops_.statusFollowingLinks(path(), &status) == ENOENT) {
+        // The list was deleted: the tasks go back to the disk within the delay.
+        file_.rememberAbsent();
+        markChanged();
     }
 }
 
-void ListKeeper::takeIn(const QByteArray& content) {
-    // Read into a table of its own first: only a version that reads completely replaces
-    // what the user sees.
-    TaskTable scratch;
-    OtherVersionTarget target(scratch);
-    const LoadReport loaded = loadToDoList(&content, target);
-    if (target.failed()) {
-        keepUnreadableOtherVersion(content);
-        return;
+void ListKeeper::remember(const QByteArray& content, const TaskTable& version,
+                          KnownVersions::Origin origin) {
+    file_.remember(content);
+    versions_.add(version, origin);
+    state_.writeBase(content);
+}
+
+bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* keptAt) {
+    TaskTable theirs;
+    LoadReport loaded;
+    if (!readsAsList(content, theirs, &loaded)) {
+        if (source == Source::List) {
+            keepUnreadableOtherVersion(content);
+        }
+        return false;
     }
     unreadableDigest_.clear();
+    // A version in the list's place grew from the last one shared with the disk; a copy's
+    // history is unknown.
+    const TaskTable& base =
+        source == Source::List ? versions_.latest() : versions_.baseForCopy(theirs);
+    TaskTable merged;
+    MergeOutcome outcome = mergeLists(base, table_, theirs, merged);
+    if (const std::optional<CellPos> open = window_.editedCell()) {
+        // The editor's text stays as the user types it; the other side's joins it once the
+        // editor closes.
+        const QString typing = table_.cell(open->col, open->row);
+        if (merged.cell(open->col, open->row) != typing) {
+            waitingCells_.push_back(
+                {*open, base.cell(open->col, open->row), theirs.cell(open->col, open->row)});
+            merged.setCell(open->col, open->row, typing);
+            std::erase(outcome.conflicts, *open);
+            otherVersionTimer_.start(EditingRetryMs);
+        }
+    }
+    const TaskTable& disk = source == Source::List ? theirs : versions_.latest();
+    const bool moreThanTheDisk = !sameList(merged, disk);
+    QString backup;
+    if (moreThanTheDisk && source == Source::List) {
+        // Its words are in the merge; the version itself is kept all the same.
+        backup = state_.keepBackup(content, DisplacedReason, QDateTime::currentDateTime()).path;
+    }
+
     takingIn_ = true;
-    table_.takeContentOf(scratch);
-    file_.remember(content);
+    table_.takeContentOf(merged);
+    if (source == Source::List) {
+        remember(content, theirs, KnownVersions::Origin::TakenIn);
+    } else {
+        versions_.add(theirs, KnownVersions::Origin::TakenIn);
+    }
     emit otherVersionTakenIn();
     takingIn_ = false;
-    if (loaded.droppedContent) {
+    if (moreThanTheDisk) {
+        markChanged();
+    }
+    if (keptAt) {
+        *keptAt = backup;
+    }
+    if (!outcome.conflicts.empty()) {
+        QStringList cells;
+        for (const CellPos& cell : outcome.conflicts) {
+            cells << texts_.cellName(cell.col, cell.row);
+        }
+        boxes_.notifyInfo(
+            texts_.mergedWithConflictsText(path(), cells.join(QStringLiteral("; ")), backup),
+            texts_.noticeTitle);
+    }
+    if (loaded.droppedContent && source == Source::List) {
         const KeptCopy copy =
             keepCopyBeside(ops_, path(), content, UnreadableReason, QDateTime::currentDateTime());
         if (copy.ok()) {
-            boxes_.showInfo(texts_.unreadableListKeptText(path(), copy.path), texts_.noticeTitle);
+            boxes_.notifyInfo(texts_.unreadableListKeptText(path(), copy.path), texts_.noticeTitle);
         } else {
             file_.forget();  // the next save keeps it before it writes
         }
     }
+    return true;
+}
+
+void ListKeeper::mergeWaitingCells() {
+    if (waitingCells_.empty()) {
+        return;
+    }
+    const std::optional<CellPos> open = window_.editedCell();
+    std::vector<WaitingCell> still;
+    for (const WaitingCell& w : waitingCells_) {
+        if (open && *open == w.cell && phase_ == Phase::Running) {
+            still.push_back(w);
+            continue;
+        }
+        bool conflict = false;
+        table_.setCell(
+            w.cell.col, w.cell.row,
+            mergedCellText(w.base, table_.cell(w.cell.col, w.cell.row), w.theirs, &conflict));
+        if (conflict) {
+            boxes_.notifyInfo(texts_.mergedWithConflictsText(
+                                  path(), texts_.cellName(w.cell.col, w.cell.row), QString()),
+                              texts_.noticeTitle);
+        }
+    }
+    waitingCells_ = std::move(still);
+    if (!waitingCells_.empty()) {
+        otherVersionTimer_.start(EditingRetryMs);
+    }
+}
+
+void ListKeeper::lookForConflictCopies() {
+    const QDir folder(QFileInfo(path()).absolutePath());
+    for (const QString& name : folder.entryList(ConflictCopyPatterns, QDir::Files | QDir::Hidden)) {
+        const QString copyPath = folder.filePath(name);
+        QByteArray content;
+        if (ops_.readAll(copyPath, &content) != 0 || passedCopies_.contains(listDigest(content))) {
+            continue;
+        }
+        if (!mergeIn(content, Source::Copy)) {
+            passedCopies_ << listDigest(content);  // not a list: left where it is
+            continue;
+        }
+        const QString moved =
+            state_.moveIntoBackups(copyPath, content, QDateTime::currentDateTime());
+        if (moved.isEmpty()) {
+            passedCopies_ << listDigest(content);  // merged once is enough
+        }
+        boxes_.notifyInfo(
+            texts_.conflictCopyMergedText(copyPath, moved.isEmpty() ? copyPath : moved),
+            texts_.noticeTitle);
+    }
+}
+
+void ListKeeper::bringBackRescue() {
+    const QString rescued = state_.recordedRescue();
+    if (rescued.isEmpty()) {
+        return;
+    }
+    QByteArray content;
+    if (ops_.readAll(rescued, &content) != 0) {
+        state_.forgetRescue();  // removed by hand, or saved after all
+        return;
+    }
+    const QDateTime written = QFileInfo(rescued).lastModified();
+    if (!mergeIn(content, Source::Copy)) {
+        return;  // left where it is; the notice of its run named it
+    }
+    const QString moved = state_.moveIntoBackups(rescued, content, QDateTime::currentDateTime());
+    state_.forgetRescue();
+    boxes_.notifyInfo(
+        texts_.rescueMergedText(
+            moved.isEmpty() ? rescued : moved,
+            QLocale(settings_.language == Language::English ? QLocale::English : QLocale::German)
+                .toString(written, QLocale::LongFormat)),
+        texts_.noticeTitle);
 }
 
 void ListKeeper::keepUnreadableOtherVersion(const QByteArray& content) {
@@ -376,17 +613,19 @@ void ListKeeper::keepUnreadableOtherVersion(const QByteArray& content) {
     if (copy.ok()) {
         // Kept: the program's own list may take its place again.
         file_.remember(content);
-        boxes_.showInfo(texts_.otherVersionUnreadableText(path(), copy.path), texts_.noticeTitle);
+        boxes_.notifyInfo(texts_.otherVersionUnreadableText(path(), copy.path), texts_.noticeTitle);
+        // What the user has goes back into the list's place.
+        markChanged();
     }
 }
 
 void ListKeeper::reportNotices(const ListFile::SaveOutcome& outcome) {
     if (!outcome.keptChangedCopy.isEmpty()) {
-        boxes_.showInfo(texts_.changedListKeptText(path(), outcome.keptChangedCopy),
-                        texts_.noticeTitle);
+        boxes_.notifyInfo(texts_.changedListKeptText(path(), outcome.keptChangedCopy),
+                          texts_.noticeTitle);
     }
     if (outcome.result.splitHardLink && !std::exchange(hardLinkTold_, true)) {
-        boxes_.showInfo(texts_.hardLinkSplitText(path()), texts_.noticeTitle);
+        boxes_.notifyInfo(texts_.hardLinkSplitText(path()), texts_.noticeTitle);
     }
 }
 
@@ -413,7 +652,12 @@ void ListKeeper::report(Audience audience, const SaveAttempt& attempt) {
     } else if (audience == Audience::Close) {
         text += texts_.notRescuedText();
     }
-    boxes_.showError(text, texts_.saveErrorTitle);
+    if (audience == Audience::Automatic) {
+        // The user may be typing: the notice does not take the keys.
+        boxes_.notifyError(text, texts_.saveErrorTitle);
+    } else {
+        boxes_.showError(text, texts_.saveErrorTitle);
+    }
 }
 
 }  // namespace taskwick

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "app/list/ListWatcher.h"
 #include "storage/ListFile.h"
+#include "storage/ListState.h"
 #include "storage/Rescue.h"
 #include "storage/ToDoListLoader.h"
 #include "storage/ToDoListSaver.h"
+#include "table/merge/KnownVersions.h"
 #include "table/model/TaskTable.h"
 #include "texts/Texts.h"
 
-#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -37,8 +39,9 @@ public:
     virtual ~ListWindow() = default;
     // Where the window is, how it is folded and which skin it wears: asked at every save.
     virtual SaveSource placement() const = 0;
-    // While a cell is being edited, another version of the list waits.
-    virtual bool isEditingCell() const = 0;
+    // The cell open in the editor: another version merged meanwhile leaves its text to the
+    // editor until it closes.
+    virtual std::optional<CellPos> editedCell() const = 0;
 };
 
 struct ListKeeperSettings {
@@ -46,17 +49,19 @@ struct ListKeeperSettings {
     QString appFolder;           // folder of the executable, with a trailing "/"
     FileOps* fileOps = nullptr;  // null: the real file layer
     int autoSaveDelayMs = 2000;  // how long after a change the list is saved on its own
-    // Where the tasks go when the list cannot be saved; empty: rescueFoldersOfUser().
+    // Where the tasks go when the list cannot be saved; empty: rescueFoldersOfUser(). The
+    // first is also the program's state folder (ListState).
     QStringList rescueFolders;
 };
 
 // The user's list on the disk, over the whole run: it reads the list at start and keeps a
 // copy of what the program would not save back; saves soon after every change, on a thread
-// of its own; saves at the close; and when the list cannot be written, puts the tasks into a
-// rescue copy that the user is told about. It watches the file too: a version that someone
-// else writes (a sync tool, an editor, another instance) is taken into the table while the
-// program has nothing unsaved, and never overwritten by an older one. The window only says
-// when.
+// of its own, and only what differs from the disk; saves at the close; and when the list
+// cannot be written, puts the tasks into a rescue copy that the user is told about and that
+// the next start brings back. It watches the file too: a version that someone else writes (a
+// sync tool, an editor, another instance) is merged cell by cell with what the user has, and
+// so is a sync tool's conflict copy beside the list; no one's words leave the list without a
+// notice. The window only says when.
 class ListKeeper : public QObject {
     Q_OBJECT
 public:
@@ -82,6 +87,8 @@ public:
     void markChanged();
     // True from a change until a save of it is on the disk.
     bool hasUnsavedChanges() const { return changed_ || saving_; }
+    // The folder of what the program keeps about this list beside the rescue copies.
+    QString stateFolder() const { return state_.folder(); }
 
     // The close's save, with every box; a failure names the rescue copy that holds the tasks
     // instead. Returns false when the tasks reached no file at all and a person asked for the
@@ -92,28 +99,49 @@ public:
     void saveBeforeExit();
 
 signals:
-    // Another version of the list was taken into the table. The table's change that comes
-    // with it is not one of the program's own: nothing is saved for it, not even what the
-    // window does about it meanwhile (fitting the columns).
+    // Another version of the list was taken into the table or merged with it. The table's
+    // change that comes with it is not one of the program's own: nothing is saved for it, not
+    // even what the window does about it meanwhile (fitting the columns); a merge that holds
+    // more than the other version is saved on its own.
     void otherVersionTakenIn();
 
 private:
+    // Where the keeper is in the list's life: reading it, keeping it saved, or done.
+    enum class Phase { Starting, Running, Closed };
     enum class Audience { Automatic, Close, CloseStayingOpen };
+    // Where another version of the list comes from: the list's own place on the disk, or a
+    // copy beside it (a sync tool's conflict copy, a rescue copy of a former run).
+    enum class Source { List, Copy };
     struct SaveAttempt {
         ListFile::SaveOutcome outcome;
         std::optional<KeptCopy> rescue;  // made when the list could not be saved
+        bool wrote = false;              // the list now holds the content
+    };
+    // A cell of another version that waits for the cell editor to close.
+    struct WaitingCell {
+        CellPos cell;
+        QString base;
+        QString theirs;
     };
 
     void onAutoSaveTimer();
     ToDoListData snapshot() const;
-    SaveAttempt save(const ToDoListData& data, SkipUnchanged skip, OtherVersions others);
+    SaveAttempt save(const ToDoListData& data, OtherVersions others);
     void watchList();
     void onListTouched();
     void lookForOtherVersion();
-    void takeIn(const QByteArray& content);
+    // Merges another version with the table; false when it cannot be read.
+    bool mergeIn(const QByteArray& content, Source source, QString* keptAt = nullptr);
+    void mergeWaitingCells();
+    void lookForConflictCopies();
+    void bringBackRescue();
+    void remember(const QByteArray& content, const TaskTable& version,
+                  KnownVersions::Origin origin);
     void keepUnreadableOtherVersion(const QByteArray& content);
     void startBackgroundSave(ToDoListData data);
     void onBackgroundSaveFinished(quint64 generation);
+    // Takes in what a save learnt: the version it saved, or the one it found in its place.
+    void takeInOutcome(const SaveAttempt& attempt);
     // Waits for the save under way and takes its outcome in, reporting only its notices:
     // a save that reports for itself follows at once.
     void finishBackgroundSave();
@@ -122,6 +150,8 @@ private:
     // What a save kept of someone else's version, and a hard link it split.
     void reportNotices(const ListFile::SaveOutcome& outcome);
     void keepUnreadable(const QByteArray& content);
+    // The last resort of a close that no file takes: the tasks' texts go to the log.
+    void writeTasksToLog() const;
 
     ListKeeperSettings settings_;
     const Texts& texts_;
@@ -132,14 +162,22 @@ private:
     FileOps& ops_;
     ListFile file_;
     Rescue rescue_;  // touched by the save thread only while a save runs there
+    // What the program keeps about the list is its own business, not the list's: written
+    // through the system's file layer, whatever the list's is.
+    PosixFileOps stateOps_;
+    ListState state_;  // likewise touched by the save thread
+    KnownVersions versions_;
+    std::unique_ptr<TaskTable> savingTable_;  // the table as the save under way writes it
     QTimer autoSaveTimer_;
-    QFileSystemWatcher watcher_;
+    ListWatcher watcher_;
     QTimer otherVersionTimer_;
     bool otherVersionPending_ = false;  // the file was touched while a save ran
     bool takingIn_ = false;
-    QByteArray unreadableDigest_;  // of another version that could not be read, last look
+    QByteArray unreadableDigest_;     // of another version that could not be read, last look
+    QList<QByteArray> passedCopies_;  // digests of conflict copies that cannot be merged
+    std::vector<WaitingCell> waitingCells_;
 
-    bool automaticSaves_ = false;
+    Phase phase_ = Phase::Starting;
     bool changed_ = false;
     bool failureShown_ = false;  // an automatic save's failure was told; quiet until one works
     bool hardLinkTold_ = false;

@@ -308,8 +308,8 @@ void MainWindow::showNormalAndActivate() {
     x11::activateWindow(windowHandle());
 }
 
-bool MainWindow::isEditingCell() const {
-    return grid_->isEditing();
+std::optional<CellPos> MainWindow::editedCell() const {
+    return grid_->editingCell();
 }
 
 SaveSource MainWindow::placement() const {

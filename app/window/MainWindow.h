@@ -146,7 +146,7 @@ private:
 
     // What the list keeper asks of the window.
     SaveSource placement() const override;
-    bool isEditingCell() const override;
+    std::optional<CellPos> editedCell() const override;
 
     MainWindowSettings settings_;
     MessageBoxes& boxes_;

@@ -78,6 +78,7 @@ public:
     std::optional<CellPos> cellAt(QPoint viewportPos) const;
 
     bool isEditing() const { return editingCell_.has_value(); }
+    std::optional<CellPos> editingCell() const { return editingCell_; }
     CellEditor* editor() const { return editor_; }
     // Opens the editor on the current cell, its text all selected or the caret at its end.
     void openEditor(EditorSelection selection);

@@ -1,6 +1,7 @@
 // The list's life without a window: the rules of the automatic save, and what happens to the
 // tasks when the disk refuses them.
 #include "app/list/ListKeeper.h"
+#include "table/merge/ListMerge.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/RecordingBoxPresenter.h"
 #include "tests/support/SelectiveFaultOps.h"
@@ -75,10 +76,7 @@ struct Keeper : ListWindow {
         keeper = std::make_unique<ListKeeper>(settings, table, boxes, *this);
     }
     SaveSource placement() const override { return place; }
-    bool isEditingCell() const override {
-        askedWhileEditing += editing ? 1 : 0;
-        return editing;
-    }
+    std::optional<CellPos> editedCell() const override { return edited; }
     QString list() const { return app.filePath("ToDoList.xml"); }
     QStringList rescued() const { return filesIn(state.path() + "/taskwick", "*.rescued-*"); }
     QString rescuedBytes() const {
@@ -92,8 +90,7 @@ struct Keeper : ListWindow {
     MessageBoxes boxes;
     TaskTable table;
     SaveSource place{100, 200, 370, 211, true, 370, NoSkinName, {}};
-    bool editing = false;
-    mutable int askedWhileEditing = 0;
+    std::optional<CellPos> edited;
     std::unique_ptr<ListKeeper> keeper;
 };
 
@@ -284,22 +281,31 @@ TEST(ListKeeper, anotherVersionWhileNothingIsUnsaved_isTakenIn_andTheNextChangeS
     EXPECT_TRUE(k.presenter.boxes.empty());
 }
 
-TEST(ListKeeper, anotherVersionWaitsForTheCellEditor_andACloseWithNothingUnsavedLeavesIt) {
+TEST(ListKeeper, anotherVersionComesInAroundTheOpenEditor_whoseCellJoinsOnceItCloses) {
     SelectiveFaultOps ops;
     Keeper k(ops);
     startWithSavedTask(k);
-    k.editing = true;
+    k.edited = CellPos{1, 1};
+    k.table.setCell(1, 1, "ours, typing");
     QByteArray theirs = bytesOf(k.list());
     theirs.replace("<Text>ours</Text>", "<Text>newer</Text>");
+    // Row 2's first cell: the second empty text after row 1's "ours".
+    const qsizetype row1End = theirs.indexOf("<Text/>", theirs.indexOf("<Text>newer</Text>"));
+    theirs.replace(theirs.indexOf("<Text/>", row1End + 1), 7, "<Text>from the laptop</Text>");
     writeBytes(k.list(), theirs);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return k.askedWhileEditing >= 2; }, 5000));
-    EXPECT_EQ(k.table.cell(1, 1), "ours");
+    // The other version shows at once, around the cell being typed into.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.table.cell(0, 2) == "from the laptop"; }, 2000));
+    EXPECT_EQ(k.table.cell(1, 1), "ours, typing");
 
-    // Closed before it came in: the older list of the program is not written over it.
-    EXPECT_TRUE(k.keeper->saveOnClose(CloseKind::ByUser));
-    EXPECT_EQ(bytesOf(k.list()), theirs);
+    k.edited.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.table.cell(1, 1) != "ours, typing"; }, 2000));
+    EXPECT_EQ(k.table.cell(1, 1), "ours, typing" + ConflictSeparator + "newer");
+    ASSERT_EQ(k.presenter.boxes.size(), 1u);
+    EXPECT_TRUE(k.presenter.boxes[0].notice);
+    EXPECT_TRUE(k.presenter.boxes[0].text.contains("row 1, column 2"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.saved("ours, typing | newer"); }, 5000));
+    EXPECT_TRUE(k.saved("from the laptop"));
     EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.changed-*").isEmpty());
-    EXPECT_TRUE(k.presenter.boxes.empty());
 }
 
 TEST(ListKeeper, anotherVersionThatCannotBeRead_isKeptOnceItSettles_andNotTakenIn) {

@@ -16,6 +16,7 @@ public:
         BoxKind kind;
         QString text;
         QString title;
+        bool notice = false;  // shown without waiting and without the keyboard
     };
 
     bool present(BoxKind kind, const QString& text, const QString& title) override {
@@ -29,6 +30,10 @@ public:
         const bool answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    void notify(BoxKind kind, const QString& text, const QString& title) override {
+        present(kind, text, title);
+        boxes.back().notice = true;
     }
     void setNextAnswer(bool yes) { answers.push_back(yes); }
 
