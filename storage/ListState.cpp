@@ -80,8 +80,8 @@ KeptCopy ListState::keepBackup(const QByteArray& content, const QString& reason,
 }
 
 QString ListState::moveIntoBackups(const QString& path, const QByteArray& content,
-                                   const QDateTime& when) {
-    const KeptCopy copy = keepBackup(content, ConflictReason, when);
+                                   const QString& reason, const QDateTime& when) {
+    const KeptCopy copy = keepBackup(content, reason, when);
     if (!copy.ok()) {
         return {};
     }

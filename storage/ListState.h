@@ -41,7 +41,8 @@ public:
     KeptCopy keepBackup(const QByteArray& content, const QString& reason, const QDateTime& when);
     // Moves a file into the backups (a copy and a removal where a rename cannot cross the
     // disks); returns the new path, empty when it stayed where it was.
-    QString moveIntoBackups(const QString& path, const QByteArray& content, const QDateTime& when);
+    QString moveIntoBackups(const QString& path, const QByteArray& content, const QString& reason,
+                            const QDateTime& when);
 
     void recordRescue(const QString& rescuePath);
     QString recordedRescue() const;

@@ -562,7 +562,7 @@ void ListKeeper::lookForConflictCopies() {
             continue;
         }
         const QString moved =
-            state_.moveIntoBackups(copyPath, content, QDateTime::currentDateTime());
+            state_.moveIntoBackups(copyPath, content, ConflictReason, QDateTime::currentDateTime());
         if (moved.isEmpty()) {
             passedCopies_ << listDigest(content);  // merged once is enough
         }
@@ -586,7 +586,8 @@ void ListKeeper::bringBackRescue() {
     if (!mergeIn(content, Source::Copy)) {
         return;  // left where it is; the notice of its run named it
     }
-    const QString moved = state_.moveIntoBackups(rescued, content, QDateTime::currentDateTime());
+    const QString moved =
+        state_.moveIntoBackups(rescued, content, RescuedReason, QDateTime::currentDateTime());
     state_.forgetRescue();
     boxes_.notifyInfo(
         texts_.rescueMergedText(

@@ -33,9 +33,11 @@ const TaskTable& KnownVersions::baseForCopy(const TaskTable& copy) const {
         }
         return *versions_.front().table;
     }
-    const Version* closest = &versions_.back();
+    // Of equally close versions the oldest: where the copy's change meets one of ours, both
+    // then stay in the cell rather than ours giving way.
+    const Version* closest = &versions_.front();
     long long closestDistance = listDistance(copy, *closest->table);
-    for (auto it = versions_.rbegin() + 1; it != versions_.rend(); ++it) {
+    for (auto it = versions_.begin() + 1; it != versions_.end(); ++it) {
         if (const long long d = listDistance(copy, *it->table); d < closestDistance) {
             closest = &*it;
             closestDistance = d;

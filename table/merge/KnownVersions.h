@@ -27,7 +27,7 @@ public:
     // The base to merge a copy of the list with (a sync tool's conflict copy, a rescue copy),
     // whose history is unknown. A copy this program saved itself brings the changes it made
     // since the version before its own saves; any other copy is taken to have grown from the
-    // known version closest to it.
+    // known version closest to it (the oldest of equally close ones).
     const TaskTable& baseForCopy(const TaskTable& copy) const;
 
 private:

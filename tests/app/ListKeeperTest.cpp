@@ -330,3 +330,106 @@ TEST(ListKeeper, anotherVersionThatCannotBeRead_isKeptOnceItSettles_andNotTakenI
     EXPECT_TRUE(k.saved("<Text>ours</Text>"));
     EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.changed-*").isEmpty());
 }
+
+TEST(ListKeeper, aRescueCopyOfAFormerRun_isMergedIntoTheListAtTheNextStart_andTold) {
+    SelectiveFaultOps ops;
+    Keeper first(ops);
+    startWithSavedTask(first);
+    // Meanwhile someone else adds a task to the list, and this run's close finds no room.
+    first.table.setCell(1, 2, "typed before the disk filled");
+    ops.renameError = ENOSPC;
+    ::testing::internal::CaptureStderr();
+    first.boxes.dismissBoxes();
+    EXPECT_TRUE(first.keeper->saveOnClose(CloseKind::Unattended));
+    ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(first.rescued().size(), 1u);
+    QByteArray onDisk = bytesOf(first.list());
+    onDisk.replace("<Text>ours</Text>", "<Text>ours, edited elsewhere</Text>");
+    writeBytes(first.list(), onDisk);
+
+    // The next start shows the list on the disk with the rescued words in it, and says when
+    // they were written.
+    ops.renameError = 0;
+    Keeper next(ops);
+    const ListKeeperSettings settings{Language::English,
+                                      first.app.path() + "/",
+                                      &ops,
+                                      30,
+                                      {first.state.path() + "/taskwick/", next.home.path() + "/"}};
+    next.keeper = std::make_unique<ListKeeper>(settings, next.table, next.boxes, next);
+    struct Target : LoadTarget {
+        explicit Target(TaskTable& t) : t_(t) {}
+        TaskTable& table() override { return t_; }
+        QString currentSkinName() const override { return {}; }
+        QString currentSkinPath() const override { return {}; }
+        void setCurrentSkinName(const QString&) override {}
+        void setCurrentSkinPath(const QString&) override {}
+        void loadSkin() override {}
+        void reportFailure(const QString&) override {}
+        TaskTable& t_;
+    } target(next.table);
+    next.keeper->load(target);
+    next.keeper->startAutomaticSaves();
+    EXPECT_EQ(next.table.cell(1, 1), "ours, edited elsewhere");
+    EXPECT_EQ(next.table.cell(1, 2), "typed before the disk filled");
+    ASSERT_EQ(next.presenter.boxes.size(), 1u);
+    EXPECT_TRUE(next.presenter.boxes[0].text.startsWith("Tasks written on "));
+    EXPECT_TRUE(first.rescued().isEmpty());  // moved out of the rescue folder: merged once
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return bytesOf(first.list()).contains("disk filled"); }, 5000));
+    EXPECT_TRUE(bytesOf(first.list()).contains("ours, edited elsewhere"));
+}
+
+TEST(ListKeeper, aSyncToolsConflictCopy_isMergedAndMovedOutOfTheListsFolder) {
+    SelectiveFaultOps ops;
+    Keeper k(ops);
+    startWithSavedTask(k);
+    // The other machine changed the same cell as we did since: its version lost the race and
+    // became a copy.
+    QByteArray other = bytesOf(k.list());
+    other.replace("<Text>ours</Text>", "<Text>theirs</Text>");
+    k.table.setCell(1, 1, "ours, later");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.saved("<Text>ours, later</Text>"); }, 5000));
+    const QString copy = k.app.filePath("ToDoList.sync-conflict-20261210-101010-ABCDEFG.xml");
+    writeBytes(copy, other);
+    writeBytes(k.app.filePath("ToDoList (conflicted copy 2026-12-10 101010).xml"), "not a list <");
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(copy); }, 3000));
+    EXPECT_EQ(k.table.cell(1, 1), "ours, later" + ConflictSeparator + "theirs");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return k.saved("ours, later | theirs"); }, 5000));
+    ASSERT_EQ(k.presenter.boxes.size(), 2u);  // the conflict, and the copy that was moved
+    EXPECT_TRUE(k.presenter.boxes[1].text.startsWith("A copy of the task list that a sync tool"));
+    const QString moved = k.presenter.boxes[1].text.section("\r\n", -1);
+    EXPECT_TRUE(moved.startsWith(k.state.path() + "/taskwick/lists/")) << moved.toStdString();
+    EXPECT_EQ(bytesOf(moved), other);
+    // What cannot be read stays where it is, untouched.
+    EXPECT_EQ(bytesOf(k.app.filePath("ToDoList (conflicted copy 2026-12-10 101010).xml")),
+              "not a list <");
+}
+
+TEST(ListKeeper, aDeletedListIsWrittenBack_aClickOnABlankIsNoChange_andAClosedFolderGoesToTheLog) {
+    SelectiveFaultOps ops;
+    Keeper k(ops, 100);
+    startWithSavedTask(k);
+    const int savesBefore = ops.replaces;
+
+    // A loaded blank cleared as its cell becomes current: no save follows.
+    k.table.setCell(0, 3, " ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ops.replaces == savesBefore + 1; }, 5000));
+    k.table.setCell(0, 3, "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !k.keeper->hasUnsavedChanges(); }, 5000));
+    EXPECT_EQ(ops.replaces, savesBefore + 1);
+
+    QFile::remove(k.list());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.saved("<Text>ours</Text>"); }, 2000));
+
+    // Nothing takes the tasks at a signal's close: they go to the log, word for word.
+    k.table.setCell(1, 2, "the last words");
+    ops.renameError = ENOSPC;
+    ops.createError = ENOSPC;
+    k.boxes.dismissBoxes();
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(k.keeper->saveOnClose(CloseKind::Unattended));
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("taskwick: row 2, column 2: the last words"), std::string::npos) << log;
+}
