@@ -109,6 +109,42 @@ class TaskwickSharedListTest(ProgramTest):
         self.assertIn(b"<Text>from B</Text>", saved)
         self.assertEqual(self.changed_copies(), [])
 
+    def test_twoDisplaysTypingInTheSameSecond_endWithBothWordsInBothWindowsAndTheFile(self):
+        shutil.copy(WORKED_EXAMPLE, self.list_path())
+        second = XSession(window_manager=True).__enter__()
+        self.addCleanup(second.close)
+        shared = {"XDG_RUNTIME_DIR": self.session.runtime_dir}
+        bus_a = AccessibilityBus(self.session).__enter__()
+        self.addCleanup(bus_a.close)
+        bus_b = AccessibilityBus(second).__enter__()
+        self.addCleanup(bus_b.close)
+        a = Taskwick(self.session, self.binary, self.folder.name, a11y=bus_a)
+        a.wait_main_window()
+        b = Taskwick(second, self.binary, self.folder.name, a11y=bus_b, extra_env=shared)
+        b.wait_main_window()
+
+        # Both type before either has saved: each save finds the other's version and merges.
+        a.activate(a.window)
+        b.activate(b.window)
+        a.click(*FIRST_TASK)
+        b.click(*SECOND_TASK)
+        a.type("typed on A")
+        b.type("typed on B")
+        a.key("Return")
+        b.key("Return")
+        typed = time.monotonic()
+        for bus, app in ((bus_a, a), (bus_b, b)):
+            for word in ("typed on A", "typed on B"):
+                wait_until(lambda: shows(bus, app, word), 15, what=f"{word} in each window")
+        print(f"\nboth words in both windows {time.monotonic() - typed:.2f} s after typing",
+              file=sys.stderr)
+        self.assertEqual(a.terminate(), 0)
+        self.assertEqual(b.terminate(), 0)
+        saved = self.read_list()
+        self.assertIn(b"<Text>typed on A</Text>", saved)
+        self.assertIn(b"<Text>typed on B</Text>", saved)
+        self.assertEqual(self.changed_copies(), [])
+
 
 if __name__ == "__main__":
     main()
