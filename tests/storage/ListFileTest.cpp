@@ -170,6 +170,23 @@ TEST(ListFile, aVersionThatLandsDuringTheSave_isKeptBeside_orStaysWhenTheProgram
     EXPECT_EQ(fileBytes(ops.list), "newer still");
     EXPECT_EQ(keptCopies(dir, "changed").size(), 1);
     EXPECT_TRUE(QDir(dir.path()).entryList({"ToDoList~tmp~*"}, QDir::Files).isEmpty());
+
+    // A program that merges: a version that reads as a list stays in place and comes back to
+    // be merged; one that does not is kept beside as before.
+    const auto readsAsList = [](const QByteArray& v) { return v.startsWith("list:"); };
+    ops.landing = "list: from the phone";
+    const ListFile::SaveOutcome handed =
+        file.save("ours, merging", When, OtherVersions::HandBack, readsAsList);
+    EXPECT_TRUE(handed.yielded);
+    EXPECT_EQ(handed.handedBack, "list: from the phone");
+    EXPECT_EQ(fileBytes(ops.list), "list: from the phone");
+    file.remember(handed.handedBack);  // merged by the caller
+    ops.landing = "half written <";
+    const ListFile::SaveOutcome keptAgain =
+        file.save("ours, merging", When, OtherVersions::HandBack, readsAsList);
+    EXPECT_TRUE(keptAgain.handedBack.isEmpty());
+    EXPECT_EQ(fileBytes(keptAgain.keptChangedCopy), "half written <");
+    EXPECT_EQ(fileBytes(ops.list), "ours, merging");
 }
 
 TEST(ListFile, aKeptVersionIsKeptOnce_thoughTheSaveAfterKeepingItFails) {
