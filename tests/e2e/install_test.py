@@ -1,8 +1,9 @@
 """The installed program: `cmake --install BUILD_TREE --prefix <temporary>` lays out the
-program folder, the bin/ launcher, the desktop entry and the icons; the entry passes
-desktop-file-validate and names the installed executable; the installed program, started
-through the launcher under Xvfb, keeps its list beside the real executable; and when the
-user may not write to the program folder, the list lives in the user's data folder.
+program folder, the bin/ launcher, the desktop entry, the icons, the AppStream metadata and
+the manual page; the entry passes desktop-file-validate and names the installed executable;
+the installed program, started through the launcher under Xvfb, keeps its list beside the
+real executable; and when the user may not write to the program folder, the list lives in
+the user's data folder.
 
 Usage: install_test.py CMAKE BUILD_TREE [unittest options]
 BUILD_TREE is the CMake build folder of the executable under test (it holds `taskwick` and
@@ -38,7 +39,10 @@ LAUNCHER = "bin/taskwick"
 ENTRY = "share/applications/taskwick.desktop"
 ICON = "share/icons/hicolor/{0}x{0}/apps/taskwick.png"
 SCALABLE = "share/icons/hicolor/scalable/apps/taskwick.svg"
-INSTALLED = {PROGRAM, LAUNCHER, ENTRY, SCALABLE} | {ICON.format(size) for size in SIZES}
+METAINFO = "share/metainfo/org.taskwick.taskwick.metainfo.xml"
+MANUAL = "share/man/man1/taskwick.1.gz"
+INSTALLED = {PROGRAM, LAUNCHER, ENTRY, SCALABLE, METAINFO, MANUAL} | \
+    {ICON.format(size) for size in SIZES}
 
 # Characters that the Exec key reserves: an argument holding one must be quoted.
 EXEC_RESERVED = set(" \t\n\"'\\><~|&;$*?#()`")
