@@ -62,10 +62,9 @@ void print(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
 
-// The answer of a start that ends before the application object is made, and so before any
-// display is needed: the help, the version, an unknown option, no X display to open. Nothing
-// when the program runs.
-std::optional<int> answerBeforeStart(const QStringList& arguments, const Texts& texts) {
+// The answer of a command line that asks for no program (the help, the version) or that holds
+// an option nobody knows; nothing when the program runs. No display is needed for it.
+std::optional<int> answerCommandLine(const QStringList& arguments, const Texts& texts) {
     const CommandLineReading reading = readCommandLine(arguments);
     switch (reading.request) {
         case CommandLineRequest::Help:
@@ -80,15 +79,13 @@ std::optional<int> answerBeforeStart(const QStringList& arguments, const Texts& 
         case CommandLineRequest::Run:
             break;
     }
-    const std::optional<WantedDisplay> display =
-        wantedXDisplay(arguments, displaySettingsOfProcess());
-    if (display && !xDisplayOpens(display->name)) {
-        print(stderr, display->name.isEmpty() && display->namedBy == QLatin1String("DISPLAY")
-                          ? texts.noDisplayLine()
-                          : texts.displayUnreachableLine(display->name, display->namedBy));
-        return 1;
-    }
     return std::nullopt;
+}
+
+QString missingDisplayLine(const WantedDisplay& display, const Texts& texts) {
+    return display.name.isEmpty() && display.namedBy == QLatin1String("DISPLAY")
+               ? texts.noDisplayLine()
+               : texts.displayUnreachableLine(display.name, display.namedBy);
 }
 
 // The folder an install puts the program's shared data in (<prefix>/share/taskwick/), found
@@ -125,12 +122,23 @@ std::vector<QWidget*> secondaryStayOnTopWindows(const QWidget* mainWindow) {
 int main(int argc, char** argv) {
     StartupTrace trace;
     const QStringList arguments = originalArguments(argc, argv);
-    if (const std::optional<int> exitCode =
-            answerBeforeStart(arguments, textsFor(buildLanguage()))) {
+    const Texts& texts = textsFor(buildLanguage());
+    if (const std::optional<int> exitCode = answerCommandLine(arguments, texts)) {
         return *exitCode;
+    }
+    // The program says itself what is missing, before the toolkit would abort with its own.
+    std::optional<XDisplayProbe> display;
+    if (const std::optional<WantedDisplay> wanted =
+            wantedXDisplay(arguments, displaySettingsOfProcess())) {
+        display.emplace(wanted->name);
+        if (!display->opens()) {
+            print(stderr, missingDisplayLine(*wanted, texts));
+            return 1;
+        }
     }
     preferX11Platform();
     TaskwickApplication app(argc, argv);
+    display.reset();  // the toolkit holds a connection of its own now
     trace.mark("application object made (display connected)");
 
     SingleInstanceLock instanceLock;

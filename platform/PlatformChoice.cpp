@@ -13,14 +13,18 @@ void preferX11Platform() {
     }
 }
 
-bool xDisplayOpens(const QString& name) {
+XDisplayProbe::XDisplayProbe(const QString& name) {
     if (name.isEmpty()) {
-        return false;
+        return;
     }
-    xcb_connection_t* connection = xcb_connect(name.toLocal8Bit().constData(), nullptr);
-    const bool opens = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return opens;
+    connection_ = xcb_connect(name.toLocal8Bit().constData(), nullptr);
+    opens_ = xcb_connection_has_error(connection_) == 0;
+}
+
+XDisplayProbe::~XDisplayProbe() {
+    if (connection_ != nullptr) {
+        xcb_disconnect(connection_);
+    }
 }
 
 }  // namespace taskwick

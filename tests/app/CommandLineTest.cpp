@@ -1,5 +1,4 @@
 #include "app/startup/CommandLine.h"
-#include "app/startup/StartupRules.h"
 
 #include <gtest/gtest.h>
 
@@ -71,13 +70,6 @@ TEST(CommandLine, readCommandLine_toolkitOptionsPassWithTheirValues_othersAreNam
         EXPECT_EQ(reading.request, CommandLineRequest::UnknownOption) << c.typed;
         EXPECT_EQ(reading.unknownOption, c.unknown) << c.typed;
     }
-}
-
-TEST(CommandLine, startsHiddenOnlyWhenMIsTheFirstArgument) {
-    EXPECT_TRUE(startHiddenRequested(line("-m")));
-    EXPECT_TRUE(startHiddenRequested(line("-m -reverse")));
-    EXPECT_FALSE(startHiddenRequested(line("-reverse -m")));
-    EXPECT_FALSE(startHiddenRequested(line("")));
 }
 
 TEST(CommandLine, wantedXDisplay_followsThePlatformAndTheDisplayTheToolkitWouldTake) {
