@@ -9,13 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <optional>
 
 using namespace taskwick;
 using namespace taskwick::testing;
@@ -64,7 +60,7 @@ TEST(ListFolder, writableProgramFolder_keepsTheListBesideTheExecutable_andLeaves
     EXPECT_FALSE(QFileInfo::exists(f.data()));      // and no data folder was made
 }
 
-TEST(ListFolder, refusalsMoveTheListToTheDataFolder_otherFailuresDoNot) {
+TEST(ListFolder, readOnlyOrForbiddenProgramFolder_movesTheListToTheDataFolder_aFullDiskDoesNot) {
     struct Case {
         int error;
         bool moves;
@@ -117,59 +113,4 @@ TEST(ListFolder, dataFolderThatCannotBeMade_isStillTheListsFolder_noDataFolderKe
 
     // Without a home folder there is no data folder to go to.
     EXPECT_EQ(chooseListFolder(ops, f.program(), QString()), f.program());
-}
-
-namespace {
-
-constexpr uid_t NobodyId = 65534;
-constexpr int CannotSwitchUser = 250;
-
-// Permission bits bind only an unprivileged user: as root the choice is made in a child
-// process switched to nobody. 0: the data folder was chosen and made; 1: the program's
-// folder was chosen; 2: anything else.
-std::optional<int> chooseAsUnprivileged(const QString& program, const QString& data) {
-    auto choose = [&] {
-        PosixFileOps ops;
-        const QString chosen = chooseListFolder(ops, program, data);
-        if (chosen == program) {
-            return 1;
-        }
-        return chosen == data && QFileInfo(data).isDir() ? 0 : 2;
-    };
-    if (::geteuid() != 0) {
-        return choose();
-    }
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(NobodyId) != 0 || ::setuid(NobodyId) != 0) {
-            ::_exit(CannotSwitchUser);
-        }
-        ::_exit(choose());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) == CannotSwitchUser) {
-        return std::nullopt;
-    }
-    return WEXITSTATUS(status);
-}
-
-}  // namespace
-
-TEST(ListFolder, readOnlyProgramFolder_onTheDisk_sendsTheListToTheDataFolder) {
-    Folders f;
-    const QByteArray root = QFile::encodeName(f.root.path());
-    const QByteArray program = QFile::encodeName(f.program());
-    ASSERT_EQ(::chmod(root.constData(), 0777), 0);  // where the user makes the data folder
-    ASSERT_EQ(::chmod(program.constData(), 0555), 0);
-    const std::optional<int> result = chooseAsUnprivileged(f.program(), f.data());
-    ::chmod(program.constData(), 0755);
-    if (!result) {
-        GTEST_SKIP() << "cannot run as an unprivileged user here";
-    }
-    EXPECT_EQ(*result, 0);
-    EXPECT_TRUE(entriesOf(f.program()).isEmpty());
-
-    // The same folder writable again: the list is beside the executable, as it always was.
-    EXPECT_EQ(chooseAsUnprivileged(f.root.path() + "/", f.data()), 1);
 }
