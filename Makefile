@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 60
 # or a change to one file wants.
 UNITY     ?= -DCMAKE_UNITY_BUILD=ON
 
-.PHONY: run test bench trials fuzz format deps build build-test clean
+.PHONY: run test bench trials fuzz format deps build build-test clean deb
 
 deps:
 	@scripts/install-deps.sh
@@ -43,13 +43,20 @@ test: build-test
 	    ctest --output-on-failure -j $(JOBS)
 
 # Installs the program for the desktop: the executable in a folder of its own,
-# $(PREFIX)/lib/taskwick, which also holds its ToDoList.xml and so must stay writable for the
-# user; the link $(PREFIX)/bin/taskwick; the menu entry and the icons below $(PREFIX)/share.
-# A prefix the user cannot write to (/usr/local, say) gives a program that cannot save.
+# $(PREFIX)/lib/taskwick, which also holds its ToDoList.xml for a user who may write there;
+# the link $(PREFIX)/bin/taskwick; the menu entry, the icons, the AppStream metadata and the
+# manual page below $(PREFIX)/share. With a prefix the user cannot write to (/usr/local, say)
+# each user's list lives in ~/.local/share/taskwick/.
 PREFIX ?= $(HOME)/.local
 .PHONY: install
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package $(BUILD)/taskwick_<version>_<arch>.deb, made by CPack from the build of
+# `make build` (packaging/Package.cmake): the program in /usr/lib/taskwick, /usr/bin/taskwick,
+# the menu entry, the icons, AppStream metadata and the manual page.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: deps
 	cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTASKWICK_TESTS=OFF -DTASKWICK_BENCH=ON

@@ -2,6 +2,8 @@
 #include "app/TaskwickApplication.h"
 #include "app/UnexpectedExitSave.h"
 #include "app/boxes/MessageBoxes.h"
+#include "app/startup/CommandLine.h"
+#include "app/startup/ListFolder.h"
 #include "app/window/MainWindow.h"
 #include "platform/Fonts.h"
 #include "platform/PlatformChoice.h"
@@ -11,12 +13,17 @@
 #include "platform/SingleInstanceLock.h"
 #include "platform/X11Windows.h"
 #include "resources/Resources.h"
+#include "storage/FileOps.h"
 #include "storage/Rescue.h"
 
+#include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QSessionManager>
 #include <QTranslator>
+
+#include <cstdio>
+#include <optional>
 
 using namespace taskwick;
 
@@ -51,6 +58,43 @@ QStringList originalArguments(int argc, char** argv) {
     return arguments;
 }
 
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// The answer of a command line that asks for no program (the help, the version) or that holds
+// an option nobody knows; nothing when the program runs. No display is needed for it.
+std::optional<int> answerCommandLine(const QStringList& arguments, const Texts& texts) {
+    const CommandLineReading reading = readCommandLine(arguments);
+    switch (reading.request) {
+        case CommandLineRequest::Help:
+            print(stdout, texts.commandLineHelp());
+            return 0;
+        case CommandLineRequest::Version:
+            print(stdout, texts.versionLine());
+            return 0;
+        case CommandLineRequest::UnknownOption:
+            print(stderr, texts.unknownOptionLine(reading.unknownOption));
+            return 2;
+        case CommandLineRequest::Run:
+            break;
+    }
+    return std::nullopt;
+}
+
+QString missingDisplayLine(const WantedDisplay& display, const Texts& texts) {
+    return display.name.isEmpty() && display.namedBy == QLatin1String("DISPLAY")
+               ? texts.noDisplayLine()
+               : texts.displayUnreachableLine(display.name, display.namedBy);
+}
+
+// The folder an install puts the program's shared data in (<prefix>/share/taskwick/), found
+// from the executable's folder by the path between them that the build knows.
+QString installedDataFolder(const QString& appFolder) {
+    return QDir::cleanPath(appFolder + QStringLiteral(TASKWICK_DATA_FROM_PROGRAM)) +
+           QLatin1Char('/');
+}
+
 // A restart lets go of this process's instance lock, then starts the executable anew.
 class ProcessHandover : public InstanceHandover {
 public:
@@ -78,8 +122,23 @@ std::vector<QWidget*> secondaryStayOnTopWindows(const QWidget* mainWindow) {
 int main(int argc, char** argv) {
     StartupTrace trace;
     const QStringList arguments = originalArguments(argc, argv);
+    const Texts& texts = textsFor(buildLanguage());
+    if (const std::optional<int> exitCode = answerCommandLine(arguments, texts)) {
+        return *exitCode;
+    }
+    // The program says itself what is missing, before the toolkit would abort with its own.
+    std::optional<XDisplayProbe> display;
+    if (const std::optional<WantedDisplay> wanted =
+            wantedXDisplay(arguments, displaySettingsOfProcess())) {
+        display.emplace(wanted->name);
+        if (!display->opens()) {
+            print(stderr, missingDisplayLine(*wanted, texts));
+            return 1;
+        }
+    }
     preferX11Platform();
     TaskwickApplication app(argc, argv);
+    display.reset();  // the toolkit holds a connection of its own now
     trace.mark("application object made (display connected)");
 
     SingleInstanceLock instanceLock;
@@ -100,6 +159,13 @@ int main(int argc, char** argv) {
     settings.language = buildLanguage();
     settings.arguments = arguments;
     settings.appFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    const QString userData = userDataFolderOfUser();
+    {
+        PosixFileOps ops;
+        settings.listFolder = chooseListFolder(ops, settings.appFolder, userData);
+    }
+    settings.dataFolders = {userData, installedDataFolder(settings.appFolder)};
+    settings.dataFolders.removeAll(QString());
     settings.rescueFolders = rescueFoldersOfUser();
     ProcessHandover handover(instanceLock);
     settings.handover = &handover;

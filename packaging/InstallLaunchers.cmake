@@ -62,4 +62,5 @@ file(CREATE_LINK "${taskwick_link_target}" "${taskwick_bin_dir}/taskwick" SYMBOL
 list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${taskwick_prefix}/${TASKWICK_BIN_DIR}/taskwick")
 
 message(STATUS "Taskwick keeps its task list in ${taskwick_prefix}/${TASKWICK_PROGRAM_DIR}/"
-    "ToDoList.xml: only users who may write to that folder can save their tasks.")
+    "ToDoList.xml for users who may write to that folder, and in ~/.local/share/taskwick/ "
+    "for every other user.")

@@ -9,6 +9,7 @@ packages=(
     fonts-dejavu-core fonts-wine
     xvfb openbox xdotool trayer x11-utils xclip imagemagick dbus-x11
     clang-format python3 at-spi2-core libglib2.0-bin dbus-daemon desktop-file-utils
+    dpkg-dev lintian appstream man-db dbus-bin
 )
 missing=()
 for p in "${packages[@]}"; do

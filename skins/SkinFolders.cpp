@@ -47,12 +47,17 @@ QString parentFolder(const QString& path) {
     return folder.left(folder.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-std::vector<SkinsPlace> skinsFolderPlaces(const QString& appFolder) {
+std::vector<SkinsPlace> skinsFolderPlaces(const QString& appFolder,
+                                          const QStringList& dataFolders) {
     const QString parent = parentFolder(appFolder);
-    return {{appFolder, QStringLiteral("Skins")},
-            {parent, QStringLiteral("Skins")},
-            {parent, QStringLiteral("Quillery/Skins")},
-            {parent, QStringLiteral("QL/Skins")}};
+    std::vector<SkinsPlace> places{{appFolder, QStringLiteral("Skins")},
+                                   {parent, QStringLiteral("Skins")},
+                                   {parent, QStringLiteral("Quillery/Skins")},
+                                   {parent, QStringLiteral("QL/Skins")}};
+    for (const QString& folder : dataFolders) {
+        places.push_back({folder, QStringLiteral("Skins")});
+    }
+    return places;
 }
 
 QString findSkinsFolder(const std::vector<SkinsPlace>& places) {

@@ -25,9 +25,11 @@ struct SkinsPlace {
 };
 
 // The places a skins folder is looked for, in their order: the program's folder + "Skins",
-// then its parent folder + "Skins", + "Quillery/Skins" and + "QL/Skins". `appFolder` ends
+// then its parent folder + "Skins", + "Quillery/Skins" and + "QL/Skins", then each of
+// `dataFolders` + "Skins" (the user's data folder, the installed one). Every folder ends
 // with "/".
-std::vector<SkinsPlace> skinsFolderPlaces(const QString& appFolder);
+std::vector<SkinsPlace> skinsFolderPlaces(const QString& appFolder,
+                                          const QStringList& dataFolders = {});
 
 // The first place that exists as a folder (a link to one counts), with the tail's parts
 // spelled as the disk has them and a trailing "/"; empty when none exists.

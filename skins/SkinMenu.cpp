@@ -38,9 +38,10 @@ void SkinMenu::removeItems() {
     }
 }
 
-void SkinMenu::fill(const QString& appFolder, QString& skinsFolder, const QString& skinName) {
+void SkinMenu::fill(const std::vector<SkinsPlace>& places, QString& skinsFolder,
+                    const QString& skinName) {
     removeItems();
-    if (const QString found = findSkinsFolder(skinsFolderPlaces(appFolder)); !found.isEmpty()) {
+    if (const QString found = findSkinsFolder(places); !found.isEmpty()) {
         skinsFolder = found;
     }
     if (!isFolder(skinsFolder)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "skins/SkinFolders.h"
+
 #include <QObject>
 #include <QString>
 
@@ -24,9 +26,9 @@ public:
     SkinMenu(QMenu* submenu, QAction* noSkinItem, QObject* parent = nullptr);
 
     // Drops the items of the last opening and lists the sub-folders of the skins folder,
-    // looked for from the program's folder (`skinsFolder` takes the place found; it keeps its
+    // the first of `places` that exists (`skinsFolder` takes the place found; it keeps its
     // value when none exists). The active skin's item is ticked, or "No Skin" when none is.
-    void fill(const QString& appFolder, QString& skinsFolder, const QString& skinName);
+    void fill(const std::vector<SkinsPlace>& places, QString& skinsFolder, const QString& skinName);
 
     const std::vector<Entry>& entries() const { return entries_; }
     // The skin of the item at `position`; "No Skin" when no entry has that position.

@@ -13,6 +13,8 @@ enum class Language { English, German };
 inline const QString NoSkinName = QStringLiteral("No Skin");
 inline const QString ProductName = QStringLiteral("Taskwick");
 inline const QString SupportAddress = QStringLiteral("bugs@taskwick.org");
+// The program's version, as the build gives it: "1.2".
+QString programVersion();
 
 struct Hints {
     QString exitIcon, shrinkIcon, minimizeIcon;
@@ -85,6 +87,18 @@ struct Texts {
     QString rescueMergedText(const QString& rescuePath, const QString& writtenAt) const;
     // The system gives no change notes for the list: it is looked at once a second.
     QString listPolledText(const QString& listPath) const;
+    // Once, at the first start that keeps the list in the user's data folder because the
+    // program's folder takes no files of the user's.
+    QString listInDataFolderText(const QString& programFolder, const QString& listPath) const;
+
+    // The command line's answers on the terminal (lines end with "\n"; StartTexts.cpp).
+    QString commandLineHelp() const;
+    QString versionLine() const;
+    QString unknownOptionLine(const QString& option) const;
+    // No X display to start on: DISPLAY is not set, or the display that DISPLAY or the option
+    // "-display" (`namedBy`) names cannot be opened.
+    QString noDisplayLine() const;
+    QString displayUnreachableLine(const QString& display, const QString& namedBy) const;
 };
 
 const Texts& textsFor(Language language);

@@ -46,7 +46,7 @@ public:
 
 struct ListKeeperSettings {
     Language language = Language::English;
-    QString appFolder;           // folder of the executable, with a trailing "/"
+    QString appFolder;           // folder of the list, with a trailing "/"
     FileOps* fileOps = nullptr;  // null: the real file layer
     int autoSaveDelayMs = 2000;  // how long after a change the list is saved on its own
     // Where the tasks go when the list cannot be saved; empty: rescueFoldersOfUser(). The

@@ -73,11 +73,18 @@ private:
     std::function<void()> loadSkin_;
 };
 
+MainWindowSettings withListFolder(MainWindowSettings settings) {
+    if (settings.listFolder.isEmpty()) {
+        settings.listFolder = settings.appFolder;
+    }
+    return settings;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      settings_(std::move(settings)),
+      settings_(withListFolder(std::move(settings))),
       boxes_(boxes),
       texts_(textsFor(settings_.language)),
       commands_(
@@ -86,7 +93,7 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
               return boxes_.askYesNo(text, title);
           },
           [this] { fitColumnsToTable(); }),
-      keeper_(ListKeeperSettings{settings_.language, settings_.appFolder, settings_.fileOps,
+      keeper_(ListKeeperSettings{settings_.language, settings_.listFolder, settings_.fileOps,
                                  settings_.autoSaveDelayMs, settings_.rescueFolders},
               table_, boxes_, *this),
       selfLowering_([this] { return std::vector<QWidget*>{this}; },
@@ -129,12 +136,13 @@ void MainWindow::startUp() {
     phase_ = Phase::StartingUp;
     guarded(boxes_, errorContext::StartUp, [&] {
         table_.clearCurrentCell();
-        // The task list lives beside the executable, and relative paths resolve there.
-        QDir::setCurrent(settings_.appFolder);
+        // Relative paths (a skins folder named in the list) resolve in the list's folder.
+        QDir::setCurrent(settings_.listFolder);
         resize(DefaultClientSize);
         if (QFileInfo::exists(keeper_.path())) {
             loadList();
         } else {
+            tellWhereTheListLives();
             startFirstRun();
         }
         fold_.finishStarting();
@@ -188,6 +196,15 @@ void MainWindow::startFirstRun() {
     frame_->repaintOverlays();
     // A first run shows the About dialog before the window itself.
     onAboutTriggered();
+}
+
+// A list that lives in the user's data folder rather than beside the executable is told of
+// once: at the start that finds no list there yet.
+void MainWindow::tellWhereTheListLives() {
+    if (settings_.listFolder != settings_.appFolder) {
+        boxes_.showInfo(texts_.listInDataFolderText(settings_.appFolder, keeper_.path()),
+                        texts_.noticeTitle);
+    }
 }
 
 void MainWindow::fillFirstRunTable() {
@@ -410,8 +427,7 @@ void MainWindow::onExitTriggered() {
 }
 
 void MainWindow::onOpenFileFolderTriggered() {
-    guarded(boxes_, errorContext::OpenFileFolder,
-            [&] { FileManager::showItem(settings_.appFolder + ToDoListFileName); });
+    guarded(boxes_, errorContext::OpenFileFolder, [&] { FileManager::showItem(keeper_.path()); });
 }
 
 InfoDialogs& MainWindow::infoDialogs() {

@@ -41,8 +41,14 @@ public:
 
 struct MainWindowSettings {
     Language language = Language::English;
-    QStringList arguments;                 // the command line as typed, program name first
-    QString appFolder;                     // folder of the executable, with a trailing "/"
+    QStringList arguments;  // the command line as typed, program name first
+    QString appFolder;      // folder of the executable, with a trailing "/"
+    // Folder of ToDoList.xml, with a trailing "/"; empty: appFolder. Any other is the user's
+    // data folder, taken because the executable's folder takes no files of this user.
+    QString listFolder;
+    // Folders of the program's data, with a trailing "/", where skins are also looked for
+    // after the executable's places: the user's own, then the installed one.
+    QStringList dataFolders;
     FileOps* fileOps = nullptr;            // the file layer of every save; null for the real one
     int autoSaveDelayMs = 2000;            // how long after a change the list is saved on its own
     InstanceHandover* handover = nullptr;  // null: no lock to release, relaunch the executable
@@ -97,6 +103,7 @@ private:
     // Start-up.
     void loadList();
     void startFirstRun();
+    void tellWhereTheListLives();
     void fillFirstRunTable();
     void checkLanguageMarker();
     void onStartTimer();

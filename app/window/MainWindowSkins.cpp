@@ -27,7 +27,8 @@ void MainWindow::createSkinMenu() {
 
 void MainWindow::findStartSkin() {
     guarded(boxes_, errorContext::StartSkin, [&] {
-        if (const QString found = findSkinsFolder(skinsFolderPlaces(settings_.appFolder));
+        if (const QString found =
+                findSkinsFolder(skinsFolderPlaces(settings_.appFolder, settings_.dataFolders));
             !found.isEmpty()) {
             currentSkinPath_ = found;
         }
@@ -79,7 +80,10 @@ void MainWindow::dressFrame(const SkinImages& skin) {
 
 // A submenu that cannot be filled shows what it has.
 void MainWindow::onSkinMenuOpening() {
-    quietly([&] { skinMenu_->fill(settings_.appFolder, currentSkinPath_, currentSkinName_); });
+    quietly([&] {
+        skinMenu_->fill(skinsFolderPlaces(settings_.appFolder, settings_.dataFolders),
+                        currentSkinPath_, currentSkinName_);
+    });
 }
 
 void MainWindow::onSkinItemTriggered(int position) {

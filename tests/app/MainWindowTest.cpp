@@ -193,6 +193,37 @@ TEST(MainWindow, existingListIsLoadedAndEveryCloseSavesItOnce) {
     EXPECT_EQ(second->size(), QSize(370, 211));
 }
 
+TEST(MainWindow, listInTheDataFolder_isToldOfOnce_andLivesThereAlone) {
+    WindowFixture f;
+    QTemporaryDir data;
+    f.settings.listFolder = data.path() + "/";
+    const QString listPath = data.filePath("ToDoList.xml");
+    {
+        auto first = f.make();
+        first->startUp();
+        ASSERT_EQ(f.presenter.boxes.size(), 1u);
+        EXPECT_EQ(f.presenter.boxes[0].kind, BoxKind::Information);
+        EXPECT_EQ(f.presenter.boxes[0].title, "Notice");
+        EXPECT_EQ(f.presenter.boxes[0].text,
+                  "Taskwick cannot save into its program folder:\r\n" + f.dir.path() +
+                      "/\r\nYour task list is kept in your own data folder instead:\r\n" +
+                      listPath + "\r\n\"Open File Folder\" in the menu shows it.");
+        // Relative names (a skins folder named in the list) resolve beside the list.
+        EXPECT_EQ(QDir::currentPath(), data.path());
+        tableOf(*first).setCell(0, 3, "kept with the user");
+        first->close();
+    }
+    QFile saved(listPath);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("kept with the user"));
+    EXPECT_TRUE(QDir(f.dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+
+    auto second = f.make();
+    second->startUp();
+    EXPECT_EQ(f.presenter.boxes.size(), 1u);  // no second word about it
+    EXPECT_EQ(tableOf(*second).cell(0, 3), "kept with the user");
+}
+
 TEST(MainWindow, rightPressOnTheRedBarOpensTheMenu_leftPressDoesNot) {
     WindowFixture f;
     auto window = f.make();

@@ -71,6 +71,9 @@ class XSession:
         os.mkdir(self.runtime_dir, 0o700)
         # The user's state folder, where a list that cannot be saved is rescued.
         self.state_dir = os.path.join(self.tmp.name, "state")
+        # The user's data folder, where the list lives when the program's folder is not the
+        # user's (and where skins are also looked for).
+        self.data_dir = os.path.join(self.tmp.name, "data")
 
     def __enter__(self):
         try:
@@ -103,6 +106,7 @@ class XSession:
             DISPLAY=self.display,
             XDG_RUNTIME_DIR=self.runtime_dir,
             XDG_STATE_HOME=self.state_dir,
+            XDG_DATA_HOME=self.data_dir,
             QT_QPA_PLATFORM="xcb",
             ASAN_OPTIONS="detect_leaks=0",
             UBSAN_OPTIONS="print_stacktrace=1",

@@ -1,8 +1,9 @@
 """The installed program: `cmake --install BUILD_TREE --prefix <temporary>` lays out the
-program folder, the bin/ launcher, the desktop entry and the icons; the entry passes
-desktop-file-validate and names the installed executable; the installed program, started
-through the launcher under Xvfb, keeps its list beside the real executable; and a program
-folder it may not write to costs the saves and nothing else.
+program folder, the bin/ launcher, the desktop entry, the icons, the AppStream metadata and
+the manual page; the entry passes desktop-file-validate and names the installed executable;
+the installed program, started through the launcher under Xvfb, keeps its list beside the
+real executable; and when the user may not write to the program folder, the list lives in
+the user's data folder.
 
 Usage: install_test.py CMAKE BUILD_TREE [unittest options]
 BUILD_TREE is the CMake build folder of the executable under test (it holds `taskwick` and
@@ -38,7 +39,10 @@ LAUNCHER = "bin/taskwick"
 ENTRY = "share/applications/taskwick.desktop"
 ICON = "share/icons/hicolor/{0}x{0}/apps/taskwick.png"
 SCALABLE = "share/icons/hicolor/scalable/apps/taskwick.svg"
-INSTALLED = {PROGRAM, LAUNCHER, ENTRY, SCALABLE} | {ICON.format(size) for size in SIZES}
+METAINFO = "share/metainfo/org.taskwick.taskwick.metainfo.xml"
+MANUAL = "share/man/man1/taskwick.1.gz"
+INSTALLED = {PROGRAM, LAUNCHER, ENTRY, SCALABLE, METAINFO, MANUAL} | \
+    {ICON.format(size) for size in SIZES}
 
 # Characters that the Exec key reserves: an argument holding one must be quoted.
 EXEC_RESERVED = set(" \t\n\"'\\><~|&;$*?#()`")
@@ -324,11 +328,16 @@ class InstalledProgramTest(unittest.TestCase):
         self.assertEqual(sorted(os.listdir(self.folder)), [LIST_FILE, "taskwick"])
         self.assertEqual(os.listdir(elsewhere), [])
 
-    def test_programFolderNotWritable_rescuesTheListAndStillEndsCleanly(self):
+    def test_programFolderNotWritable_keepsTheListInTheUsersDataFolder(self):
         elsewhere = os.path.join(self.tmp.name, "elsewhere")
         os.mkdir(elsewhere)
         os.chmod(elsewhere, 0o777)
+        home = os.path.join(self.tmp.name, "home")
+        os.mkdir(home, 0o700)
         env = dict(self.session.env)
+        # The data folder by default: ~/.local/share/taskwick/, made on this first start.
+        env.pop("XDG_DATA_HOME")
+        env["HOME"] = home
         if os.geteuid() == 0:
             # Permissions do not stop root: the program runs as nobody, whom the folder
             # (root's, 0755) does not let write.
@@ -337,8 +346,9 @@ class InstalledProgramTest(unittest.TestCase):
             nobody = pwd.getpwnam("nobody")
             runtime = os.path.join(self.tmp.name, "runtime")
             os.mkdir(runtime, 0o700)
-            os.chown(runtime, nobody.pw_uid, nobody.pw_gid)
-            env.update(HOME=runtime, XDG_RUNTIME_DIR=runtime, USER="nobody", LOGNAME="nobody")
+            for folder in (runtime, home):
+                os.chown(folder, nobody.pw_uid, nobody.pw_gid)
+            env.update(XDG_RUNTIME_DIR=runtime, USER="nobody", LOGNAME="nobody")
             argv = ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}",
                     "--clear-groups", "--", os.path.join(self.prefix, LAUNCHER)]
         else:
@@ -346,22 +356,29 @@ class InstalledProgramTest(unittest.TestCase):
             self.addCleanup(os.chmod, self.folder, 0o755)
             argv = [os.path.join(self.prefix, LAUNCHER)]
         proc = self.start(argv, cwd=elsewhere, env=env, stderr=subprocess.PIPE)
-        self.main_window_viewable(proc)
-        proc.send_signal(signal.SIGTERM)
 
-        # A signal's close asks nobody: the save error goes to the log, with the rescue copy
-        # that holds the list instead, and the program ends.
+        # A first start there says once where the list lives, before the window shows; a
+        # signal while the notice is open closes it and saves all the same.
+        def notice():
+            if proc.poll() is not None:
+                raise HarnessError(f"taskwick ended early with {proc.returncode}")
+            return self.session.run(["xdotool", "search", "--onlyvisible", "--pid",
+                                     str(proc.pid), "--name", "^Notice$"]).stdout.split()
+        wait_until(notice, 20, what="the notice of the data folder")
+        proc.send_signal(signal.SIGTERM)
         _, log = proc.communicate(timeout=30)
         self.assertEqual(proc.returncode, 0)
         log = log.decode("utf-8", "replace")
-        self.assertIn("taskwick: Save Error: Cannot save correctly to this path:  "
-                      f"{os.path.realpath(self.folder)}/", log)
-        rescued = re.search(r"Your tasks were saved instead as: (\S+)", log)
-        self.assertIsNotNone(rescued, log)
-        self.assertTrue(os.path.isfile(rescued.group(1)))
-        # Nothing was written beside the program, not even a temporary file.
+        self.assertNotIn("Save Error", log)
+        data_list = os.path.join(home, ".local", "share", "taskwick", LIST_FILE)
+        with open(data_list, "rb") as file:
+            self.assertIn(b"<ToDoContent>", file.read())
+        self.assertEqual(stat.S_IMODE(os.stat(os.path.dirname(data_list)).st_mode), 0o700)
+        # Nothing was written beside the program, not even a temporary file, and nothing
+        # had to be rescued.
         self.assertEqual(os.listdir(self.folder), ["taskwick"])
         self.assertEqual(os.listdir(elsewhere), [])
+        self.assertFalse(os.path.exists(self.session.state_dir))
 
 
 if __name__ == "__main__":

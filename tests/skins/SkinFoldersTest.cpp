@@ -62,6 +62,26 @@ TEST(SkinFolders, searchPlaces_inTheirOrder_matchedWithoutRegardToCase) {
     EXPECT_EQ(findSkinsFolder(skinsFolderPlaces(other.path() + "/")), "");
 }
 
+TEST(SkinFolders, dataFolders_comeAfterTheProgramsPlaces_theUsersBeforeTheInstalledOne) {
+    QTemporaryDir root;
+    const QString app = root.filePath("usr/lib/taskwick/");
+    const QString user = root.filePath("home/.local/share/taskwick/");
+    const QString installed = root.filePath("usr/share/taskwick/");
+    makeFolder(app);
+    const auto places = skinsFolderPlaces(app, {user, installed});
+    ASSERT_EQ(places.size(), 6u);
+    EXPECT_EQ(places[4].path(), user + "Skins/");
+    EXPECT_EQ(places[5].path(), installed + "Skins/");
+    EXPECT_EQ(findSkinsFolder(places), "");
+
+    makeFolder(installed + "Skins");
+    EXPECT_EQ(findSkinsFolder(places), installed + "Skins/");
+    makeFolder(user + "skins");  // matched without regard to case, as every place is
+    EXPECT_EQ(findSkinsFolder(places), user + "skins/");
+    makeFolder(root.filePath("usr/lib/QL/Skins"));  // the program's own places come first
+    EXPECT_EQ(findSkinsFolder(places), root.filePath("usr/lib/QL/Skins/"));
+}
+
 TEST(SkinFolders, skinFolders_listFoldersOnly_withoutHiddenOnes_andEntriesIgnoreCase) {
     QTemporaryDir skins;
     const QString folder = skins.path() + "/";
