@@ -8,8 +8,8 @@
 namespace taskwick {
 
 // Folders by the bytes of their names. Qt names files by text and passes over every entry whose
-// name is not valid UTF-8; a folder unpacked from an old Windows archive keeps such a name (its
-// Latin-1 bytes), and these functions see it all the same.
+// name is not valid UTF-8; a folder unpacked from an old archive keeps such a name (its Latin-1
+// bytes), and these functions see it all the same.
 
 // The entries of `folder` that are folders themselves, in the order the file system lists
 // them, "." and ".." left out. A link to a folder counts; a dangling link, a link loop, a FIFO,

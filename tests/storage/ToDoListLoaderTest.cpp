@@ -484,7 +484,7 @@ TEST(ToDoListLoader, realFiles_brokenOrMissing_showOnlyTheDocumentBox_andTooMany
     const LoadReport nothing =
         loadFile(write("<ToDoList><ColumnInfo><RowCount>3</Rowcount></ColumnInfo>"), broken);
     EXPECT_EQ(broken.boxes, QStringList({"XMLloadToDoList"}));
-    EXPECT_EQ(broken.tasks.rowCount(), TaskTable::DesignRowCount);
+    EXPECT_EQ(broken.tasks.rowCount(), TaskTable::DefaultRowCount);
     EXPECT_TRUE(nothing.nothingApplied);
     EXPECT_FALSE(nothing.window.has_value());
 

@@ -130,7 +130,7 @@ TEST(TaskTable, changesInsideABatchAreOneChange_andABatchWithoutChangesIsNone) {
     EXPECT_EQ(changed.count(), 2);  // outside a batch every change is announced again
 }
 
-TEST(TaskTable, designDefaults) {
+TEST(TaskTable, firstRunDefaults) {
     TaskTable t;
     EXPECT_EQ(t.rowCount(), 6);
     EXPECT_EQ(t.colCount(), 3);

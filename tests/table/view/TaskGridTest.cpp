@@ -41,8 +41,7 @@ QRgb rgb(const QColor& color) {
     return color.rgb();
 }
 
-// The grid's colors as the design gives them, written out here so that a wrong constant in the
-// program shows.
+// The grid's colors, written out here so that a wrong constant in the program shows.
 const QColor Background(0xF5, 0xF5, 0xFF);
 const QColor FixedCaption(0xD7, 0xE4, 0xF2);
 const QColor TaskCell(0xFF, 0xFF, 0xFF);
