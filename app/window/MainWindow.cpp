@@ -15,7 +15,6 @@
 #include "platform/FileManager.h"
 #include "platform/Relaunch.h"
 #include "platform/X11Windows.h"
-#include "skins/SkinFolders.h"
 #include "storage/ToDoListLoader.h"
 #include "table/history/TableHistory.h"
 #include "table/view/TaskGrid.h"
@@ -54,14 +53,6 @@ public:
     QString currentSkinPath() const override { return skinPath_; }
     void setCurrentSkinName(const QString& name) override { skinName_ = name; }
     void setCurrentSkinPath(const QString& path) override { skinPath_ = path; }
-    bool directoryExists(const QString& path) const override {
-        if (LoadTarget::directoryExists(path)) {
-            return true;
-        }
-        // The skin's folder, found as every name of a skin is: without regard to case.
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        return slash >= 0 && SkinFolder::find(path.left(slash + 1), path.mid(slash + 1));
-    }
     void loadSkin() override { loadSkin_(); }
     void reportFailure(const QString& context) override { boxes_.showException(context); }
 

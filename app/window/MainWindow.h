@@ -22,6 +22,7 @@ class ContextMenu;
 class FileOps;
 class FrameView;
 class InfoDialogs;
+class SkinFolder;
 class SkinMenu;
 class SkinReader;
 class TableHistory;
@@ -138,8 +139,13 @@ private:
     // Skins (MainWindowSkins.cpp).
     void createSkinMenu();
     void findStartSkin();
+    // The skin the list or a first start names, wherever its folder is now.
     void loadSkin();
-    void dressFrame(const SkinImages& skin);
+    // Reads a skin's pictures: at once during start-up, on the reader's thread after it.
+    void wearSkin(std::shared_ptr<const SkinFolder> folder);
+    // A skin of which nothing could be read changes nothing: the skin worn before stays worn,
+    // ticked and saved.
+    void dressFrame(const std::shared_ptr<const SkinFolder>& folder, const SkinImages& skin);
     void onSkinMenuOpening();
     void onSkinItemTriggered(int position);
     void onNoSkinTriggered();
