@@ -10,6 +10,7 @@
 #include "frame/widgets/RedBar.h"
 #include "frame/widgets/TrayIcon.h"
 #include "platform/X11Windows.h"
+#include "table/history/TableHistory.h"
 #include "table/model/ColumnFitting.h"
 #include "table/view/TaskGrid.h"
 #include "texts/ErrorContexts.h"
@@ -92,6 +93,8 @@ void MainWindow::toggleFold() {
         }
         foldTimer_.start();
         grid_->setScrollBarsSuppressed(true);
+        // Undo and redo would change the list out of sight: they wait for the full window.
+        history_->setAvailable(false);
     });
 }
 
@@ -130,6 +133,7 @@ void MainWindow::finishFold(const FoldAnimation::Tick& last) {
     layOutFrame();
     frame_->setResizable(true);
     frame_->setRedBarHint(texts_.hints.redBarFull);
+    history_->setAvailable(true);
 }
 
 bool MainWindow::hasSystemTray() const {
