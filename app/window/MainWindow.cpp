@@ -315,6 +315,11 @@ SaveSource MainWindow::placement() const {
     source.clientHeight = height();
     source.frameFull = fold_.isFull();
     source.unfoldedClientWidth = fold_.unfoldedClientWidth();
+    if (!source.frameFull) {
+        // The file receives the full window where unfolding puts it back; the saver counts a
+        // folded window's place from its right edge.
+        source.left = fold_.unfoldedLeft(place.x(), width()) + source.unfoldedClientWidth - width();
+    }
     source.skinName = currentSkinName_;
     source.skinPath = currentSkinPath_;
     return source;

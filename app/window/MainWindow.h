@@ -132,6 +132,8 @@ private:
     void toggleFold();
     void onFoldTick();
     void finishFold(const FoldAnimation::Tick& last);
+    // The work area of the screen that holds the largest part of the window.
+    QRect workAreaHoldingMost() const;
     bool hasSystemTray() const;
     void onMinimizeClicked();
     void onTrayIconClicked();
@@ -173,6 +175,7 @@ private:
     std::unique_ptr<InfoDialogs> infoDialogs_;
     TrayIcon* tray_ = nullptr;
     FoldAnimation fold_;
+    QRect foldArea_;  // where the bar of the running fold is to lie
     QTimer foldTimer_;
     QWidget* focusParking_ = nullptr;
     QTimer startTimer_;

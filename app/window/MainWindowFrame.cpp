@@ -85,6 +85,7 @@ void MainWindow::toggleFold() {
         table_.clearCurrentCell();
         frame_->windowPositionOnScreen();  // every step builds on the window's left
         if (fold_.isFull()) {
+            foldArea_ = workAreaHoldingMost();
             fold_.toggle(x(), width(), MinClientWidth);
             frame_->setResizable(false);
         } else {
@@ -114,16 +115,16 @@ void MainWindow::onFoldTick() {
 void MainWindow::finishFold(const FoldAnimation::Tick& last) {
     foldTimer_.stop();
     QPoint target(last.left, y());
-    if (fold_.state() == FoldState::Folded && screen() != nullptr) {
+    if (fold_.state() == FoldState::Folded && foldArea_.isValid()) {
         // A window may stand out past the screen's edge, and its bar would keep that right
-        // edge: it would be out of sight, and nothing would be left to click. The bar comes
-        // in as far as it takes to lie wholly on the screen.
-        target =
-            keptInside(target, QSize(last.clientWidth, height()), screen()->availableGeometry());
+        // edge: it would be out of sight, or on the next screen. The bar comes in as far as
+        // it takes to lie wholly on the screen that held most of the window.
+        target = keptInside(target, QSize(last.clientWidth, height()), foldArea_);
     }
     frame_->moveWindowSnapped(target);
     resize(last.clientWidth, height());
     if (fold_.state() == FoldState::Folded) {
+        fold_.barPlaced(x());
         frame_->showAsBar();
         frame_->setRedBarHint(texts_.hints.redBarFolded);
         return;
@@ -134,6 +135,18 @@ void MainWindow::finishFold(const FoldAnimation::Tick& last) {
     frame_->setResizable(true);
     frame_->setRedBarHint(texts_.hints.redBarFull);
     history_->setAvailable(true);
+}
+
+QRect MainWindow::workAreaHoldingMost() const {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    std::vector<QRect> areas;
+    for (const QScreen* s : screens) {
+        areas.push_back(s->geometry());
+    }
+    if (const auto most = screenHoldingMost(geometry(), areas)) {
+        return screens[qsizetype(*most)]->availableGeometry();
+    }
+    return screen() != nullptr ? screen()->availableGeometry() : QRect();
 }
 
 bool MainWindow::hasSystemTray() const {

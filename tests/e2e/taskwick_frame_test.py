@@ -72,9 +72,9 @@ class TaskwickFrameTest(ProgramTest):
         # Keeping the right edge would put the bar at 2090, off the screen.
         self.wait_geometry(app, (1890, 434, 30, 211), "the bar at the screen's edge")
         app.click(*RED_BAR)
-        self.wait_geometry(app, (1550, 434, 370, 211), "the window unfolded from the bar")
+        self.wait_geometry(app, (1750, 434, 370, 211), "the window back where it stood")
         self.assertEqual(app.terminate(), 0)
-        self.assertEqual(self.saved_number(app, "Left"), 1550)
+        self.assertEqual(self.saved_number(app, "Left"), 1750)
 
     def test_dragByTheTopStrip_snapsAtNineButNotTenPixels_andCornerResizes(self):
         app = Taskwick(self.session, self.binary, self.folder.name)
