@@ -165,11 +165,13 @@ void MainWindow::loadList() {
     const QRect place = loadedPlacement(loaded.window, before, MinClientWidth, screenMetrics());
     move(place.topLeft());
     resize(place.size());
+    notePlace();
 }
 
 void MainWindow::startFirstRun() {
     keeper_.startWithoutList();
     move(firstRunPlacement(screenMetrics().primaryScreen, size()));
+    notePlace();
     fillFirstRunTable();
     fold_.finishStarting();
     fitColumnsToTable();

@@ -89,6 +89,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -132,6 +133,11 @@ private:
     void toggleFold();
     void onFoldTick();
     void finishFold(const FoldAnimation::Tick& last);
+    // A move that the program did not make (the window manager's, at Alt+drag or its keyboard
+    // move; a tool's) is kept like the user's drag: the list is saved soon after.
+    void onPlaceCheck();
+    // The program put the window where it now is.
+    void notePlace();
     // The work area of the screen that holds the largest part of the window.
     QRect workAreaHoldingMost() const;
     bool hasSystemTray() const;
@@ -177,6 +183,8 @@ private:
     FoldAnimation fold_;
     QRect foldArea_;  // where the bar of the running fold is to lie
     QTimer foldTimer_;
+    QPoint knownPlace_;  // where the program put the window, or last found it moved to
+    QTimer placeCheck_;  // looks where the window is once its moves have settled
     QWidget* focusParking_ = nullptr;
     QTimer startTimer_;
 

@@ -23,6 +23,10 @@ namespace taskwick {
 
 namespace {
 
+// How long the window's place must hold still before a move is looked at: a drag by the
+// window manager moves it many times.
+constexpr int PlaceSettlesMs = 150;
+
 FrameHints frameHints(const Hints& hints) {
     return {.exit = hints.exitIcon,
             .shrink = hints.shrinkIcon,
@@ -44,7 +48,13 @@ void MainWindow::createFrame() {
     connect(frame_->minimizeIcon(), &PictureButton::clicked, this, &MainWindow::onMinimizeClicked);
     connect(frame_, &FrameView::contextMenuRequested, this, &MainWindow::openContextMenu);
     // The user's own moves and resizes are kept; the fold animation's are not.
-    connect(frame_, &FrameView::windowMovedByUser, &keeper_, &ListKeeper::markChanged);
+    connect(frame_, &FrameView::windowMovedByUser, this, [this] {
+        notePlace();
+        keeper_.markChanged();
+    });
+    placeCheck_.setSingleShot(true);
+    placeCheck_.setInterval(PlaceSettlesMs);
+    connect(&placeCheck_, &QTimer::timeout, this, &MainWindow::onPlaceCheck);
 
     foldTimer_.setInterval(FoldAnimation::TickMs);
     foldTimer_.setTimerType(Qt::PreciseTimer);
@@ -55,6 +65,30 @@ void MainWindow::createTrayIcon() {
     tray_ = new TrayIcon(QApplication::windowIcon(), ProductName, this);
     connect(tray_, &TrayIcon::clicked, this, &MainWindow::onTrayIconClicked);
     connect(tray_, &TrayIcon::contextMenuRequested, this, &MainWindow::openContextMenu);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (phase_ == Phase::Running) {
+        placeCheck_.start();
+    }
+}
+
+void MainWindow::onPlaceCheck() {
+    const FoldState fold = fold_.state();
+    if (phase_ != Phase::Running || !isVisible() || fold == FoldState::Folding ||
+        fold == FoldState::Unfolding) {
+        return;  // the fold's own moves: it notes where it ends
+    }
+    const QPoint place = frame_->windowPositionOnScreen();
+    if (place != knownPlace_) {
+        knownPlace_ = place;
+        keeper_.markChanged();
+    }
+}
+
+void MainWindow::notePlace() {
+    knownPlace_ = pos();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -123,6 +157,7 @@ void MainWindow::finishFold(const FoldAnimation::Tick& last) {
     }
     frame_->moveWindowSnapped(target);
     resize(last.clientWidth, height());
+    notePlace();
     if (fold_.state() == FoldState::Folded) {
         fold_.barPlaced(x());
         frame_->showAsBar();
