@@ -19,6 +19,8 @@
 #   against the same run without saves;
 # - cell_edit_stall: the worst stall per keystroke and while the cursor blinks in the editor of
 #   a 1 MB cell, against the same run with a 1 kB cell;
+# - paste_stall: the worst stall and the memory of a paste of 5 and 20 MB into the open cell
+#   editor, against the same paste into the cell;
 # - history_bench: undoing the deletion of a column of a 100 x 100 list against deleting it;
 # - start-up and resident memory: taskwick (first run and a 100 x 100 list) against a bare Qt
 #   window and a minimal Qt program with a table and a tray icon (startup_compare.py).
@@ -41,7 +43,7 @@ if [ -z "$taskwick" ] || [ ! -x "$taskwick" ]; then
     taskwick=$bench/taskwick
 fi
 for program in storage_bench save_bench grid_bench autosave_stall fold_bench cell_edit_stall \
-    history_bench; do
+    paste_stall history_bench; do
     if [ ! -x "$bench/bench/$program" ]; then
         echo "missing $bench/bench/$program: configure with -DTASKWICK_BENCH=ON and build" >&2
         exit 1
@@ -74,6 +76,9 @@ section "autosave_stall"
 
 section "cell_edit_stall"
 "$bench/bench/cell_edit_stall" 2>/dev/null | tee "$results/cell.txt"
+
+section "paste_stall"
+"$bench/bench/paste_stall" 2>/dev/null | tee "$results/paste.txt"
 
 section "history_bench"
 "$bench/bench/history_bench" --benchmark_out="$results/history.json" --benchmark_out_format=json

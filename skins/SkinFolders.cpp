@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace taskwick {
 
@@ -60,16 +62,21 @@ std::vector<SkinsPlace> skinsFolderPlaces(const QString& appFolder,
     return places;
 }
 
-QString findSkinsFolder(const std::vector<SkinsPlace>& places) {
+QStringList existingSkinsFolders(const std::vector<SkinsPlace>& places) {
+    QStringList folders;
     for (const SkinsPlace& place : places) {
         if (place.base.isEmpty()) {
             continue;  // no folder to look below
         }
         if (const QString found = resolveIgnoringCase(place.base, place.tail); !found.isEmpty()) {
-            return found;
+            folders.append(found);
         }
     }
-    return {};
+    return folders;
+}
+
+QString findSkinsFolder(const std::vector<SkinsPlace>& places) {
+    return existingSkinsFolders(places).value(0);
 }
 
 const QStringList& preferredSkinNames() {
@@ -104,26 +111,48 @@ QString findEntryIgnoringCase(const QString& folder, const QString& name, EntryK
 }
 
 QStringList skinFolderNames(const QString& skinsFolder) {
-    QStringList names;
-    for (const QByteArray& entry : subfolderNames(skinsFolder)) {
-        if (!entry.startsWith('.')) {
-            names.append(displayName(entry));
+    std::vector<QByteArray> entries = subfolderNames(skinsFolder);
+    std::erase_if(entries, [](const QByteArray& entry) { return entry.startsWith('.'); });
+    std::vector<std::pair<QString, QByteArray>> named;
+    named.reserve(entries.size());
+    for (QByteArray& entry : entries) {
+        named.emplace_back(displayName(entry), std::move(entry));
+    }
+    std::sort(named.begin(), named.end(), [](const auto& a, const auto& b) {
+        if (const int c = a.first.compare(b.first, Qt::CaseInsensitive); c != 0) {
+            return c < 0;
         }
+        if (const int c = a.first.compare(b.first, Qt::CaseSensitive); c != 0) {
+            return c < 0;
+        }
+        return a.second < b.second;
+    });
+    QStringList names;
+    for (const auto& [shown, bytes] : named) {
+        names.append(shown);
     }
     return names;
 }
 
 std::shared_ptr<const SkinFolder> SkinFolder::find(const QString& skinsFolder,
                                                    const QString& name) {
+    if (name.isEmpty()) {
+        return nullptr;
+    }
+    // The better the match, the lower its rank: the very bytes of the name, the name as it
+    // shows, the name without regard to case.
+    const QByteArray bytes = name.toUtf8();
     std::optional<QByteArray> found;
+    int foundRank = 3;
     for (const QByteArray& entry : subfolderNames(skinsFolder)) {
         const QString shown = displayName(entry);
-        if (shown == name) {
+        const int rank = entry == bytes                                  ? 0
+                         : shown == name                                 ? 1
+                         : shown.compare(name, Qt::CaseInsensitive) == 0 ? 2
+                                                                         : 3;
+        if (rank < foundRank) {
             found = entry;
-            break;
-        }
-        if (!found && shown.compare(name, Qt::CaseInsensitive) == 0) {
-            found = entry;
+            foundRank = rank;
         }
     }
     if (!found) {
@@ -131,6 +160,7 @@ std::shared_ptr<const SkinFolder> SkinFolder::find(const QString& skinsFolder,
     }
     std::shared_ptr<SkinFolder> folder(new SkinFolder);
     folder->name_ = displayName(*found);
+    folder->skinsFolder_ = withSlash(skinsFolder);
     if (isTextName(*found)) {
         folder->path_ = withSlash(withSlash(skinsFolder) + folder->name_);
     } else {
@@ -141,6 +171,22 @@ std::shared_ptr<const SkinFolder> SkinFolder::find(const QString& skinsFolder,
         folder->path_ = folder->opened_->path();
     }
     return folder;
+}
+
+std::shared_ptr<const SkinFolder> SkinFolder::locate(const QString& storedSkinsFolder,
+                                                     const QString& name,
+                                                     const QString& appFolder) {
+    if (!storedSkinsFolder.trimmed().isEmpty()) {
+        if (auto stored = find(storedSkinsFolder, name)) {
+            return stored;
+        }
+    }
+    for (const QString& skinsFolder : existingSkinsFolders(skinsFolderPlaces(appFolder))) {
+        if (auto found = find(skinsFolder, name)) {
+            return found;
+        }
+    }
+    return nullptr;
 }
 
 SkinFolder::~SkinFolder() = default;

@@ -8,9 +8,9 @@
 
 namespace taskwick {
 
-// Where skins are looked for and what a skin folder holds. Skins come from a platform whose
-// file system ignores case, so every folder and file name of a skin is matched without
-// regard to case; the name found on the disk is the one used.
+// Where skins are looked for and what a skin folder holds. Skins are made and unpacked with
+// their names in any case ("Skins", "skins", "RIGHT.JPG"), so every folder and file name of a
+// skin is matched without regard to case; the name found on the disk is the one used.
 
 // The parent of the folder that `path` names or lies in, with a trailing "/":
 // "/opt/tools/tasks/" and "/opt/tools/tasks/ToDoList.xml" both give "/opt/tools/". The root
@@ -31,8 +31,10 @@ struct SkinsPlace {
 std::vector<SkinsPlace> skinsFolderPlaces(const QString& appFolder,
                                           const QStringList& dataFolders = {});
 
-// The first place that exists as a folder (a link to one counts), with the tail's parts
-// spelled as the disk has them and a trailing "/"; empty when none exists.
+// The places that exist as folders (a link to one counts), in their order, each with the
+// tail's parts spelled as the disk has them and a trailing "/".
+QStringList existingSkinsFolders(const std::vector<SkinsPlace>& places);
+// The first of them; empty when none exists.
 QString findSkinsFolder(const std::vector<SkinsPlace>& places);
 
 // The skins the program prefers on a first start, in their order.
@@ -44,24 +46,33 @@ const QStringList& preferredSkinNames();
 enum class EntryKind { File, Folder };
 QString findEntryIgnoringCase(const QString& folder, const QString& name, EntryKind kind);
 
-// The sub-folders of a skins folder, in the order the file system lists them, by the names a
-// file manager shows (a name that is not valid UTF-8 shows U+FFFD for its stray bytes). Names
-// that begin with "." are left out, and so is everything that is no folder: plain files,
-// FIFOs, sockets, devices, dangling links and link loops. A link to a folder counts.
+// The sub-folders of a skins folder by the names the menu shows (displayName: a name that is
+// not valid UTF-8 shows its stray bytes as code page 1252), sorted without regard to case and
+// then by case. Names that begin with "." are left out, and so is everything that is no
+// folder: plain files, FIFOs, sockets, devices, dangling links and link loops. A link to a
+// folder counts.
 QStringList skinFolderNames(const QString& skinsFolder);
 
 class OpenedFolder;
 
 // One skin folder, found by the name the menu shows and the list file keeps, without regard to
-// case; an exact match wins.
+// case; a folder whose name is exactly that wins.
 class SkinFolder {
 public:
     // Null when the skins folder holds no such folder.
     static std::shared_ptr<const SkinFolder> find(const QString& skinsFolder, const QString& name);
+    // The skin a list names: in its stored skins folder when it is there, otherwise in the
+    // first skins folder of the search order from `appFolder` (which ends with "/") that holds
+    // it, so that a skin whose folder was renamed or moved with the program is found again.
+    // Null when none holds it.
+    static std::shared_ptr<const SkinFolder> locate(const QString& storedSkinsFolder,
+                                                    const QString& name, const QString& appFolder);
     ~SkinFolder();
 
-    // As a file manager shows it, spelled as the disk has it.
+    // As the menu shows it, spelled as the disk has it.
     const QString& name() const { return name_; }
+    // The skins folder it was found in, with a trailing "/".
+    const QString& skinsFolder() const { return skinsFolder_; }
     // Ends with "/". A name that Qt cannot spell is reached through an open descriptor, so the
     // path holds only while this object lives.
     const QString& path() const { return path_; }
@@ -69,6 +80,7 @@ public:
 private:
     SkinFolder() = default;
     QString name_;
+    QString skinsFolder_;
     QString path_;
     std::unique_ptr<OpenedFolder> opened_;
 };

@@ -175,7 +175,11 @@ void SkinReader::read(std::shared_ptr<const SkinFolder> folder, const SkinShowSi
     thread_.start([this, folder = std::move(folder), sizes] {
         SkinImages skin = readSkin(folder->path(), sizes);
         QMetaObject::invokeMethod(
-            this, [this, skin = std::move(skin)] { emit skinRead(skin); }, Qt::QueuedConnection);
+            this,
+            [this, folder = std::move(folder), skin = std::move(skin)] {
+                emit skinRead(folder, skin);
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -75,7 +75,9 @@ public:
     void read(std::shared_ptr<const SkinFolder> folder, const SkinShowSizes& sizes);
 
 signals:
-    void skinRead(const taskwick::SkinImages& skin);
+    // What could be read of the skin in `folder`: no pictures at all when its first could not.
+    void skinRead(std::shared_ptr<const taskwick::SkinFolder> folder,
+                  const taskwick::SkinImages& skin);
 
 private:
     QThreadPool thread_;

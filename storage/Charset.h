@@ -19,22 +19,22 @@ struct Charset {
 
     static Charset utf8() { return {Kind::Utf8, {}}; }
     static Charset utf16LE() { return {Kind::Utf16LE, {}}; }
-    // The 8-bit code page for content that names no encoding; Linux has no system ANSI code
-    // page, so this is the one the file's Windows origin implies.
+    // The 8-bit encoding of content that names none: lists written in the 8-bit days hold
+    // Latin-1 text, and code page 1252 reads it and the typographic characters beside it.
     static Charset windows1252() { return {Kind::Iconv, QByteArrayLiteral("WINDOWS-1252")}; }
 
     friend bool operator==(const Charset&, const Charset&) = default;
 };
 
 // The encoding an `encoding` pseudo-attribute names, looked up without regard to letter
-// case; none when the name is not a registered character set. "utf-16" means little-endian
-// as on Windows, and the ISO 8859-1 names mean code page 1252, of which ISO 8859-1 is the
-// subset every Windows program actually writes under that label.
+// case; none when the name is not a registered character set. "utf-16" means little-endian,
+// the order such lists are written in, and the ISO 8859-1 names mean code page 1252, since text
+// labelled ISO 8859-1 often holds its typographic characters (curly quotes, the euro sign).
 std::optional<Charset> lookupCharset(QByteArrayView name);
 
 // Decodes the bytes completely. Bytes that are not valid in the encoding become U+FFFD,
 // except the five bytes code page 1252 leaves undefined, which become the C1 control of the
-// same number as Windows maps them. An odd byte at the end of UTF-16 becomes U+FFFD.
+// same number, as web browsers read them. An odd byte at the end of UTF-16 becomes U+FFFD.
 QString decodeCharset(const Charset& charset, QByteArrayView bytes);
 
 }  // namespace taskwick

@@ -6,18 +6,12 @@
 #include "texts/ErrorContexts.h"
 #include "texts/Texts.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 #include <limits>
 #include <optional>
 #include <utility>
 
 namespace taskwick {
-
-bool LoadTarget::directoryExists(const QString& path) const {
-    return !path.isEmpty() && QFileInfo(path).isDir();
-}
 
 namespace {
 
@@ -187,13 +181,14 @@ private:
             }
         }
         if (auto path = skin.child(u"SkinPath")) {
-            // Tested with the name as it stands now: without SkinName, the name from before.
-            if (target_.directoryExists(path->value() + target_.currentSkinName())) {
+            // With the name as it stands now: without SkinName, the name from before. A skin
+            // is never dropped for a folder that is not where the file says: the target looks
+            // for it by its name, and keeps both as they are when it finds it nowhere.
+            if (target_.currentSkinName() == NoSkinName) {
+                target_.setCurrentSkinPath(QString());
+            } else {
                 target_.setCurrentSkinPath(path->value());
                 target_.loadSkin();
-            } else {
-                target_.setCurrentSkinName(NoSkinName);
-                target_.setCurrentSkinPath(QString());
             }
         }
     }

@@ -23,9 +23,8 @@ public:
     virtual QString currentSkinPath() const = 0;
     virtual void setCurrentSkinName(const QString& name) = 0;
     virtual void setCurrentSkinPath(const QString& path) = 0;
-    // A symbolic link to a folder counts as a folder.
-    virtual bool directoryExists(const QString& path) const;
-    // Loads the pictures of skinsFolder + skinName into the frame.
+    // Loads the pictures of the skin named by the current name into the frame: from the
+    // current skins folder when the skin is there, otherwise from wherever it is found now.
     virtual void loadSkin() = 0;
 
     virtual void reportFailure(const QString& context) = 0;

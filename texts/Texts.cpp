@@ -146,22 +146,39 @@ QString Texts::saveTempFileText(const QString& appFolder, const QString& errorKi
         return "Cannot save correctly to this path: \r\n" + appFolder +
                "\r\nIt is not possible to save! Please verify that the drive is "
                "existing!\r\nError: " +
-               errorKind;
+               errorKind + errorReasonLine(errorKind);
     }
     return QString::fromUtf8("Problem beim temporären Speichern in diesen Pfad: \r\n") + appFolder +
            QString::fromUtf8(
                "\r\nSpeichern nicht möglich! Bitte prüfen Sie, ob das Laufwerk noch vorhanden "
                "ist!\r\nFehler: ") +
-           errorKind;
+           errorKind + errorReasonLine(errorKind);
 }
 
 QString Texts::saveReplaceText(const QString& appFolder, const QString& errorKind) const {
     if (language == Language::English) {
         return "Cannot save this file correctly: \r\n" + appFolder +
-               "ToDoList.xml\r\nIt is not possible to save! Error: " + errorKind;
+               "ToDoList.xml\r\nIt is not possible to save! Error: " + errorKind +
+               errorReasonLine(errorKind);
     }
     return QString::fromUtf8("Problem beim Speichern dieser Datei aufgetreten: \r\n") + appFolder +
-           QString::fromUtf8("ToDoList.xml\r\nSpeichern nicht möglich! Fehler: ") + errorKind;
+           QString::fromUtf8("ToDoList.xml\r\nSpeichern nicht möglich! Fehler: ") + errorKind +
+           errorReasonLine(errorKind);
+}
+
+QString Texts::errorReasonLine(const QString& errorKind) const {
+    const bool english = language == Language::English;
+    if (errorKind == u"ENOSPC"_s) {
+        return english ? u"\r\nThe disk is full: there is no room left on it for the list."_s
+                       : u"\r\nDer Datenträger ist voll: Für die Liste ist kein Platz mehr."_s;
+    }
+    if (errorKind == u"EDQUOT"_s) {
+        return english ? u"\r\nYour share of the disk is used up: there is no room left in it "
+                         u"for the list."_s
+                       : u"\r\nIhr Anteil am Datenträger ist aufgebraucht: Für die Liste ist "
+                         u"kein Platz mehr."_s;
+    }
+    return {};
 }
 
 QString Texts::unreadableListKeptText(const QString& listPath, const QString& keptPath) const {

@@ -54,8 +54,11 @@ struct Texts {
 
     QString saveReadOnlyText(const QString& appFolder, const QString& errorMessage,
                              const QString& errorKind) const;
+    // The two end in the error's kind and, for a full disk, a line that says so in plain words.
     QString saveTempFileText(const QString& appFolder, const QString& errorKind) const;
     QString saveReplaceText(const QString& appFolder, const QString& errorKind) const;
+    // That line, with its line break in front; empty for an error that needs no words.
+    QString errorReasonLine(const QString& errorKind) const;
 
     // After a list that could not be read completely was kept beside itself.
     QString unreadableListKeptText(const QString& listPath, const QString& keptPath) const;

@@ -52,7 +52,6 @@ public:
     QString currentSkinPath() const override { return {}; }
     void setCurrentSkinName(const QString&) override {}
     void setCurrentSkinPath(const QString&) override {}
-    bool directoryExists(const QString&) const override { return false; }
     void loadSkin() override {}
     void reportFailure(const QString&) override { failed_ = true; }
 

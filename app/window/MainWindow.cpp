@@ -15,7 +15,6 @@
 #include "platform/FileManager.h"
 #include "platform/Relaunch.h"
 #include "platform/X11Windows.h"
-#include "skins/SkinFolders.h"
 #include "storage/ToDoListLoader.h"
 #include "table/history/TableHistory.h"
 #include "table/view/TaskGrid.h"
@@ -54,14 +53,6 @@ public:
     QString currentSkinPath() const override { return skinPath_; }
     void setCurrentSkinName(const QString& name) override { skinName_ = name; }
     void setCurrentSkinPath(const QString& path) override { skinPath_ = path; }
-    bool directoryExists(const QString& path) const override {
-        if (LoadTarget::directoryExists(path)) {
-            return true;
-        }
-        // The skin's folder, found as every name of a skin is: without regard to case.
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        return slash >= 0 && SkinFolder::find(path.left(slash + 1), path.mid(slash + 1));
-    }
     void loadSkin() override { loadSkin_(); }
     void reportFailure(const QString& context) override { boxes_.showException(context); }
 
@@ -182,11 +173,13 @@ void MainWindow::loadList() {
     const QRect place = loadedPlacement(loaded.window, before, MinClientWidth, screenMetrics());
     move(place.topLeft());
     resize(place.size());
+    notePlace();
 }
 
 void MainWindow::startFirstRun() {
     keeper_.startWithoutList();
     move(firstRunPlacement(screenMetrics().primaryScreen, size()));
+    notePlace();
     fillFirstRunTable();
     fold_.finishStarting();
     fitColumnsToTable();
@@ -341,6 +334,11 @@ SaveSource MainWindow::placement() const {
     source.clientHeight = height();
     source.frameFull = fold_.isFull();
     source.unfoldedClientWidth = fold_.unfoldedClientWidth();
+    if (!source.frameFull) {
+        // The file receives the full window where unfolding puts it back; the saver counts a
+        // folded window's place from its right edge.
+        source.left = fold_.unfoldedLeft(place.x(), width()) + source.unfoldedClientWidth - width();
+    }
     source.skinName = currentSkinName_;
     source.skinPath = currentSkinPath_;
     return source;

@@ -22,6 +22,7 @@ class ContextMenu;
 class FileOps;
 class FrameView;
 class InfoDialogs;
+class SkinFolder;
 class SkinMenu;
 class SkinReader;
 class TableHistory;
@@ -94,6 +95,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -138,6 +140,13 @@ private:
     void toggleFold();
     void onFoldTick();
     void finishFold(const FoldAnimation::Tick& last);
+    // A move that the program did not make (the window manager's, at Alt+drag or its keyboard
+    // move; a tool's) is kept like the user's drag: the list is saved soon after.
+    void onPlaceCheck();
+    // The program put the window where it now is.
+    void notePlace();
+    // The work area of the screen that holds the largest part of the window.
+    QRect workAreaHoldingMost() const;
     bool hasSystemTray() const;
     void onMinimizeClicked();
     void onTrayIconClicked();
@@ -145,8 +154,13 @@ private:
     // Skins (MainWindowSkins.cpp).
     void createSkinMenu();
     void findStartSkin();
+    // The skin the list or a first start names, wherever its folder is now.
     void loadSkin();
-    void dressFrame(const SkinImages& skin);
+    // Reads a skin's pictures: at once during start-up, on the reader's thread after it.
+    void wearSkin(std::shared_ptr<const SkinFolder> folder);
+    // A skin of which nothing could be read changes nothing: the skin worn before stays worn,
+    // ticked and saved.
+    void dressFrame(const std::shared_ptr<const SkinFolder>& folder, const SkinImages& skin);
     void onSkinMenuOpening();
     void onSkinItemTriggered(int position);
     void onNoSkinTriggered();
@@ -174,7 +188,10 @@ private:
     std::unique_ptr<InfoDialogs> infoDialogs_;
     TrayIcon* tray_ = nullptr;
     FoldAnimation fold_;
+    QRect foldArea_;  // where the bar of the running fold is to lie
     QTimer foldTimer_;
+    QPoint knownPlace_;  // where the program put the window, or last found it moved to
+    QTimer placeCheck_;  // looks where the window is once its moves have settled
     QWidget* focusParking_ = nullptr;
     QTimer startTimer_;
 

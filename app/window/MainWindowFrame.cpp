@@ -10,6 +10,7 @@
 #include "frame/widgets/RedBar.h"
 #include "frame/widgets/TrayIcon.h"
 #include "platform/X11Windows.h"
+#include "table/history/TableHistory.h"
 #include "table/model/ColumnFitting.h"
 #include "table/view/TaskGrid.h"
 #include "texts/ErrorContexts.h"
@@ -21,6 +22,10 @@
 namespace taskwick {
 
 namespace {
+
+// How long the window's place must hold still before a move is looked at: a drag by the
+// window manager moves it many times.
+constexpr int PlaceSettlesMs = 150;
 
 FrameHints frameHints(const Hints& hints) {
     return {.exit = hints.exitIcon,
@@ -43,7 +48,13 @@ void MainWindow::createFrame() {
     connect(frame_->minimizeIcon(), &PictureButton::clicked, this, &MainWindow::onMinimizeClicked);
     connect(frame_, &FrameView::contextMenuRequested, this, &MainWindow::openContextMenu);
     // The user's own moves and resizes are kept; the fold animation's are not.
-    connect(frame_, &FrameView::windowMovedByUser, &keeper_, &ListKeeper::markChanged);
+    connect(frame_, &FrameView::windowMovedByUser, this, [this] {
+        notePlace();
+        keeper_.markChanged();
+    });
+    placeCheck_.setSingleShot(true);
+    placeCheck_.setInterval(PlaceSettlesMs);
+    connect(&placeCheck_, &QTimer::timeout, this, &MainWindow::onPlaceCheck);
 
     foldTimer_.setInterval(FoldAnimation::TickMs);
     foldTimer_.setTimerType(Qt::PreciseTimer);
@@ -54,6 +65,30 @@ void MainWindow::createTrayIcon() {
     tray_ = new TrayIcon(QApplication::windowIcon(), ProductName, this);
     connect(tray_, &TrayIcon::clicked, this, &MainWindow::onTrayIconClicked);
     connect(tray_, &TrayIcon::contextMenuRequested, this, &MainWindow::openContextMenu);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (phase_ == Phase::Running) {
+        placeCheck_.start();
+    }
+}
+
+void MainWindow::onPlaceCheck() {
+    const FoldState fold = fold_.state();
+    if (phase_ != Phase::Running || !isVisible() || fold == FoldState::Folding ||
+        fold == FoldState::Unfolding) {
+        return;  // the fold's own moves: it notes where it ends
+    }
+    const QPoint place = frame_->windowPositionOnScreen();
+    if (place != knownPlace_) {
+        knownPlace_ = place;
+        keeper_.markChanged();
+    }
+}
+
+void MainWindow::notePlace() {
+    knownPlace_ = pos();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -84,6 +119,7 @@ void MainWindow::toggleFold() {
         table_.clearCurrentCell();
         frame_->windowPositionOnScreen();  // every step builds on the window's left
         if (fold_.isFull()) {
+            foldArea_ = workAreaHoldingMost();
             fold_.toggle(x(), width(), MinClientWidth);
             frame_->setResizable(false);
         } else {
@@ -92,6 +128,8 @@ void MainWindow::toggleFold() {
         }
         foldTimer_.start();
         grid_->setScrollBarsSuppressed(true);
+        // Undo and redo would change the list out of sight: they wait for the full window.
+        history_->setAvailable(false);
     });
 }
 
@@ -111,16 +149,17 @@ void MainWindow::onFoldTick() {
 void MainWindow::finishFold(const FoldAnimation::Tick& last) {
     foldTimer_.stop();
     QPoint target(last.left, y());
-    if (fold_.state() == FoldState::Folded && screen() != nullptr) {
+    if (fold_.state() == FoldState::Folded && foldArea_.isValid()) {
         // A window may stand out past the screen's edge, and its bar would keep that right
-        // edge: it would be out of sight, and nothing would be left to click. The bar comes
-        // in as far as it takes to lie wholly on the screen.
-        target =
-            keptInside(target, QSize(last.clientWidth, height()), screen()->availableGeometry());
+        // edge: it would be out of sight, or on the next screen. The bar comes in as far as
+        // it takes to lie wholly on the screen that held most of the window.
+        target = keptInside(target, QSize(last.clientWidth, height()), foldArea_);
     }
     frame_->moveWindowSnapped(target);
     resize(last.clientWidth, height());
+    notePlace();
     if (fold_.state() == FoldState::Folded) {
+        fold_.barPlaced(x());
         frame_->showAsBar();
         frame_->setRedBarHint(texts_.hints.redBarFolded);
         return;
@@ -130,6 +169,19 @@ void MainWindow::finishFold(const FoldAnimation::Tick& last) {
     layOutFrame();
     frame_->setResizable(true);
     frame_->setRedBarHint(texts_.hints.redBarFull);
+    history_->setAvailable(true);
+}
+
+QRect MainWindow::workAreaHoldingMost() const {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    std::vector<QRect> areas;
+    for (const QScreen* s : screens) {
+        areas.push_back(s->geometry());
+    }
+    if (const auto most = screenHoldingMost(geometry(), areas)) {
+        return screens[qsizetype(*most)]->availableGeometry();
+    }
+    return screen() != nullptr ? screen()->availableGeometry() : QRect();
 }
 
 bool MainWindow::hasSystemTray() const {

@@ -50,24 +50,35 @@ void MainWindow::findStartSkin() {
 // A skin that cannot be loaded, in part or at all, is no error worth a word.
 void MainWindow::loadSkin() {
     quietly([&] {
-        const std::shared_ptr<const SkinFolder> folder =
-            SkinFolder::find(currentSkinPath_, currentSkinName_);
-        if (!folder) {
-            return;
+        if (auto folder =
+                SkinFolder::locate(currentSkinPath_, currentSkinName_, settings_.appFolder)) {
+            wearSkin(std::move(folder));
         }
-        // The name as the disk spells it is the one saved.
-        currentSkinName_ = folder->name();
-        if (phase_ != Phase::Running) {
-            // Nothing is on the screen yet to be held up: the window comes up dressed.
-            dressFrame(readSkin(folder->path(), SkinShowSizes::ofScreens()));
-            return;
-        }
-        skinReader_->read(folder, SkinShowSizes::ofScreens());
+        // Found nowhere: the name and the skins folder stay as the list has them, so that the
+        // skin comes back once its folder does.
     });
 }
 
-void MainWindow::dressFrame(const SkinImages& skin) {
+void MainWindow::wearSkin(std::shared_ptr<const SkinFolder> folder) {
+    if (phase_ != Phase::Running) {
+        // Nothing is on the screen yet to be held up: the window comes up dressed.
+        dressFrame(folder, readSkin(folder->path(), SkinShowSizes::ofScreens()));
+        return;
+    }
+    skinReader_->read(std::move(folder), SkinShowSizes::ofScreens());
+}
+
+void MainWindow::dressFrame(const std::shared_ptr<const SkinFolder>& folder,
+                            const SkinImages& skin) {
     quietly([&] {
+        if (skin.images.empty()) {
+            return;
+        }
+        // The name as the disk spells it, and where it was found, are the ones saved.
+        const bool another =
+            folder->name() != currentSkinName_ || folder->skinsFolder() != currentSkinPath_;
+        currentSkinName_ = folder->name();
+        currentSkinPath_ = folder->skinsFolder();
         if (applySkin(skin, pictures_).frameLoaded) {
             skinFrameLoaded_ = true;
         }
@@ -75,6 +86,9 @@ void MainWindow::dressFrame(const SkinImages& skin) {
         layOutFrame();
         grid_->viewport()->update();
         frame_->repaintOverlays();
+        if (another) {
+            keeper_.markChanged();
+        }
     });
 }
 
@@ -89,16 +103,18 @@ void MainWindow::onSkinMenuOpening() {
 void MainWindow::onSkinItemTriggered(int position) {
     bool failed = true;
     guarded(boxes_, errorContext::SkinChoice, [&] {
-        currentSkinName_ = skinMenu_->skinAt(position);
-        if (currentSkinName_ != NoSkinName) {
-            loadSkin();
+        // The skin becomes the current one once its pictures are read (dressFrame).
+        const QString name = skinMenu_->skinAt(position);
+        if (name != NoSkinName) {
+            if (auto folder = SkinFolder::find(currentSkinPath_, name)) {
+                wearSkin(std::move(folder));
+            }
         }
         failed = false;
     });
     if (failed) {
         skinFrameLoaded_ = false;
     }
-    keeper_.markChanged();
 }
 
 void MainWindow::onNoSkinTriggered() {

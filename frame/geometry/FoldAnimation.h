@@ -15,7 +15,9 @@ enum class FoldState : quint8 {
 
 // Folding the window into a narrow bar at the same right edge, and back: the numbers of the
 // animation, step by step, without any widget. Each tick moves the left edge by Step pixels
-// and changes the width by as much, so the right edge stays put.
+// and changes the width by as much, so the right edge stays put. Unfolding brings the full
+// window back to where it stood before the fold, unless the bar was moved meanwhile: then it
+// unfolds from the bar's right edge.
 class FoldAnimation {
 public:
     static constexpr int Step = 20;
@@ -30,8 +32,16 @@ public:
     void finishStarting() { state_ = FoldState::Full; }
 
     // The red bar's toggle. A full window starts folding to `barWidth`; in every other state
-    // it starts (or restarts) unfolding, which also reverses a running fold.
+    // it starts unfolding, which also reverses a running fold. A toggle while unfolding
+    // restarts the unfold toward the same end.
     void toggle(int left, int clientWidth, int barWidth);
+
+    // Where the bar came to rest after the fold's last step, which the window may have moved
+    // further in so that the bar lies on a screen.
+    void barPlaced(int left);
+    // Where the full window's left edge stands, or stands once unfolded, for the window now at
+    // `left` with `clientWidth`.
+    int unfoldedLeft(int left, int clientWidth) const;
 
     struct Tick {
         int left = 0;
@@ -46,6 +56,8 @@ public:
 private:
     FoldState state_ = FoldState::Starting;
     int unfoldedClientWidth_ = 0;
+    int foldedFromLeft_ = 0;  // the full window's left edge when the fold began
+    int barLeft_ = 0;         // where the bar came to rest
     int targetWidth_ = 0;
     int targetLeft_ = 0;
 };

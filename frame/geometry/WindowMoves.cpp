@@ -36,6 +36,21 @@ QPoint keptInside(QPoint topLeft, QSize size, const QRect& workArea) {
     return {left, top};
 }
 
+std::optional<std::size_t> screenHoldingMost(const QRect& window,
+                                             const std::vector<QRect>& screens) {
+    std::optional<std::size_t> most;
+    qint64 mostArea = 0;
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+        const QRect common = window.intersected(screens[i]);
+        const qint64 area = qint64{common.width()} * common.height();
+        if (area > mostArea) {
+            most = i;
+            mostArea = area;
+        }
+    }
+    return most;
+}
+
 QRect resizedByEdges(const QRect& start, Qt::Edges edges, QPoint delta) {
     int left = start.x();
     int top = start.y();

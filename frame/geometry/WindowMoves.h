@@ -5,6 +5,10 @@
 #include <QSize>
 #include <Qt>
 
+#include <cstddef>
+#include <optional>
+#include <vector>
+
 namespace taskwick {
 
 // A window closer than this to an edge of the work area is put flush against it.
@@ -22,6 +26,11 @@ QPoint snappedToWorkArea(QPoint topLeft, QSize size, const QRect& workArea);
 // Where a window of `size` at `topLeft` goes to lie wholly inside `workArea`, moved as little as
 // needed; one larger than the area keeps its top-left corner inside it.
 QPoint keptInside(QPoint topLeft, QSize size, const QRect& workArea);
+
+// Which of `screens` holds the largest part of `window`: the first of them when two hold as
+// much, none when the window lies on none of them.
+std::optional<std::size_t> screenHoldingMost(const QRect& window,
+                                             const std::vector<QRect>& screens);
 
 // The window after dragging `edges` by `delta` from `start`, never smaller than
 // MinTrackWidth x MinTrackHeight; a left or top edge stops where that minimum is reached.

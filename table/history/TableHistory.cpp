@@ -160,18 +160,30 @@ void TableHistory::keepWithinBounds() {
 }
 
 void TableHistory::apply(const Step& step, Side side) {
-    const Content& to = side == Side::Before ? step.before : step.after;
     {
         const TaskTable::ChangeBatch oneChange(table_);
         applyContent(step, side);
     }
     // The user sees where the step happened, as far as the table lets a cell be current; once
     // the table changed, so that the view scrolls to the cell in its new shape.
-    const auto& cell = to.current;
+    const std::optional<CellPos> cell = shownCell(step, side);
     if (cell && cell->row >= table_.fixedRows() && cell->row < table_.rowCount() &&
         cell->col < table_.colCount()) {
         table_.setCurrentCell(*cell);
     }
+}
+
+std::optional<CellPos> TableHistory::shownCell(const Step& step, Side side) const {
+    const Content& from = side == Side::Before ? step.after : step.before;
+    const Content& to = side == Side::Before ? step.before : step.after;
+    if (to.rows <= from.rows && to.cols <= from.cols) {
+        return to.current;
+    }
+    // Rows or columns came back (or were added again): the first of them, in the current
+    // cell's column or row, or in the first row a cell can be current in.
+    const int row = to.rows > from.rows ? from.rows : to.current ? to.current->row : 0;
+    const int col = to.cols > from.cols ? from.cols : to.current ? to.current->col : 0;
+    return CellPos{col, std::max(row, table_.fixedRows())};
 }
 
 void TableHistory::applyContent(const Step& step, Side side) {
@@ -202,7 +214,7 @@ void TableHistory::applyContent(const Step& step, Side side) {
 }
 
 void TableHistory::undo() {
-    if (depth_ == 0 && canUndo()) {
+    if (available_ && depth_ == 0 && canUndo()) {
         mergeQuietChangesInto(steps_[done_ - 1], Made::AfterStep);
         --done_;
         apply(steps_[done_], Side::Before);
@@ -211,7 +223,7 @@ void TableHistory::undo() {
 }
 
 void TableHistory::redo() {
-    if (depth_ == 0 && canRedo()) {
+    if (available_ && depth_ == 0 && canRedo()) {
         mergeQuietChangesInto(steps_[done_], Made::BeforeStep);
         apply(steps_[done_], Side::After);
         ++done_;
@@ -230,9 +242,14 @@ void TableHistory::clear() {
     updateActions();
 }
 
+void TableHistory::setAvailable(bool available) {
+    available_ = available;
+    updateActions();
+}
+
 void TableHistory::updateActions() {
-    undo_->setEnabled(canUndo());
-    redo_->setEnabled(canRedo());
+    undo_->setEnabled(available_ && canUndo());
+    redo_->setEnabled(available_ && canRedo());
 }
 
 }  // namespace taskwick

@@ -23,8 +23,9 @@ namespace taskwick {
 //
 // Undoing and doing again change the table through its own setters, as one change: whatever
 // follows the table (the grid, the menu's ticks, a screen reader, the automatic save) follows
-// an undo as it followed the step. The undo and redo actions are enabled while there is
-// something to undo or to do again.
+// an undo as it followed the step. The cell the step changed becomes the current one, so the
+// view shows it; a step that brings rows or columns back shows the first of them. The undo and
+// redo actions are enabled while there is something to undo or to do again.
 //
 // Not a QUndoStack: its steps are bounded by count only, and a step that holds a 10 MB cell
 // must push old steps out by size as well.
@@ -71,6 +72,9 @@ public:
 
     void undo();
     void redo();
+    // While the list is out of sight (the window folded to its bar), undo and redo do nothing
+    // and their actions are disabled, so that nothing changes unseen.
+    void setAvailable(bool available);
     // Forgets every step: another version of the list came in. An open step starts afresh
     // from what the table holds now.
     void clear();
@@ -112,6 +116,8 @@ private:
     int endOpenStep();
     void reopenStep(int depth);
     Content snapshot() const;
+    // The cell that shows the step once it is undone or done again.
+    std::optional<CellPos> shownCell(const Step& step, Side side) const;
     Content settings() const;  // the snapshot without the texts
     Step stepFrom(Content before) const;
     void apply(const Step& step, Side side);
@@ -128,6 +134,7 @@ private:
     QAction* redo_;
     std::deque<Step> steps_;
     std::size_t done_ = 0;  // steps_[0, done_) are done; the rest can be done again
+    bool available_ = true;
     std::size_t textChars_ = 0;
     int depth_ = 0;
     std::unique_ptr<Content> open_;  // the table as the open step found it

@@ -16,7 +16,29 @@ QString lineBreaksToSpaces(QString text) {
 }
 
 QString pastedCellText(const QString& text) {
-    QString result = lineBreaksToSpaces(text);
+    QString result;
+    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))) {
+        // One pass over the text, which may be megabytes: a CR LF pair is one line break, as
+        // most programs end their lines.
+        result.resize(text.size());
+        const QChar* in = text.constData();
+        const QChar* const end = in + text.size();
+        QChar* out = result.data();
+        while (in != end) {
+            const QChar c = *in++;
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+                if (c == QLatin1Char('\r') && in != end && *in == QLatin1Char('\n')) {
+                    ++in;
+                }
+                *out++ = QLatin1Char(' ');
+            } else {
+                *out++ = c;
+            }
+        }
+        result.truncate(out - result.constData());
+    } else {
+        result = text;  // shared, not copied
+    }
     qsizetype end = result.size();
     while (end > 0 && result.at(end - 1).unicode() <= 0x20) {
         --end;

@@ -7,8 +7,8 @@ namespace taskwick {
 // CR and LF each become a space, so the text keeps its length.
 QString lineBreaksToSpaces(QString text);
 
-// Text as it may enter a cell from a paste: every CR and every LF becomes a space (a CR LF
-// pair two spaces), then trailing characters up to U+0020 go. Leading ones stay.
+// Text as it may enter a cell from a paste: every line break becomes one space (a CR LF pair,
+// a lone CR and a lone LF alike), then trailing characters up to U+0020 go. Leading ones stay.
 QString pastedCellText(const QString& text);
 
 // The part of a cell's text that can show in a cell `cellWidth` pixels wide, for the side it

@@ -10,7 +10,7 @@ bool isBlank(const QString& text) {
 }
 
 TaskTable::TaskTable(QObject* parent)
-    : QObject(parent), widths_{50, 235, 45}, alignments_(DesignColCount, Alignment::Left) {}
+    : QObject(parent), widths_{50, 235, 45}, alignments_(DefaultColCount, Alignment::Left) {}
 
 void TaskTable::setRowCount(int rows) {
     rows = std::clamp(rows, 1, std::min(MaxRowCount, MaxCellCount / colCount_));

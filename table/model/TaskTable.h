@@ -29,8 +29,9 @@ bool isBlank(const QString& text);
 class TaskTable : public QObject {
     Q_OBJECT
 public:
-    static constexpr int DesignRowCount = 6;
-    static constexpr int DesignColCount = 3;
+    // A new table, as a first run shows it: the captions and five task rows, in three columns.
+    static constexpr int DefaultRowCount = 6;
+    static constexpr int DefaultColCount = 3;
     static constexpr int DefaultColumnWidth = 64;
     // A hand-edited file may ask for any count; these bounds keep memory and the next save
     // to a sane size (a million empty cells save in well under a second). They lie far beyond
@@ -120,8 +121,8 @@ private:
     void ensureStored(int col, int row);
     void notifyChanged();
 
-    int rowCount_ = DesignRowCount;
-    int colCount_ = DesignColCount;
+    int rowCount_ = DefaultRowCount;
+    int colCount_ = DefaultColCount;
     std::vector<std::vector<QString>> rows_;  // may extend past the counts
     std::vector<int> widths_;
     std::vector<Alignment> alignments_;

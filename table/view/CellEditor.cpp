@@ -194,6 +194,15 @@ void CellEditor::keyPressEvent(QKeyEvent* event) {
         // Any other key lets go of the selection, as the line edit lets go of its own.
         farAnchor_.reset();
     }
+    if (event->matches(QKeySequence::Paste)) {
+        // Through insertText, which keeps a large paste out of the line edit; a paste of
+        // nothing leaves the selection where it is.
+        if (const QString pasted = QGuiApplication::clipboard()->text(); !pasted.isEmpty()) {
+            insertText(pasted);
+        }
+        event->accept();
+        return;
+    }
     const bool large = isSplit() || text().size() > WholeTextLimit;
     if (!large) {
         QLineEdit::keyPressEvent(event);
@@ -216,11 +225,6 @@ void CellEditor::keyPressEvent(QKeyEvent* event) {
             if (event->matches(QKeySequence::Cut)) {
                 insertText(QString());
             }
-        }
-    } else if (event->matches(QKeySequence::Paste)) {
-        const QString pasted = QGuiApplication::clipboard()->text();
-        if (!pasted.isEmpty() || hasSelectedText() || farAnchor_) {
-            insertText(pasted);
         }
     } else {
         QLineEdit::keyPressEvent(event);

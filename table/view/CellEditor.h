@@ -18,7 +18,8 @@ enum class EditorSelection { All, CaretAtEnd };
 // around the cursor, the text before and after it waits aside, and the piece moves along
 // as the cursor comes near one of its ends. Home, End, select-all, copy and cut work on the
 // whole text, and a selection may reach on past the piece: whatever replaces it replaces all
-// of it.
+// of it. A paste goes in the same way, so that pasting megabytes into a short text never hands
+// them to the line edit whole.
 //
 // Within a piece the line edit's own undo works; moving the piece starts it afresh.
 class CellEditor : public QLineEdit {

@@ -541,6 +541,10 @@ bool TaskGrid::editorKeyPress(QKeyEvent* event) {
         editor_->redo();
         return true;
     }
+    if (isPasteKey(event)) {
+        pasteIntoEditor();
+        return true;
+    }
     switch (event->key()) {
         case Qt::Key_Escape:
         case Qt::Key_Up:
@@ -563,13 +567,8 @@ bool TaskGrid::editorKeyPress(QKeyEvent* event) {
             // widget: the editor would stay open without the keys, and they would be lost.
             return true;
         default:
-            // The key commands see the key before the editor does, so that Ctrl+V can clean
-            // the clipboard before the editor pastes it.
+            // The key commands see the key before the editor does.
             applyKeyCommand(event->key(), event->modifiers());
-            // The editor's other paste keys (Shift+Insert, the Paste key) get the same.
-            if (isEditing() && event->key() != Qt::Key_V && event->matches(QKeySequence::Paste)) {
-                cleanClipboardForEditorPaste();
-            }
             return !isEditing();
     }
 }
@@ -586,7 +585,9 @@ bool TaskGrid::editorMouseRelease(QMouseEvent* event) {
     // clipboard for Ctrl+V, the selection is left alone: it belongs to the program that shows
     // it selected, and taking it over would clear that highlight.
     editor_->dropSelection();
-    editor_->insertText(withoutLineBreaks(*selection));
+    if (const QString text = withoutLineBreaks(*selection); !text.isEmpty()) {
+        editor_->insertText(text);
+    }
     return true;
 }
 
@@ -626,11 +627,32 @@ void TaskGrid::storeEditorText(const QString& text) {
     table_.setCell(editingCell_->col, editingCell_->row, singleLine);
 }
 
-void TaskGrid::cleanClipboardForEditorPaste() {
-    // The editor's own paste follows and inserts the cleaned text; the clipboard keeps it, so
-    // a later paste elsewhere gets it too.
+bool TaskGrid::isPasteKey(const QKeyEvent* event) {
+    // Ctrl+V with or without Shift, as the key commands count it, and the editor's other paste
+    // keys (Shift+Insert, the Paste key).
+    return (event->key() == Qt::Key_V && (event->modifiers() & Qt::ControlModifier)) ||
+           event->matches(QKeySequence::Paste);
+}
+
+QString TaskGrid::cleanClipboardForEditorPaste() {
+    // The clipboard keeps the cleaned text, so a later paste elsewhere gets it too. A clipboard
+    // with nothing to paste (no text, a picture, only line breaks) is left as it is.
     QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->setText(withoutLineBreaks(clipboard->text()));
+    const QString text = clipboard->text();
+    const QString cleaned = withoutLineBreaks(text);
+    if (!cleaned.isEmpty() && cleaned != text) {
+        clipboard->setText(cleaned);
+    }
+    return cleaned;
+}
+
+void TaskGrid::pasteIntoEditor() {
+    // The grid pastes rather than the line edit, which would lay out a pasted text of
+    // megabytes whole; the editor keeps a large one a piece at a time. Nothing to paste
+    // changes nothing: it never takes the selected text away.
+    if (const QString text = cleanClipboardForEditorPaste(); !text.isEmpty()) {
+        editor_->insertText(text);
+    }
 }
 
 // ---- keys ----
@@ -866,7 +888,11 @@ void TaskGrid::applyKeyCommand(int key, Qt::KeyboardModifiers modifiers) {
             clipboard->setText(text);
             setCellByUser(*current, QString());
         } else if (key == Qt::Key_V) {
-            setCellByUser(*current, withoutLineBreaks(clipboard->text()));
+            // A clipboard without text (its owner has ended, it holds a picture) has nothing
+            // to paste, and a paste of nothing never takes a task away.
+            if (const QString text = withoutLineBreaks(clipboard->text()); !text.isEmpty()) {
+                setCellByUser(*current, text);
+            }
         }
     }
 

@@ -170,7 +170,10 @@ private:
     bool editorMouseRelease(QMouseEvent* event);
     bool dropWithoutLineBreaks(QDropEvent* event);
     void storeEditorText(const QString& text);
-    void cleanClipboardForEditorPaste();
+    static bool isPasteKey(const QKeyEvent* event);
+    // Cleans the clipboard's text of line breaks and returns what a paste inserts.
+    QString cleanClipboardForEditorPaste();
+    void pasteIntoEditor();
     void placeEditor();
     void onModelChanged();
     void onCurrentCellChanged();

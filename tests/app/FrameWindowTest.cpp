@@ -108,10 +108,10 @@ TEST(FrameWindow, aWindowPastTheScreensEdge_foldsIntoABarWhollyOnTheScreen) {
     clickRedBar(*window);
     ASSERT_TRUE(waitFolded(*window));
     EXPECT_EQ(window->geometry(), QRect(areaRight - 30, 100, 30, 211));
-    // Unfolding keeps the bar's right edge, as ever.
+    // Unfolding puts the window back where it stood.
     clickRedBar(*window);
     ASSERT_TRUE(waitFull(*window));
-    EXPECT_EQ(window->geometry(), QRect(areaRight - 370, 100, 370, 211));
+    EXPECT_EQ(window->geometry(), QRect(areaRight - 200, 100, 370, 211));
 }
 
 TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {
@@ -205,5 +205,30 @@ TEST(FrameWindow, aMoveByTheUserIsSavedSoon_theFoldAnimationIsNot) {
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return savedValue(f.listBytes(), "Left") == left - 20; }, 2000));
     // That was the only save: the fold before it changed nothing worth one.
+    EXPECT_EQ(ops.replaces, 1);
+}
+
+// A move the program did not make itself (the window manager's Alt+drag or keyboard move, a
+// tool's) is saved soon after, as the user's drag is; a window standing where it was put is
+// not saved again.
+TEST(FrameWindow, aMoveByTheWindowManagerIsSavedSoon) {
+    WindowFixture f;
+    SelectiveFaultOps ops;
+    f.settings.autoSaveDelayMs = 30;
+    auto window = shownWindow(f);
+    window->close();
+    window.reset();
+
+    f.settings.fileOps = &ops;
+    window = shownWindow(f);
+    const QPoint start = window->pos();
+    window->move(start + QPoint(-200, 50));  // as a window manager moves it
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QByteArray saved = f.listBytes();
+            return savedValue(saved, "Left") == start.x() - 200 &&
+                   savedValue(saved, "Top") == start.y() + 50;
+        },
+        2000));
     EXPECT_EQ(ops.replaces, 1);
 }

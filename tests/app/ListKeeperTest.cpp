@@ -210,7 +210,8 @@ TEST(ListKeeper, aFullDiskAtTheClose_rescuesTheTasks_orKeepsTheWindowUntilTheyCa
     EXPECT_EQ(k.presenter.boxes.back().text,
               "Cannot save correctly to this path: \r\n" + k.app.path() +
                   "/\r\nIt is not possible to save! Please verify that the drive is "
-                  "existing!\r\nError: ENOSPC\r\nYour tasks were saved instead as:\r\n" +
+                  "existing!\r\nError: ENOSPC\r\nThe disk is full: there is no room left on it "
+                  "for the list.\r\nYour tasks were saved instead as:\r\n" +
                   k.state.path() + "/taskwick/" + k.rescued()[0]);
 }
 
@@ -225,7 +226,7 @@ TEST(ListKeeper, whenNoFileTakesTheTasks_aUserCloseIsRefused_andTheListIsSavedOn
     EXPECT_FALSE(k.keeper->saveOnClose(CloseKind::ByUser));
     ASSERT_FALSE(k.presenter.boxes.empty());
     EXPECT_TRUE(k.presenter.boxes.back().text.endsWith(
-        "Error: ENOSPC\r\nYour tasks could not be saved anywhere else either, so Taskwick stays "
+        "for the list.\r\nYour tasks could not be saved anywhere else either, so Taskwick stays "
         "open. Make room on the disk or mend the folder, then close Taskwick again."));
     EXPECT_TRUE(k.keeper->hasUnsavedChanges());
 

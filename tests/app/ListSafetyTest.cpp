@@ -206,7 +206,8 @@ TEST(ListSafety, anUnreadableListThatCannotBeKept_isToldAsASaveError_andNeverRep
     EXPECT_TRUE(told->text.startsWith(
         QString::fromUtf8("Problem beim temporären Speichern in diesen Pfad: \r\n") + f.dir.path() +
         "/\r\n"));
-    EXPECT_TRUE(told->text.endsWith("Fehler: ENOSPC"));
+    EXPECT_TRUE(told->text.endsWith(QString::fromUtf8(
+        "Fehler: ENOSPC\r\nDer Datenträger ist voll: Für die Liste ist kein Platz mehr.")));
 
     // Room again on the disk: the close keeps the unread list before it saves over it.
     ops.createError = 0;

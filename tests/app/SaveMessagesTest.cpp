@@ -37,15 +37,51 @@ TEST(SaveMessages, errorTexts_inBothLanguages_carryTheErrorMessageAndKind) {
                                 "Fehler: EXDEV"));
     SaveResult temp = replace;
     temp.step = SaveResult::TempFile;
-    temp.errorKind = "ENOSPC";
+    temp.errorKind = "EACCES";
     EXPECT_EQ(saveErrorText(temp, en, app),
               "Cannot save correctly to this path: \r\n/home/u/taskwick/\r\nIt is not possible "
-              "to save! Please verify that the drive is existing!\r\nError: ENOSPC");
+              "to save! Please verify that the drive is existing!\r\nError: EACCES");
     EXPECT_TRUE(
         saveErrorText(temp, de, app)
             .endsWith(QString::fromUtf8(
-                "Bitte prüfen Sie, ob das Laufwerk noch vorhanden ist!\r\nFehler: ENOSPC")));
+                "Bitte prüfen Sie, ob das Laufwerk noch vorhanden ist!\r\nFehler: EACCES")));
     EXPECT_TRUE(saveErrorText(SaveResult{}, en, app).isEmpty());
+}
+
+// A full disk is said in plain words after the message's own text, in both languages and at
+// both steps that can meet it; a quota used up reads the same way.
+TEST(SaveMessages, aFullDisk_isSaidInPlainWords_afterTheKindOfTheError) {
+    const QString app = "/home/u/taskwick/";
+    struct Case {
+        SaveResult::Step step;
+        const char* kind;
+        Language language;
+        const char* ending;
+    };
+    const Case cases[] = {
+        {SaveResult::TempFile, "ENOSPC", Language::English,
+         "Please verify that the drive is existing!\r\nError: ENOSPC\r\nThe disk is full: there "
+         "is no room left on it for the list."},
+        {SaveResult::TempFile, "ENOSPC", Language::German,
+         "Bitte prüfen Sie, ob das Laufwerk noch vorhanden ist!\r\nFehler: ENOSPC\r\nDer "
+         "Datenträger ist voll: Für die Liste ist kein Platz mehr."},
+        {SaveResult::Replace, "ENOSPC", Language::English,
+         "ToDoList.xml\r\nIt is not possible to save! Error: ENOSPC\r\nThe disk is full: there "
+         "is no room left on it for the list."},
+        {SaveResult::TempFile, "EDQUOT", Language::English,
+         "Error: EDQUOT\r\nYour share of the disk is used up: there is no room left in it for "
+         "the list."},
+        {SaveResult::Replace, "EDQUOT", Language::German,
+         "Fehler: EDQUOT\r\nIhr Anteil am Datenträger ist aufgebraucht: Für die Liste ist kein "
+         "Platz mehr."},
+    };
+    for (const Case& c : cases) {
+        SaveResult result;
+        result.step = c.step;
+        result.errorKind = c.kind;
+        const QString text = saveErrorText(result, textsFor(c.language), app);
+        EXPECT_TRUE(text.endsWith(QString::fromUtf8(c.ending))) << text.toStdString();
+    }
 }
 
 TEST(SaveMessages, aTemporaryFileRefused_namesTheFolderThatRefusedIt) {

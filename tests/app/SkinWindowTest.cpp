@@ -3,6 +3,7 @@
 // which restarts the program with the built-in frame.
 #include "app/window/MainWindow.h"
 #include "frame/widgets/FrameView.h"
+#include "skins/SkinLoader.h"
 #include "skins/SkinMenu.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/support/SkinMaker.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -188,7 +190,7 @@ TEST(SkinWindow, noSkin_tellsTheUser_savesNoSkinAndRestarts_butOnlyWithASkinActi
     EXPECT_EQ(f.handover.starts, 1);
 }
 
-TEST(SkinWindow, theMenuListsFoldersOnly_byTheNamesAFileManagerShows_andEachOneDressesTheFrame) {
+TEST(SkinWindow, theMenuListsFoldersOnly_byTheirNames_andEachOneDressesTheFrame) {
     WindowFixture f;
     {
         auto first = f.make();
@@ -214,7 +216,7 @@ TEST(SkinWindow, theMenuListsFoldersOnly_byTheNamesAFileManagerShows_andEachOneD
     auto window = f.make();
     window->startUp();
     QStringList items = openSkinMenu(*window);
-    const QString cafe = QStringLiteral("Caf\uFFFD");
+    const QString cafe = QString::fromUtf8("Caf\xC3\xA9");  // its last byte read as Latin-1
     for (const char* name : {"Ocean", "Huge", "link", "--", "No Skin *"}) {
         EXPECT_TRUE(items.contains(name)) << name;
     }
@@ -252,4 +254,140 @@ TEST(SkinWindow, theMenuListsFoldersOnly_byTheNamesAFileManagerShows_andEachOneD
     window->startUp();
     EXPECT_EQ(wornSkin(*window), cafe);
     EXPECT_TRUE(taskwick::testing::nearColor(topStripPixel(*window), latinGreen));
+}
+
+// A list names a skin by its name and its skins folder. Renaming the skins folder or moving the
+// program folder leaves the stored folder behind: the skin is found again by its name where
+// skins are looked for, and saved where it is now. Found nowhere, it shows the built-in frame
+// for the run but keeps its name, so that it comes back with its folder.
+TEST(SkinWindow, aStoredSkin_isFoundWhereverItsFolderWent_andKeptWhileFoundNowhere) {
+    WindowFixture f;
+    ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/Ocean"), OceanBlue));
+    auto window = f.make();
+    window->startUp();
+    ASSERT_EQ(wornSkin(*window), "Ocean");
+    window->close();
+
+    ASSERT_TRUE(QDir(f.dir.path()).rename("Skins", "skins"));
+    window = f.make();
+    window->startUp();
+    EXPECT_EQ(wornSkin(*window), "Ocean");
+    EXPECT_TRUE(taskwick::testing::nearColor(topStripPixel(*window), OceanBlue));
+    window->close();
+    EXPECT_TRUE(f.listBytes().contains("<SkinName>Ocean</SkinName>"));
+    EXPECT_TRUE(f.listBytes().contains("<SkinPath>" + QFile::encodeName(f.dir.path()) +
+                                       "/skins/</SkinPath>"));
+
+    // Gone from every place skins are looked for: the built-in frame, the name kept.
+    ASSERT_TRUE(QDir(f.dir.path()).rename("skins", "put-aside"));
+    window = f.make();
+    window->startUp();
+    EXPECT_FALSE(wearsSkinFrame(*window));
+    window->close();
+    EXPECT_TRUE(f.listBytes().contains("<SkinName>Ocean</SkinName>"));
+
+    // The program folder moved with its skins: the skin comes back there.
+    WindowFixture moved;
+    moved.writeList(f.listBytes());
+    ASSERT_TRUE(QDir().rename(f.dir.filePath("put-aside"), moved.dir.filePath("Skins")));
+    window = moved.make();
+    window->startUp();
+    EXPECT_EQ(wornSkin(*window), "Ocean");
+    EXPECT_TRUE(taskwick::testing::nearColor(topStripPixel(*window), OceanBlue));
+    window->close();
+    EXPECT_TRUE(moved.listBytes().contains("<SkinPath>" + QFile::encodeName(moved.dir.path()) +
+                                           "/Skins/</SkinPath>"));
+}
+
+// Folder names that are not valid UTF-8 show their stray bytes as Latin-1 letters, so two that
+// differ only there show apart, and each pick dresses the frame with its own skin, also after a
+// restart.
+TEST(SkinWindow, foldersDifferingOnlyInBytesThatAreNotUtf8_showApart_andEachIsWornAsPicked) {
+    WindowFixture f;
+    {
+        auto first = f.make();
+        first->startUp();
+        first->close();
+    }
+    const QColor latinGreen(30, 160, 60);
+    const QByteArray skins = QFile::encodeName(f.dir.filePath("Skins/"));
+    ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/acute"), latinGreen));
+    ASSERT_TRUE(taskwick::testing::makeSkin(f.dir.filePath("Skins/grave"), AmberColor));
+    ASSERT_EQ(std::rename(skins + "acute", skins + "Caf\xe9"), 0);
+    ASSERT_EQ(std::rename(skins + "grave", skins + "Caf\xe8"), 0);
+    const QString acute = QString::fromUtf8("Caf\xC3\xA9");
+    const QString grave = QString::fromUtf8("Caf\xC3\xA8");
+
+    auto window = f.make();
+    window->startUp();
+    const QStringList items = openSkinMenu(*window);
+    EXPECT_TRUE(items.contains(acute) && items.contains(grave)) << items.join('|').toStdString();
+    for (const auto& [name, color] : {std::pair{grave, AmberColor}, std::pair{acute, latinGreen},
+                                      std::pair{grave, AmberColor}}) {
+        ASSERT_TRUE(pickSkin(*window, name, color)) << name.toStdString();
+        window->close();
+        window = f.make();
+        window->startUp();
+        EXPECT_EQ(wornSkin(*window), name);
+        EXPECT_TRUE(taskwick::testing::nearColor(topStripPixel(*window), color));
+    }
+}
+
+// A skin of which nothing can be read (random bytes, a picture cut off after its first bytes,
+// an empty folder) leaves the skin worn before: on the frame, ticked in the menu and saved.
+TEST(SkinWindow, aSkinOfWhichNothingCanBeRead_leavesTheSkinWornBefore_tickedAndSaved) {
+    WindowFixture f;
+    f.settings.autoSaveDelayMs = 50;
+    const QString skins = f.dir.filePath("Skins/");
+    ASSERT_TRUE(taskwick::testing::makeSkin(skins + "Ocean", OceanBlue));  // worn at the start
+    ASSERT_TRUE(taskwick::testing::makeSkin(skins + "Noise", AmberColor));
+    QFile noise(skins + "Noise/Right.JPG");
+    ASSERT_TRUE(noise.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QByteArray bytes(4096, Qt::Uninitialized);
+    for (int i = 0; i < bytes.size(); ++i) {
+        bytes[i] = char((i * 7919 + 13) % 251);
+    }
+    noise.write(bytes);
+    noise.close();
+    ASSERT_TRUE(taskwick::testing::makeSkin(skins + "Cut", AmberColor));
+    ASSERT_TRUE(QFile::resize(skins + "Cut/Right.JPG", 20));
+    ASSERT_TRUE(QDir().mkpath(skins + "Empty"));
+
+    auto window = f.make();
+    window->startUp();
+    ASSERT_EQ(wornSkin(*window), "Ocean");
+    QSignalSpy read(window->findChild<SkinReader*>(), &SkinReader::skinRead);
+    SkinMenu* menu = window->findChild<SkinMenu*>();
+    for (const QString name : {"Noise", "Cut", "Empty"}) {
+        SCOPED_TRACE(name.toStdString());
+        openSkinMenu(*window);
+        for (std::size_t i = 0; i < menu->entries().size(); ++i) {
+            if (menu->entries()[i].name == name) {
+                menu->item(int(i) + 1)->trigger();
+            }
+        }
+        ASSERT_TRUE(read.wait(5000));  // its pictures were looked at
+        EXPECT_EQ(wornSkin(*window), "Ocean");
+        EXPECT_TRUE(taskwick::testing::nearColor(topStripPixel(*window), OceanBlue));
+    }
+    tableOf(*window).setCell(1, 1, "saved with the skin worn");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return f.listBytes().contains("saved with the skin worn"); }, 5000));
+    EXPECT_TRUE(f.listBytes().contains("<SkinName>Ocean</SkinName>"));
+}
+
+TEST(SkinWindow, theSubmenuListsTheSkinsSortedWithoutRegardToCase) {
+    WindowFixture f;
+    {
+        auto first = f.make();
+        first->startUp();
+        first->close();
+    }
+    for (const char* name : {"ocean", "Zebra", "amber", "Midnight", "cherry", "Birch"}) {
+        ASSERT_TRUE(QDir().mkpath(f.dir.filePath(QStringLiteral("Skins/") + name)));
+    }
+    auto window = f.make();
+    window->startUp();
+    EXPECT_EQ(openSkinMenu(*window), QStringList({"amber", "Birch", "cherry", "Midnight", "ocean",
+                                                  "Zebra", "--", "No Skin *"}));
 }

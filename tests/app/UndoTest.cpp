@@ -216,3 +216,52 @@ TEST_F(UndoJourney, insideTheEditorTheKeysAreTheEditors_andAVersionFromOutsideEn
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(t.cell(1, 2), "from the phone");
 }
+
+// Folded to its bar, the window shows no list: Ctrl+Z and Ctrl+Y wait for the full window
+// rather than change the list out of sight.
+TEST_F(UndoJourney, whileTheWindowIsFolded_undoAndRedoChangeNothing) {
+    TaskTable& t = tableOf(*window);
+    QAction& undo = actionOf(*window, "undo");
+    click(1, 2);
+    type("seen");
+    key(Qt::Key_Return);
+    ASSERT_TRUE(undo.isEnabled());
+
+    key(Qt::Key_Escape);  // folds
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isFolded(*window); }, 3000));
+    EXPECT_FALSE(undo.isEnabled());
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(t.cell(1, 2), "seen");
+
+    QTest::mouseClick(&redBarOf(*window), Qt::LeftButton, {}, QPoint(15, 50));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isFull(*window, 370); }, 3000));
+    EXPECT_TRUE(undo.isEnabled());
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(t.cell(1, 2), " ");
+
+    QTest::mouseClick(&redBarOf(*window), Qt::LeftButton, {}, QPoint(15, 50));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isFolded(*window); }, 3000));
+    QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(t.cell(1, 2), " ");
+}
+
+// A row deleted far below the part of the list in view comes back into view when the deletion
+// is undone.
+TEST_F(UndoJourney, undoingARowsDeletion_bringsTheRestoredRowIntoView) {
+    TaskTable& t = tableOf(*window);
+    for (int i = 0; i < 20; ++i) {
+        actionOf(*window, "addRow").trigger();
+    }
+    const int last = t.rowCount() - 1;
+    click(1, 1);  // the view at the top of the list
+    const auto inView = [&](int row) {
+        return grid().viewport()->rect().contains(grid().cellRect(1, row).center());
+    };
+    ASSERT_FALSE(inView(last));
+    actionOf(*window, "deleteRow").trigger();
+    ASSERT_EQ(t.rowCount(), last);
+    ASSERT_FALSE(grid().isEditing());
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(t.rowCount(), last + 1);
+    EXPECT_TRUE(inView(last));
+}

@@ -38,7 +38,7 @@ class TaskwickFileTest(ProgramTest):
 
         self.assertEqual(app.terminate(), 0)
         saved = app.saved_bytes()
-        # Two differences, both by design: the layout fits the columns to the 310 pixels of
+        # Two differences, both intended: the layout fits the columns to the 310 pixels of
         # the table (50 + 210 + 45, one grid line per column, the 2-pixel border), and the
         # loader stores an empty cell as a single blank, which is saved as that blank.
         expected = data_bytes("worked_example_saved.xml")
@@ -94,7 +94,7 @@ class TaskwickFileTest(ProgramTest):
         time.sleep(0.5)
         self.assertEqual(app.visible_boxes("Exception"), [])
 
-        # Five empty task rows in three columns; the columns keep the table's design widths
+        # Five empty task rows in three columns; the columns keep the table's default widths
         # 50/235/45, fitted to 50/210/45. The skin section was skipped, so the skin name is
         # still the empty one the program starts with.
         self.assertEqual(app.terminate(), 0)

@@ -1,6 +1,7 @@
 """The window frame of the real taskwick executable under Xvfb and openbox: folding to the
 bar and back with the red bar, dragging by the frame with snapping, resizing at the corner,
-and minimising to the tray icon (trayer as the tray host) and back.
+moves by the window manager and by a tool saved soon after, and minimising to the tray icon
+(trayer as the tray host) and back.
 
 Usage: taskwick_frame_test.py TASKWICK_BINARY [unittest options]
 """
@@ -71,8 +72,10 @@ class TaskwickFrameTest(ProgramTest):
         app.click(*RED_BAR)
         # Keeping the right edge would put the bar at 2090, off the screen.
         self.wait_geometry(app, (1890, 434, 30, 211), "the bar at the screen's edge")
+        # Unfolding asks for the place where the window stood; openbox keeps a window that a
+        # program moves on the screen, so it comes back against the screen's right edge.
         app.click(*RED_BAR)
-        self.wait_geometry(app, (1550, 434, 370, 211), "the window unfolded from the bar")
+        self.wait_geometry(app, (1550, 434, 370, 211), "the window unfolded on the screen")
         self.assertEqual(app.terminate(), 0)
         self.assertEqual(self.saved_number(app, "Left"), 1550)
 
@@ -93,6 +96,38 @@ class TaskwickFrameTest(ProgramTest):
         self.assertEqual(app.terminate(), 0)
         self.assertEqual([self.saved_number(app, e) for e in ("Left", "Top", "Width", "Height")],
                          [10, 434, 410, 241])
+
+    def test_aMoveByTheWindowManager_isSavedWithinTheAutomaticSavesDelay(self):
+        app = Taskwick(self.session, self.binary, self.folder.name)
+        app.wait_main_window()
+        app.activate(app.window)
+        self.assertEqual(self.geometry(app), FIRST_RUN)
+
+        def saved_place():  # a first run has no list on the disk before its first save
+            if not os.path.exists(app.list_path):
+                return None
+            return self.saved_number(app, "Left"), self.saved_number(app, "Top")
+
+        # Alt+drag: openbox moves the window; the program is told only by the new place.
+        app.xdotool("mousemove", "--window", app.window, 150, 100, "keydown", "alt",
+                    "mousedown", "1")
+        for _ in range(10):
+            app.xdotool("mousemove_relative", "--", -40, -20)
+            time.sleep(0.05)
+        app.xdotool("mouseup", "1", "keyup", "alt")
+        self.wait_geometry(app, (1110, 234, 370, 211), "the window moved by openbox")
+        # The automatic save follows a change within two seconds; the file holds the place
+        # without a close, so a crash keeps it too.
+        wait_until(lambda: saved_place() == (1110, 234), 2 + 1.5,
+                   what="the window manager's move saved")
+
+        # A tool moves it (as a script or a window switcher does).
+        app.xdotool("windowmove", app.window, 600, 300)
+        self.wait_geometry(app, (600, 300, 370, 211), "the window moved by a tool")
+        wait_until(lambda: saved_place() == (600, 300), 2 + 1.5, what="the tool's move saved")
+        app.proc.kill()
+        app.proc.wait(10)
+        self.assertEqual(saved_place(), (600, 300))
 
 
 class TaskwickTrayTest(ProgramTest):

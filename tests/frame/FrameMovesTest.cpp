@@ -153,3 +153,38 @@ TEST(FoldAnimation, aToggleInMidFoldReverses_andOneInMidUnfoldKeepsTheEnd) {
     EXPECT_EQ(rest.back().left, 1000);
     EXPECT_EQ(rest.back().clientWidth, 370);
 }
+
+// A bar that the window brought further in (to lie on a screen) unfolds to where the full
+// window stood; one moved after that unfolds from its own right edge.
+TEST(FoldAnimation, aBarBroughtInUnfoldsWhereTheWindowStood_aMovedOneFromItsRightEdge) {
+    FoldAnimation fold;
+    fold.finishStarting();
+    fold.toggle(1600, 370, 30);
+    EXPECT_EQ(fold.unfoldedLeft(1700, 270), 1600);  // folding: the right edge holds
+    EXPECT_EQ(runToEnd(fold, 1600, 370).back().left, 1940);
+    fold.barPlaced(1890);  // in on the screen that held the window
+    EXPECT_EQ(fold.unfoldedLeft(1890, 30), 1600);
+    fold.toggle(1890, 30, 30);
+    const auto unfolding = runToEnd(fold, 1890, 30);
+    EXPECT_EQ(unfolding.front().left, 1870);  // the bar's right edge holds until the last step
+    EXPECT_EQ(unfolding.back().left, 1600);
+    EXPECT_EQ(unfolding.back().clientWidth, 370);
+
+    fold.toggle(1600, 370, 30);
+    runToEnd(fold, 1600, 370);
+    fold.barPlaced(1890);
+    EXPECT_EQ(fold.unfoldedLeft(1700, 30), 1360);  // moved away from where it was put
+    fold.toggle(1700, 30, 30);
+    EXPECT_EQ(runToEnd(fold, 1700, 30).back().left, 1360);
+}
+
+TEST(Screens, theScreenHoldingMostOfAWindow_theFirstOnATie_noneWhenOffEveryScreen) {
+    const std::vector<QRect> sideBySide{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1920, 1080)};
+    EXPECT_EQ(screenHoldingMost(QRect(1600, 300, 370, 211), sideBySide), 0u);
+    EXPECT_EQ(screenHoldingMost(QRect(1750, 300, 370, 211), sideBySide), 1u);
+    EXPECT_EQ(screenHoldingMost(QRect(1735, 300, 370, 211), sideBySide), 0u);  // 185 each
+    EXPECT_EQ(screenHoldingMost(QRect(5000, 300, 370, 211), sideBySide), std::nullopt);
+    // A smaller screen beside a larger one: the area counts, not the width.
+    const std::vector<QRect> unequal{QRect(0, 0, 1920, 1080), QRect(1920, 900, 800, 600)};
+    EXPECT_EQ(screenHoldingMost(QRect(1700, 850, 400, 200), unequal), 0u);
+}

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace taskwick;
 
 namespace {
@@ -105,4 +107,81 @@ TEST(SkinFolders, skinFolders_listFoldersOnly_withoutHiddenOnes_andEntriesIgnore
     ASSERT_EQ(preferredSkinNames().size(), 11);
     QStringList unique = preferredSkinNames();
     EXPECT_EQ(unique.removeDuplicates(), 0);
+}
+
+// The names the menu shows and their order: sorted without regard to case, then by case; a
+// byte that is not part of valid UTF-8 reads as code page 1252, so names that differ only in
+// such bytes show apart.
+TEST(SkinFolders, skinFolderNames_sortedWithoutRegardToCase_strayBytesReadAsCodePage1252) {
+    QTemporaryDir skins;
+    const QByteArray folder = QFile::encodeName(skins.path()) + "/";
+    for (const QByteArray& name :
+         {QByteArray("zeta"), QByteArray("beta"), QByteArray("Alpha"), QByteArray("Beta"),
+          QByteArray("caf\xe9"), QByteArray("caf\xe8"), QByteArray("\x80uro"),
+          QByteArray("x\xc3\xa9\xe9"), QByteArray("over\xc0\xaf")}) {
+        ASSERT_EQ(::mkdir(folder + name, 0700), 0) << name.toStdString();
+    }
+    EXPECT_EQ(skinFolderNames(skins.path()),
+              QStringList({"Alpha", "Beta", "beta", QString::fromUtf8("caf\xC3\xA8"),
+                           QString::fromUtf8("caf\xC3\xA9"),
+                           QString::fromUtf8("over\xC3\x80\xC2\xAF"),  // no overlong "/"
+                           QString::fromUtf8("x\xC3\xA9\xC3\xA9"), "zeta",
+                           QString::fromUtf8("\xE2\x82\xAC"
+                                             "uro")}));
+}
+
+// A stored skin is looked for in its stored skins folder first, then by its name, without
+// regard to case, in each skins folder of the search order; the folder it was found in is
+// where it is saved from then on.
+TEST(SkinFolders, locate_storedFolderFirst_thenEverySkinsFolderInTheSearchOrder) {
+    QTemporaryDir root;
+    const QString app = root.filePath("tools/taskwick/");
+    makeFolder(app + "skins/Forest");
+    makeFolder(root.filePath("tools/QL/Skins/OCEAN"));
+    makeFolder(root.filePath("stored/Skins/Ocean"));
+
+    auto ocean = SkinFolder::locate(root.filePath("stored/Skins/"), "Ocean", app);
+    ASSERT_NE(ocean, nullptr);
+    EXPECT_EQ(ocean->skinsFolder(), root.filePath("stored/Skins/"));
+
+    // The stored skins folder is gone: found in the search order, as the disk spells it.
+    ocean = SkinFolder::locate(root.filePath("gone/Skins/"), "ocean", app);
+    ASSERT_NE(ocean, nullptr);
+    EXPECT_EQ(ocean->name(), "OCEAN");
+    EXPECT_EQ(ocean->skinsFolder(), root.filePath("tools/QL/Skins/"));
+    EXPECT_EQ(ocean->path(), root.filePath("tools/QL/Skins/OCEAN/"));
+
+    // An earlier place wins over a later one; a blank stored folder ("No Skin") is no place.
+    makeFolder(root.filePath("tools/Skins/Ocean"));
+    ocean = SkinFolder::locate(" ", "Ocean", app);
+    ASSERT_NE(ocean, nullptr);
+    EXPECT_EQ(ocean->skinsFolder(), root.filePath("tools/Skins/"));
+    const auto forest = SkinFolder::locate(root.filePath("stored/Skins/"), "Forest", app);
+    ASSERT_NE(forest, nullptr);
+    EXPECT_EQ(forest->skinsFolder(), app + "skins/");
+
+    EXPECT_EQ(SkinFolder::locate(root.filePath("stored/Skins/"), "Sunset", app), nullptr);
+    EXPECT_EQ(SkinFolder::locate(root.filePath("stored/Skins/"), "", app), nullptr);
+}
+
+// Of folders whose names show alike, the one whose bytes are the name's wins.
+TEST(SkinFolders, find_prefersTheFolderNamedByTheVeryBytes_thenTheShownName) {
+    QTemporaryDir skins;
+    const QByteArray folder = QFile::encodeName(skins.path()) + "/";
+    ASSERT_EQ(::mkdir(folder + "caf\xe9", 0700), 0);  // Latin-1: shows as "café"
+    const QString cafe = QString::fromUtf8("caf\xC3\xA9");
+    auto found = SkinFolder::find(skins.path(), cafe);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->name(), cafe);
+    EXPECT_TRUE(found->path().startsWith("/proc/self/fd/"));  // reached by its bytes
+
+    ASSERT_EQ(::mkdir(folder + "CAF\xc3\xa9", 0700), 0);
+    ASSERT_EQ(::mkdir(folder + "caf\xc3\xa9", 0700), 0);
+    found = SkinFolder::find(skins.path(), cafe);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->path(), skins.path() + "/" + cafe + "/");
+    const QString upper = QString::fromUtf8("CAF\xC3\xA9");
+    found = SkinFolder::find(skins.path(), upper);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->path(), skins.path() + "/" + upper + "/");
 }

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <stdexcept>
 
 using namespace taskwick;
@@ -76,7 +75,6 @@ public:
     QString currentSkinPath() const override { return skinPath; }
     void setCurrentSkinName(const QString& name) override { skinName = name; }
     void setCurrentSkinPath(const QString& path) override { skinPath = path; }
-    bool directoryExists(const QString& path) const override { return folders.count(path) > 0; }
     void loadSkin() override {
         if (skinThrows) {
             throw std::runtime_error("broken picture");
@@ -91,7 +89,6 @@ public:
     TaskTable tasks;
     QString skinName;
     QString skinPath;
-    std::set<QString> folders;
     bool skinThrows = false;
 
     QStringList boxes;
@@ -166,7 +163,6 @@ TEST(ToDoListLoader, unreadableFile_showsOneBox_appliesNothing_andKeepsAnAlignme
 TEST(ToDoListLoader, completeDocument_restoresEverySection_withoutBoxes) {
     FakeWindow w;
     w.skinPath = "/old/";
-    w.folders.insert("/skins/Blue");
     const LoadReport report = loadToDoListDocument(
         documentOf(
             fullRoot(windowPosition("1510", "434", "400", "300"),
@@ -263,23 +259,24 @@ TEST(ToDoListLoader, missingColumnCount_showsBoxFirst_thenKeepsTheStoredRowCount
     EXPECT_EQ(noRows.tasks.columnAlignments().size(), 3u);
 }
 
-TEST(ToDoListLoader, skin_missingFolderOrNoSkin_clearsIt_andMissingPathKeepsThePath) {
+TEST(ToDoListLoader, skin_aNamedSkinIsAlwaysAskedFor_noSkinClearsThePath_missingPathKeepsIt) {
     {
-        FakeWindow w;  // folder not there
+        // Wherever its folder is now, the skin keeps its name and stored folder: the target
+        // looks for it by its name, and keeps both when it finds it nowhere.
+        FakeWindow w;
         w.skinPath = "/old/";
         loadToDoListDocument(
             documentOf(node("ToDoList", {node("Skin", {leaf("SkinName", "Blue"),
-                                                       leaf("SkinPath", "/skins/")})})),
+                                                       leaf("SkinPath", "/moved/skins/")})})),
             w);
-        EXPECT_EQ(w.skinName, "No Skin");
-        EXPECT_EQ(w.skinPath, "");
-        EXPECT_TRUE(w.loadedSkins.isEmpty());
+        EXPECT_EQ(w.skinName, "Blue");
+        EXPECT_EQ(w.skinPath, "/moved/skins/");
+        EXPECT_EQ(w.loadedSkins, QStringList({"/moved/skins/Blue"}));
         EXPECT_FALSE(w.boxes.contains("Load Skin"));
     }
     {
         FakeWindow w;  // no SkinPath: name taken, path kept, nothing loaded
         w.skinPath = "/old/";
-        w.folders.insert("/old/Green");
         loadToDoListDocument(
             documentOf(node("ToDoList", {node("Skin", {leaf("SkinName", "Green")})})), w);
         EXPECT_EQ(w.skinName, "Green");
@@ -287,27 +284,29 @@ TEST(ToDoListLoader, skin_missingFolderOrNoSkin_clearsIt_andMissingPathKeepsTheP
         EXPECT_TRUE(w.loadedSkins.isEmpty());
     }
     {
-        FakeWindow w;  // no SkinName: the folder test uses the name from before the load
+        FakeWindow w;  // no SkinName: the name from before the load is asked for
         w.skinName = "Red";
-        w.folders.insert("/skins/Red");
         loadToDoListDocument(
             documentOf(node("ToDoList", {node("Skin", {leaf("SkinPath", "/skins/")})})), w);
         EXPECT_EQ(w.skinPath, "/skins/");
         EXPECT_EQ(w.loadedSkins, QStringList({"/skins/Red"}));
     }
-    {
-        FakeWindow w;  // "No Skin" clears the path even without SkinPath
+    for (const bool withPath : {false, true}) {
+        FakeWindow w;  // "No Skin" clears the path, with or without SkinPath
         w.skinName = "Red";
         w.skinPath = "/skins/";
-        loadToDoListDocument(
-            documentOf(node("ToDoList", {node("Skin", {leaf("SkinName", "No Skin")})})), w);
+        std::vector<N> skin{leaf("SkinName", "No Skin")};
+        if (withPath) {
+            skin.push_back(leaf("SkinPath", " "));
+        }
+        loadToDoListDocument(documentOf(node("ToDoList", {node("Skin", skin)})), w);
         EXPECT_EQ(w.skinName, "No Skin");
         EXPECT_EQ(w.skinPath, "");
+        EXPECT_TRUE(w.loadedSkins.isEmpty());
     }
     {
         FakeWindow w;  // an error while loading the pictures: its box, values as far as set
         w.skinThrows = true;
-        w.folders.insert("/skins/Blue");
         loadToDoListDocument(
             documentOf(node("ToDoList", {node("Skin", {leaf("SkinName", "Blue"),
                                                        leaf("SkinPath", "/skins/")})})),
@@ -318,19 +317,6 @@ TEST(ToDoListLoader, skin_missingFolderOrNoSkin_clearsIt_andMissingPathKeepsTheP
         // The later sections still ran.
         EXPECT_TRUE(w.boxes.contains("Load ToDoContent"));
     }
-}
-
-TEST(ToDoListLoader, skin_realFolderTest_acceptsALinkToAFolder) {
-    struct RealFolders : FakeWindow {
-        bool directoryExists(const QString& path) const override {
-            return LoadTarget::directoryExists(path);
-        }
-    };
-    RealFolders w;
-    EXPECT_TRUE(w.directoryExists("/"));
-    EXPECT_FALSE(w.directoryExists(""));
-    EXPECT_FALSE(w.directoryExists("/proc/self/status"));
-    EXPECT_TRUE(w.directoryExists("/proc/self/cwd"));  // a link to a folder
 }
 
 TEST(ToDoListLoader, columnHeader_moreColumnElementsThanColumns_appliesTheFirstThenFails) {
@@ -427,7 +413,6 @@ TEST(ToDoListLoader, savedFile_loadsBackToTheSameState_withEmptyAndBlankCellsAsO
     ASSERT_TRUE(saveToDoList(ops, app, window, source).ok());
 
     FakeWindow w;
-    w.folders.insert("/skins/Blue");
     const LoadReport report = loadFile(app + "ToDoList.xml", w);
     EXPECT_TRUE(w.boxes.isEmpty()) << w.boxes.join(", ").toStdString();
     EXPECT_TRUE(report.window == (StoredWindow{1510, 434, 400, 300}));
@@ -456,7 +441,6 @@ TEST(ToDoListLoader, savedFile_loadsBackToTheSameState_withEmptyAndBlankCellsAsO
 
     // Once loaded, a table saves and loads back to itself: nothing drifts further.
     FakeWindow again;
-    again.folders.insert("/skins/Blue");
     SaveSource window2 = window;
     ASSERT_TRUE(saveToDoList(ops, app, window2, w.tasks).ok());
     loadFile(app + "ToDoList.xml", again);
@@ -484,7 +468,7 @@ TEST(ToDoListLoader, realFiles_brokenOrMissing_showOnlyTheDocumentBox_andTooMany
     const LoadReport nothing =
         loadFile(write("<ToDoList><ColumnInfo><RowCount>3</Rowcount></ColumnInfo>"), broken);
     EXPECT_EQ(broken.boxes, QStringList({"XMLloadToDoList"}));
-    EXPECT_EQ(broken.tasks.rowCount(), TaskTable::DesignRowCount);
+    EXPECT_EQ(broken.tasks.rowCount(), TaskTable::DefaultRowCount);
     EXPECT_TRUE(nothing.nothingApplied);
     EXPECT_FALSE(nothing.window.has_value());
 

@@ -130,7 +130,7 @@ TEST(TaskTable, changesInsideABatchAreOneChange_andABatchWithoutChangesIsNone) {
     EXPECT_EQ(changed.count(), 2);  // outside a batch every change is announced again
 }
 
-TEST(TaskTable, designDefaults) {
+TEST(TaskTable, firstRunDefaults) {
     TaskTable t;
     EXPECT_EQ(t.rowCount(), 6);
     EXPECT_EQ(t.colCount(), 3);
@@ -145,8 +145,9 @@ TEST(TaskTable, designDefaults) {
 }
 
 TEST(CellText, pastedText_breaksBecomeSpacesAndOnlyTheEndIsTrimmed) {
-    EXPECT_EQ(pastedCellText("a\r\nb"), "a  b");
+    EXPECT_EQ(pastedCellText("a\r\nb"), "a b");  // CR LF is one break
     EXPECT_EQ(pastedCellText("a\nb\rc"), "a b c");
+    EXPECT_EQ(pastedCellText("a\n\rb\r\r\nc"), "a  b  c");  // LF CR is two
     EXPECT_EQ(pastedCellText("  lead\t\x01 \r\n"), "  lead");
     EXPECT_EQ(pastedCellText("in\tside"), "in\tside");
     EXPECT_EQ(pastedCellText("\r\n"), "");

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 using namespace taskwick;
 
 namespace {
@@ -52,4 +55,70 @@ TEST(TableHistory, keepsTheLatestThousandSteps_andFewerWhenTheyHoldMuchText) {
     EXPECT_FALSE(h.redo.isEnabled());
     EXPECT_EQ(h.undoAll(), 1);
     EXPECT_EQ(h.table.cell(0, 1), threeMillion);
+}
+
+// A step that changed the table's shape is shown where the rows or columns came back: the first
+// of them becomes the current cell, in the current cell's column or row, so the view scrolls to
+// it. Undoing a step that added them shows the cell that was current before it.
+TEST(TableHistory, rowsAndColumnsThatComeBack_bringTheirFirstCellIntoView) {
+    struct Case {
+        const char* step;
+        std::function<void(TaskTable&)> change;
+        CellPos currentBefore;
+        CellPos shownByUndo;
+        CellPos shownByRedo;
+    };
+    const std::vector<Case> cases{
+        {"last row deleted",
+         [](TaskTable& t) { t.setRowCount(t.rowCount() - 1); },
+         {2, 1},
+         {2, 29},
+         {2, 1}},
+        {"two rows deleted",
+         [](TaskTable& t) { t.setRowCount(t.rowCount() - 2); },
+         {0, 3},
+         {0, 28},
+         {0, 3}},
+        {"last column deleted",
+         [](TaskTable& t) { t.setColCount(t.colCount() - 1); },
+         {0, 4},
+         {11, 4},
+         {0, 4}},
+        {"row added",
+         [](TaskTable& t) { t.setRowCount(t.rowCount() + 1); },
+         {1, 2},
+         {1, 2},
+         {1, 30}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        History h;
+        h.table.setShape(30, 12);
+        h.table.setCurrentCell(c.currentBefore);
+        h.history.record([&] { c.change(h.table); });
+        h.undo.trigger();
+        EXPECT_EQ(h.table.currentCell(), c.shownByUndo);
+        h.redo.trigger();
+        EXPECT_EQ(h.table.currentCell(), c.shownByRedo);
+    }
+}
+
+// Undo and redo wait while the history is not available (the window folded to its bar): the
+// actions are disabled, and triggered all the same they change nothing.
+TEST(TableHistory, whileNotAvailable_undoAndRedoChangeNothing) {
+    History h;
+    h.setAsStep(1, 1, "first");
+    h.setAsStep(1, 1, "second");
+    h.history.undo();
+    h.history.setAvailable(false);
+    EXPECT_FALSE(h.undo.isEnabled());
+    EXPECT_FALSE(h.redo.isEnabled());
+    h.history.undo();
+    h.history.redo();
+    EXPECT_EQ(h.table.cell(1, 1), "first");
+    h.history.setAvailable(true);
+    EXPECT_TRUE(h.undo.isEnabled());
+    EXPECT_TRUE(h.redo.isEnabled());
+    h.history.redo();
+    EXPECT_EQ(h.table.cell(1, 1), "second");
 }

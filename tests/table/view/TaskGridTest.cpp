@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -41,8 +42,7 @@ QRgb rgb(const QColor& color) {
     return color.rgb();
 }
 
-// The grid's colors as the design gives them, written out here so that a wrong constant in the
-// program shows.
+// The grid's colors, written out here so that a wrong constant in the program shows.
 const QColor Background(0xF5, 0xF5, 0xFF);
 const QColor FixedCaption(0xD7, 0xE4, 0xF2);
 const QColor TaskCell(0xFF, 0xFF, 0xFF);
@@ -693,6 +693,31 @@ TEST_F(TaskGridTest, cellOfAMegabyte_editsAsOneText_andNoKeyAfterTabIsLost) {
     EXPECT_FALSE(grid->isEditing());
 }
 
+// A paste of megabytes into a short text in the open editor goes into the cell whole and
+// cleaned, while the line edit, which would lay out all of it at every keystroke and blink,
+// is handed only the stretch around the cursor; typing goes on after it.
+TEST_F(TaskGridTest, largePasteIntoTheOpenEditor_goesInWhole_theLineEditHoldsAPiece) {
+    QString pasted;
+    while (pasted.size() < 1000000) {
+        pasted += QStringLiteral("a line of a pasted document\r\n");
+    }
+    QString stored = pasted;
+    stored.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    stored.chop(1);  // the break at the end goes
+    table.setCell(1, 2, "ab");
+    table.setCurrentCell({1, 2});
+    key(Qt::Key_F2);
+    key(Qt::Key_End);
+    QGuiApplication::clipboard()->setText(pasted);
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(table.cell(1, 2), "ab" + stored);
+    EXPECT_LT(grid->editor()->text().size(), taskwick::CellEditor::WholeTextLimit);
+    type("Z");
+    EXPECT_EQ(table.cell(1, 2), "ab" + stored + "Z");
+    key(Qt::Key_Return);
+    EXPECT_EQ(table.cell(1, 2), "ab" + stored + "Z");
+}
+
 TEST_F(TaskGridTest, escapeWithEditor_keepsTextAndLeavesFirstTaskCellCurrent) {
     QSignalSpy redBar(grid.get(), &TaskGrid::redBarActionRequested);
     table.setCurrentCell({2, 3});
@@ -827,14 +852,10 @@ TEST_F(TaskGridTest, ctrlV_withoutEditor_storesTextWithoutLineBreaks) {
     table.setCurrentCell({1, 2});
     clipboard->setText("a\r\nb\r\n  ");
     key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(table.cell(1, 2), "a  b");
+    EXPECT_EQ(table.cell(1, 2), "a b");
     EXPECT_FALSE(grid->isEditing());
     // The clipboard itself is left alone here.
     EXPECT_EQ(clipboard->text(), "a\r\nb\r\n  ");
-
-    clipboard->clear();
-    key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(table.cell(1, 2), "");
 }
 
 TEST_F(TaskGridTest, pasteKeysWhileEditing_rewriteClipboardThenEditorPastes) {
@@ -843,26 +864,94 @@ TEST_F(TaskGridTest, pasteKeysWhileEditing_rewriteClipboardThenEditorPastes) {
     type("x");
     clipboard->setText("one\r\ntwo\n");
     key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(clipboard->text(), "one  two");
-    EXPECT_EQ(table.cell(1, 2), "xone  two");
+    EXPECT_EQ(clipboard->text(), "one two");
+    EXPECT_EQ(table.cell(1, 2), "xone two");
     EXPECT_TRUE(grid->isEditing());
 
     // The editor's other paste key does the same.
     clipboard->setText("\nthree\r\n ");
     key(Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(clipboard->text(), " three");
-    EXPECT_EQ(table.cell(1, 2), "xone  two three");
+    EXPECT_EQ(table.cell(1, 2), "xone two three");
     EXPECT_EQ(grid->editor()->text(), table.cell(1, 2));
 
-    // Nothing textual on the clipboard: it ends up holding an empty text.
+    // Nothing textual on the clipboard: it keeps what it holds, and nothing is pasted.
     auto* data = new QMimeData;
     data->setData("application/x-taskwick-test", "binary");
     clipboard->setMimeData(data);
     key(Qt::Key_V, Qt::ControlModifier);
     ASSERT_NE(clipboard->mimeData(), nullptr);
-    EXPECT_TRUE(clipboard->mimeData()->hasText());
-    EXPECT_EQ(clipboard->text(), "");
-    EXPECT_EQ(table.cell(1, 2), "xone  two three");
+    EXPECT_FALSE(clipboard->mimeData()->hasText());
+    EXPECT_EQ(clipboard->mimeData()->data("application/x-taskwick-test"), "binary");
+    EXPECT_EQ(table.cell(1, 2), "xone two three");
+}
+
+// A clipboard with nothing to paste: its owner has ended, it holds a picture, or its text is
+// only line breaks and blanks. Whether the editor is closed or open on the whole text
+// selected, the paste takes nothing away, and the automatic save has nothing to write.
+TEST_F(TaskGridTest, pasteOfNothing_leavesTheCellAndTheEditorsSelection) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const std::vector<std::pair<const char*, std::function<void()>>> emptyClipboards{
+        {"owner ended", [&] { clipboard->clear(); }},
+        {"a picture only",
+         [&] {
+             auto* picture = new QMimeData;
+             QImage image(8, 8, QImage::Format_RGB32);
+             image.fill(Qt::red);
+             picture->setImageData(image);
+             clipboard->setMimeData(picture);
+         }},
+        {"line breaks and blanks", [&] { clipboard->setText("\r\n \n\t"); }},
+    };
+    for (const auto& [label, emptyTheClipboard] : emptyClipboards) {
+        SCOPED_TRACE(label);
+        table.setCell(1, 2, "keep this task");
+        table.setCurrentCell({1, 2});
+        QSignalSpy started(grid.get(), &TaskGrid::userChangeStarted);
+        QSignalSpy changed(&table, &TaskTable::changed);
+        emptyTheClipboard();
+        key(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(table.cell(1, 2), "keep this task");
+        EXPECT_EQ(changed.count(), 0);
+        EXPECT_EQ(started.count(), 0);  // no step of the user's either
+
+        key(Qt::Key_F2);  // the editor opens with the whole text selected
+        ASSERT_TRUE(grid->isEditing());
+        emptyTheClipboard();
+        key(Qt::Key_V, Qt::ControlModifier);
+        key(Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_EQ(table.cell(1, 2), "keep this task");
+        EXPECT_EQ(grid->editor()->selectedText(), "keep this task");
+        key(Qt::Key_Return);
+        EXPECT_EQ(table.cell(1, 2), "keep this task");
+    }
+}
+
+// Text copied from most programs ends its lines with CR LF: each such break is one space in
+// the cell, as a lone CR or LF is, with the editor closed and open.
+TEST_F(TaskGridTest, pastedCrLf_becomesOneSpace) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const std::vector<std::pair<QString, QString>> pastes{
+        {"line1\r\nline2", "line1 line2"},
+        {"a\rb\nc", "a b c"},
+        {"two\r\n\r\nbreaks", "two  breaks"},
+        {"\r\nlead\r\n", " lead"},
+    };
+    for (const auto& [pasted, stored] : pastes) {
+        SCOPED_TRACE(pasted.toStdString());
+        table.setCell(1, 2, "old");
+        table.setCurrentCell({1, 2});
+        clipboard->setText(pasted);
+        key(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(table.cell(1, 2), stored);
+
+        key(Qt::Key_F2);
+        clipboard->setText(pasted);
+        key(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(table.cell(1, 2), stored);
+        EXPECT_EQ(clipboard->text(), stored);
+        key(Qt::Key_Return);
+    }
 }
 
 TEST_F(TaskGridTest, mouseAndInputMethodIntoEditor_neverBringLineBreaksIntoCell) {
@@ -877,9 +966,9 @@ TEST_F(TaskGridTest, mouseAndInputMethodIntoEditor_neverBringLineBreaksIntoCell)
     // The X11 middle-button paste of the primary selection, which itself stays as it was.
     services.selection = QString("sel\r\nx \n");
     QTest::mouseClick(editor, Qt::MiddleButton, {}, end);
-    EXPECT_EQ(table.cell(1, 2), "absel  x");
+    EXPECT_EQ(table.cell(1, 2), "absel x");
 
-    // Text dropped from another program: leading breaks become spaces, trailing ones go.
+    // Text dropped from another program: a leading break becomes a space, trailing ones go.
     QMimeData dragged;
     dragged.setText("\r\ndrop\r\n");
     QDragEnterEvent enter(start, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
@@ -887,18 +976,18 @@ TEST_F(TaskGridTest, mouseAndInputMethodIntoEditor_neverBringLineBreaksIntoCell)
     QDropEvent drop(start, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(editor, &drop);
     EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(table.cell(1, 2), "  dropabsel  x");
+    EXPECT_EQ(table.cell(1, 2), " dropabsel x");
 
     // An input method committing a line break: the break becomes a space where it stands.
     key(Qt::Key_End);
     QInputMethodEvent commit;
     commit.setCommitString("i\nj");
     QApplication::sendEvent(editor, &commit);
-    EXPECT_EQ(table.cell(1, 2), "  dropabsel  xi j");
+    EXPECT_EQ(table.cell(1, 2), " dropabsel xi j");
     EXPECT_EQ(editor->text(), table.cell(1, 2));
     EXPECT_EQ(editor->cursorPosition(), editor->text().size());
     type("k");
-    EXPECT_EQ(table.cell(1, 2), "  dropabsel  xi jk");
+    EXPECT_EQ(table.cell(1, 2), " dropabsel xi jk");
 }
 
 TEST_F(TaskGridTest, ctrlCWhileEditing_isLeftToEditor) {
