@@ -15,8 +15,8 @@ from taskwick_app import Taskwick
 
 # A first run on the 1920 x 1080 screen: 370 x 211 at (1510, 434).
 FIRST_RUN = (1510, 434, 370, 211)
-WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
-                              "worked_example.xml")  # a list with the window at (1510, 434)
+TWO_TASKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
+                        "two_tasks.xml")  # a list with the window at (1510, 434)
 RED_BAR = (15, 100)
 MINIMIZE_ICON = (327 + 8, 7 + 8)
 
@@ -61,7 +61,7 @@ class TaskwickFrameTest(ProgramTest):
         self.assertEqual(self.saved_number(app, "Height"), 211)
 
     def test_windowPastTheScreensEdge_foldsIntoABarWhollyOnTheScreen(self):
-        with open(WORKED_EXAMPLE, "rb") as file:
+        with open(TWO_TASKS, "rb") as file:
             listed = file.read().replace(b"<Left>1510</Left>", b"<Left>1750</Left>")
         with open(os.path.join(self.folder.name, "ToDoList.xml"), "wb") as file:
             file.write(listed)
