@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The long trials that `make test` runs in short versions (`make trials`, about an hour):
 #   - 600 SIGKILLs during close saves and 60 during automatic saves of a 100 x 100 list;
-#   - every truncation of the worked example and 400 files with flipped bytes;
+#   - every truncation of the two-task list and 400 files with flipped bytes;
 #   - a soak run under Xvfb: 10,000 typed edits, 1,000 fold cycles, 100 menu openings and a
 #     10 MB paste, resident memory allowed to grow by 1 MiB after the warm-up;
 #   - the file reader's fuzzer for 30 minutes (FUZZ_SECONDS to change).

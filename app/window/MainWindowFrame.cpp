@@ -77,8 +77,8 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 void MainWindow::onPlaceCheck() {
     const FoldState fold = fold_.state();
     if (phase_ != Phase::Running || !isVisible() || fold == FoldState::Folding ||
-        fold == FoldState::Unfolding) {
-        return;  // the fold's own moves: it notes where it ends
+        fold == FoldState::Unfolding || QWidget::mouseGrabber() == frame_) {
+        return;  // the fold's own moves, or a drag by the frame: each notes where it ends
     }
     const QPoint place = frame_->windowPositionOnScreen();
     if (place != knownPlace_) {

@@ -207,28 +207,3 @@ TEST(FrameWindow, aMoveByTheUserIsSavedSoon_theFoldAnimationIsNot) {
     // That was the only save: the fold before it changed nothing worth one.
     EXPECT_EQ(ops.replaces, 1);
 }
-
-// A move the program did not make itself (the window manager's Alt+drag or keyboard move, a
-// tool's) is saved soon after, as the user's drag is; a window standing where it was put is
-// not saved again.
-TEST(FrameWindow, aMoveByTheWindowManagerIsSavedSoon) {
-    WindowFixture f;
-    SelectiveFaultOps ops;
-    f.settings.autoSaveDelayMs = 30;
-    auto window = shownWindow(f);
-    window->close();
-    window.reset();
-
-    f.settings.fileOps = &ops;
-    window = shownWindow(f);
-    const QPoint start = window->pos();
-    window->move(start + QPoint(-200, 50));  // as a window manager moves it
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            const QByteArray saved = f.listBytes();
-            return savedValue(saved, "Left") == start.x() - 200 &&
-                   savedValue(saved, "Top") == start.y() + 50;
-        },
-        2000));
-    EXPECT_EQ(ops.replaces, 1);
-}

@@ -27,7 +27,7 @@ class TaskwickFileTest(ProgramTest):
             file.write(content)
 
     def test_savedList_savesBackSameBytesExceptFittedMiddleColumnAndBlankEmptyCells(self):
-        original = data_bytes("worked_example.xml")
+        original = data_bytes("two_tasks.xml")
         self.write_list(original)
         app = Taskwick(self.session, self.binary, self.folder.name)
         window = app.wait_main_window()
@@ -41,7 +41,7 @@ class TaskwickFileTest(ProgramTest):
         # Two differences, both intended: the layout fits the columns to the 310 pixels of
         # the table (50 + 210 + 45, one grid line per column, the 2-pixel border), and the
         # loader stores an empty cell as a single blank, which is saved as that blank.
-        expected = data_bytes("worked_example_saved.xml")
+        expected = data_bytes("two_tasks_saved.xml")
         self.assertEqual(
             original.replace(b"<ColumnWidth>235<", b"<ColumnWidth>210<")
             .replace(b"<Text/>", b"<Text> </Text>"), expected)
@@ -120,7 +120,7 @@ class TaskwickKeptListTest(ProgramTest):
             return file.read()
 
     def test_strayLessThan_isKeptBeforeTheFirstBox_andTheNoticeNamesTheCopy(self):
-        broken = data_bytes("worked_example.xml").replace(b"coffee", b"co<ffee")
+        broken = data_bytes("two_tasks.xml").replace(b"coffee", b"co<ffee")
         self.write_list(broken)
         a11y = AccessibilityBus(self.session).__enter__()
         self.addCleanup(a11y.close)
@@ -152,7 +152,7 @@ class TaskwickKeptListTest(ProgramTest):
         self.assertNotEqual(app.saved_bytes(), broken)
 
     def test_sigtermDuringALoadBox_endsOnceTheWholeListIsLoadedAndSaved(self):
-        original = data_bytes("worked_example.xml")
+        original = data_bytes("two_tasks.xml")
         start = original.index(b"  <WindowPosition>")
         end = original.index(b"</WindowPosition>") + len(b"</WindowPosition>\r\n")
         self.write_list(original[:start] + original[end:])
@@ -167,12 +167,12 @@ class TaskwickKeptListTest(ProgramTest):
         self.assertEqual(len(self.kept("unreadable")), 1)
 
     def test_listEditedByHandWhileRunning_isKeptBesideTheNextSave(self):
-        self.write_list(data_bytes("worked_example.xml"))
+        self.write_list(data_bytes("two_tasks.xml"))
         app = Taskwick(self.session, self.binary, self.folder.name)
         app.wait_main_window()
         app.activate(app.window)
 
-        edited = data_bytes("worked_example.xml").replace(b"10min", b"15min")
+        edited = data_bytes("two_tasks.xml").replace(b"10min", b"15min")
         self.write_list(edited)
         # The first task row's middle cell: (30 + 1 + 50 + 1 + 100, 30 + 1 + 25 + 12).
         app.click(182, 68)

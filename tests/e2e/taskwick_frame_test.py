@@ -8,6 +8,7 @@ Usage: taskwick_frame_test.py TASKWICK_BINARY [unittest options]
 
 import os
 import re
+import shutil
 import time
 
 from harness import ProgramTest, XSession, main, wait_until
@@ -15,8 +16,8 @@ from taskwick_app import Taskwick
 
 # A first run on the 1920 x 1080 screen: 370 x 211 at (1510, 434).
 FIRST_RUN = (1510, 434, 370, 211)
-WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
-                              "worked_example.xml")  # a list with the window at (1510, 434)
+TWO_TASKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
+                        "two_tasks.xml")  # a list with the window at (1510, 434)
 RED_BAR = (15, 100)
 MINIMIZE_ICON = (327 + 8, 7 + 8)
 
@@ -61,7 +62,7 @@ class TaskwickFrameTest(ProgramTest):
         self.assertEqual(self.saved_number(app, "Height"), 211)
 
     def test_windowPastTheScreensEdge_foldsIntoABarWhollyOnTheScreen(self):
-        with open(WORKED_EXAMPLE, "rb") as file:
+        with open(TWO_TASKS, "rb") as file:
             listed = file.read().replace(b"<Left>1510</Left>", b"<Left>1750</Left>")
         with open(os.path.join(self.folder.name, "ToDoList.xml"), "wb") as file:
             file.write(listed)
@@ -98,15 +99,22 @@ class TaskwickFrameTest(ProgramTest):
                          [10, 434, 410, 241])
 
     def test_aMoveByTheWindowManager_isSavedWithinTheAutomaticSavesDelay(self):
+        # A list on the disk, so that nothing else is saved meanwhile.
+        shutil.copy(TWO_TASKS, os.path.join(self.folder.name, "ToDoList.xml"))
         app = Taskwick(self.session, self.binary, self.folder.name)
         app.wait_main_window()
         app.activate(app.window)
-        self.assertEqual(self.geometry(app), FIRST_RUN)
+        self.assertEqual(self.geometry(app), (1510, 434, 370, 211))
 
-        def saved_place():  # a first run has no list on the disk before its first save
-            if not os.path.exists(app.list_path):
-                return None
+        def saved_place():
             return self.saved_number(app, "Left"), self.saved_number(app, "Top")
+
+        # A task typed and saved first, so that no save of anything else is still to come.
+        app.click(150, 70)
+        app.type("water the plants")
+        app.key("Return")
+        wait_until(lambda: b"water the plants" in app.saved_bytes(), 5, what="the task saved")
+        self.assertEqual(saved_place(), (1510, 434))
 
         # Alt+drag: openbox moves the window; the program is told only by the new place.
         app.xdotool("mousemove", "--window", app.window, 150, 100, "keydown", "alt",

@@ -1,5 +1,5 @@
 """Hostile list files through the real taskwick executable: a million nested elements, 100 MB
-of text, truncations of the worked example and random byte flips. Each one loads without a
+of text, truncations of the two-task list and random byte flips. Each one loads without a
 crash, and a close then ends the program with 0 and leaves a well-formed list.
 
 Usage: taskwick_hostile_test.py TASKWICK_BINARY [unittest options]
@@ -57,7 +57,7 @@ class TaskwickHostileTest(ProgramTest):
         self.assertEqual(os.path.getsize(os.path.join(self.folder.name, kept[0])), len(text))
 
     def test_truncationsAndByteFlipsOfTheWorkedExample(self):
-        with open(os.path.join(DATA, "worked_example.xml"), "rb") as file:
+        with open(os.path.join(DATA, "two_tasks.xml"), "rb") as file:
             example = file.read()
         for length in range(0, len(example), TRUNCATION_STEP):
             self.survive(example[:length], f"the first {length} bytes")

@@ -14,7 +14,7 @@ from harness import ProgramTest, XSession, main, wait_until
 from taskwick_app import Taskwick
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
-# The worked example's window: 370 x 211 at (1510, 434); the table's first column is 50 wide.
+# The two-task list's window: 370 x 211 at (1510, 434); the table's first column is 50 wide.
 EMPTY_CELL = (30 + 1 + 25, 30 + 1 + 25 * 2 + 12)  # column 0 of the second task row
 PLUS_ROW = (174 + 4, 176 + 4)
 RED_BAR = (15, 100)
@@ -45,7 +45,7 @@ class TaskwickJourneyTest(ProgramTest):
 
     def test_typicalRun_savesExactlyTheExpectedList(self):
         with open(os.path.join(self.folder.name, "ToDoList.xml"), "wb") as file:
-            file.write(data("worked_example.xml"))
+            file.write(data("two_tasks.xml"))
         app = Taskwick(self.session, self.binary, self.folder.name)
         app.wait_main_window()
         self.assertEqual(self.geometry(app), FULL)  # the stored place

@@ -15,8 +15,8 @@ import unittest
 from harness import HarnessError, ProgramTest, copy_binary, main, wait_until
 from taskwick_app import AccessibilityBus, Taskwick
 
-WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
-                              "worked_example.xml")
+TWO_TASKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
+                        "two_tasks.xml")
 # The first task row's middle cell: (30 + 1 + 50 + 1 + 100, 30 + 1 + 25 + 12).
 TASK_CELL = (182, 68)
 
@@ -55,7 +55,7 @@ class TaskwickRefusingDiskTest(ProgramTest):
         disk = FullDisk(self.program)
         self.addCleanup(disk.close)
         self.binary = copy_binary(self.program, disk.mount)
-        shutil.copy(WORKED_EXAMPLE, os.path.join(disk.mount, "ToDoList.xml"))
+        shutil.copy(TWO_TASKS, os.path.join(disk.mount, "ToDoList.xml"))
         app = Taskwick(self.session, self.binary, disk.mount, a11y=a11y)
         app.wait_main_window()
         app.activate(app.window)
@@ -80,7 +80,7 @@ class TaskwickRefusingDiskTest(ProgramTest):
         return copies[0]
 
     def test_aCloseOnAFullDisk_rescuesTheTypedTasks_andTheBoxNamesTheCopy(self):
-        with open(WORKED_EXAMPLE, "rb") as file:
+        with open(TWO_TASKS, "rb") as file:
             original = file.read()
         a11y = AccessibilityBus(self.session).__enter__()
         self.addCleanup(a11y.close)
@@ -110,14 +110,14 @@ class TaskwickRefusingDiskTest(ProgramTest):
         self.assertEqual(app.proc.wait(15), 0)
 
     def test_aSignalOnAFullDisk_rescuesWithoutABox_andEndsWithZero(self):
-        with open(WORKED_EXAMPLE, "rb") as file:
+        with open(TWO_TASKS, "rb") as file:
             original = file.read()
         disk, app = self.start_on_full_disk()
         self.assertEqual(app.terminate(), 0)
         self.assert_rescued(disk, original)
 
     def test_noRoomForTheSaveThread_theSaveRunsAnywayAndTheCloseEnds(self):
-        shutil.copy(WORKED_EXAMPLE, os.path.join(self.folder.name, "ToDoList.xml"))
+        shutil.copy(TWO_TASKS, os.path.join(self.folder.name, "ToDoList.xml"))
         app = Taskwick(self.session, self.binary, self.folder.name)
         app.wait_main_window()
         app.activate(app.window)

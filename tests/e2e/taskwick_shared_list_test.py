@@ -13,9 +13,9 @@ import time
 from harness import ProgramTest, XSession, main, wait_until
 from taskwick_app import AccessibilityBus, Taskwick
 
-WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
-                              "worked_example.xml")
-# Cells of the worked example's window, at client coordinates: the middle cell of the first
+TWO_TASKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
+                        "two_tasks.xml")
+# Cells of the two-task list's window, at client coordinates: the middle cell of the first
 # and of the second task row (30 + 1 + 50 + 1 + 100, 30 + 1 + 25 + 12 and one row further).
 FIRST_TASK = (182, 68)
 SECOND_TASK = (182, 93)
@@ -47,7 +47,7 @@ class TaskwickSharedListTest(ProgramTest):
         return glob.glob(self.list_path() + ".changed-*")
 
     def test_anotherWriterWhileIdle_isShownAtOnce_andTheUsersTypingSavesBoth(self):
-        shutil.copy(WORKED_EXAMPLE, self.list_path())
+        shutil.copy(TWO_TASKS, self.list_path())
         a11y = AccessibilityBus(self.session).__enter__()
         self.addCleanup(a11y.close)
         app = Taskwick(self.session, self.binary, self.folder.name, a11y=a11y)
@@ -73,7 +73,7 @@ class TaskwickSharedListTest(ProgramTest):
         self.assertIn(b"<Text>call the bank</Text>", self.read_list())
 
     def test_twoDisplaysOfOneUser_runAtOnce_andTheirEditsMeetInOneList(self):
-        shutil.copy(WORKED_EXAMPLE, self.list_path())
+        shutil.copy(TWO_TASKS, self.list_path())
         # The same user on a second display: one runtime folder for both.
         second = XSession(window_manager=True).__enter__()
         self.addCleanup(second.close)

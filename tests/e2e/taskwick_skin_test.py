@@ -35,7 +35,7 @@ class TaskwickSkinTest(ProgramTest):
     folder_prefix = "taskwick-skin-"
 
     def write_list(self, skin_name, skin_path):
-        with open(os.path.join(DATA, "worked_example.xml"), "rb") as file:
+        with open(os.path.join(DATA, "two_tasks.xml"), "rb") as file:
             content = file.read()
         content = content.replace(b"<SkinName>No Skin</SkinName>",
                                   f"<SkinName>{skin_name}</SkinName>".encode())

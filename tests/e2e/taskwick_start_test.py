@@ -20,8 +20,8 @@ from taskwick_app import wait_for_tray_icon
 
 PROBE = None
 LATE_WM = None
-WORKED_EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
-                              "worked_example.xml")  # the window at 1510, 434
+TWO_TASKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
+                        "two_tasks.xml")  # the window at 1510, 434
 MAIN_CLASS = "TToDoForm"
 HIDDEN_STATES = ("IsUnMapped", "IsUnviewable")
 
@@ -250,7 +250,7 @@ class TaskwickStartTest(ProgramTest):
             self.assertTrue(ready, "the window manager said nothing")
             return manager.stdout.readline().split()
         self.assertEqual(line(), ["ready"])
-        shutil.copy(WORKED_EXAMPLE, os.path.join(self.folder.name, "ToDoList.xml"))
+        shutil.copy(TWO_TASKS, os.path.join(self.folder.name, "ToDoList.xml"))
         proc = self.start()
         self.assertEqual(line(), ["placed", "1510", "434"])
         proc.send_signal(signal.SIGTERM)

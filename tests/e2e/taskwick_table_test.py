@@ -63,8 +63,8 @@ class TaskwickTableTest(ProgramTest):
         app.type("Buy milk")
         app.key("Return")
 
-        # With the editor closed, Ctrl+V replaces the cell with the clipboard text, its line
-        # breaks turned into blanks and the trailing ones dropped.
+        # With the editor closed, Ctrl+V replaces the cell with the clipboard text, each line
+        # break (CR LF here) turned into one blank and the trailing ones dropped.
         app.set_clipboard("first\r\nsecond\r\n")
         app.click(*task_cell_centre(3))
         app.key("ctrl+v")
@@ -96,7 +96,7 @@ class TaskwickTableTest(ProgramTest):
         self.assertEqual(rows, [
             ["High", "...Click here for new task", "10min"],
             ["", "Buy milk", ""],
-            ["", "first  second", ""],
+            ["", "first second", ""],
             ["", "", ""],
             ["", "", ""],
         ])

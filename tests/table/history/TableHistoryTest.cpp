@@ -102,23 +102,3 @@ TEST(TableHistory, rowsAndColumnsThatComeBack_bringTheirFirstCellIntoView) {
         EXPECT_EQ(h.table.currentCell(), c.shownByRedo);
     }
 }
-
-// Undo and redo wait while the history is not available (the window folded to its bar): the
-// actions are disabled, and triggered all the same they change nothing.
-TEST(TableHistory, whileNotAvailable_undoAndRedoChangeNothing) {
-    History h;
-    h.setAsStep(1, 1, "first");
-    h.setAsStep(1, 1, "second");
-    h.history.undo();
-    h.history.setAvailable(false);
-    EXPECT_FALSE(h.undo.isEnabled());
-    EXPECT_FALSE(h.redo.isEnabled());
-    h.history.undo();
-    h.history.redo();
-    EXPECT_EQ(h.table.cell(1, 1), "first");
-    h.history.setAvailable(true);
-    EXPECT_TRUE(h.undo.isEnabled());
-    EXPECT_TRUE(h.redo.isEnabled());
-    h.history.redo();
-    EXPECT_EQ(h.table.cell(1, 1), "second");
-}
