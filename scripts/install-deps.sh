@@ -8,7 +8,7 @@ packages=(
     libxcb1-dev libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
     fonts-dejavu-core fonts-wine
     xvfb openbox xdotool trayer x11-utils xclip imagemagick dbus-x11
-    clang-format python3 at-spi2-core libglib2.0-bin dbus-daemon desktop-file-utils
+    clang-format python3 at-spi2-core libglib2.0-bin dbus-daemon desktop-file-utils syncthing
     dpkg-dev lintian appstream man-db dbus-bin
 )
 missing=()

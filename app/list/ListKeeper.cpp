@@ -27,6 +27,8 @@ constexpr int OtherVersionDelayMs = 200;
 constexpr int EditingRetryMs = 500;
 // A save that found another version in its place merges it and tries again this soon.
 constexpr int MergedSaveDelayMs = 100;
+// How long a conflict copy's words are merged again into versions that land after it.
+constexpr qint64 RecentCopyMs = 30000;
 // How often a close merges a version that keeps landing before it keeps one beside the list.
 constexpr int CloseMergeAttempts = 3;
 
@@ -429,16 +431,24 @@ void ListKeeper::lookForOtherVersion() {
         return;
     }
     mergeWaitingCells();
-    lookForConflictCopies();
+    // The list's own version first: a sync tool that makes a conflict copy puts the winning
+    // version in the list's place, and the copy's words go into that.
     if (const std::optional<QByteArray> other = file_.otherVersion()) {
         mergeIn(*other, Source::List);
-        return;
-    }
-    PathStatus status;
-    if (file_.knowsAVersion() && ops_.statusFollowingLinks(path(), &status) == ENOENT) {
+    } else if (PathStatus status;
+               file_.knowsAVersion() && ops_.statusFollowingLinks(path(), &status) == ENOENT) {
         // The list was deleted: the tasks go back to the disk within the delay.
         file_.rememberAbsent();
         markChanged();
+    }
+    lookForConflictCopies();
+}
+
+void ListKeeper::mergeRecentCopiesAgain() {
+    std::erase_if(recentCopies_,
+                  [](const RecentCopy& copy) { return copy.since.hasExpired(RecentCopyMs); });
+    for (const RecentCopy& copy : recentCopies_) {
+        mergeIn(copy.content, Source::Copy);
     }
 }
 
@@ -509,6 +519,11 @@ bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* kept
             texts_.mergedWithConflictsText(path(), cells.join(QStringLiteral("; ")), backup),
             texts_.noticeTitle);
     }
+    if (source == Source::List && !recentCopies_.empty()) {
+        // A version that lands just after a sync tool's conflict copy may be the one that won
+        // over it: the copy's words go into it again.
+        mergeRecentCopiesAgain();
+    }
     if (loaded.droppedContent && source == Source::List) {
         const KeptCopy copy =
             keepCopyBeside(ops_, path(), content, UnreadableReason, QDateTime::currentDateTime());
@@ -560,6 +575,8 @@ void ListKeeper::lookForConflictCopies() {
             passedCopies_ << listDigest(content);  // not a list: left where it is
             continue;
         }
+        recentCopies_.push_back({content, {}});
+        recentCopies_.back().since.start();
         const QString moved =
             state_.moveIntoBackups(copyPath, content, ConflictReason, QDateTime::currentDateTime());
         if (moved.isEmpty()) {

@@ -10,6 +10,7 @@
 #include "table/model/TaskTable.h"
 #include "texts/Texts.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -134,6 +135,7 @@ private:
     bool mergeIn(const QByteArray& content, Source source, QString* keptAt = nullptr);
     void mergeWaitingCells();
     void lookForConflictCopies();
+    void mergeRecentCopiesAgain();
     void bringBackRescue();
     void remember(const QByteArray& content, const TaskTable& version,
                   KnownVersions::Origin origin);
@@ -176,6 +178,12 @@ private:
     QByteArray unreadableDigest_;     // of another version that could not be read, last look
     QList<QByteArray> passedCopies_;  // digests of conflict copies that cannot be merged
     std::vector<WaitingCell> waitingCells_;
+    // Conflict copies merged lately: a version that won over one may land after it.
+    struct RecentCopy {
+        QByteArray content;
+        QElapsedTimer since;
+    };
+    std::vector<RecentCopy> recentCopies_;
 
     Phase phase_ = Phase::Starting;
     bool changed_ = false;

@@ -16,6 +16,11 @@ bool sameText(const QString& a, const QString& b) {
     return a == b || (isBlank(a) && isBlank(b));
 }
 
+// True when `text` is a merge that holds `part` as one of its texts.
+bool holdsAsPart(const QString& text, const QString& part) {
+    return text.contains(ConflictSeparator) && text.split(ConflictSeparator).contains(part);
+}
+
 // One cell of task text: both sides' words stay.
 QString mergedTaskText(const QString& base, const QString& ours, const QString& theirs,
                        MergeOutcome& outcome, CellPos cell) {
@@ -26,7 +31,16 @@ QString mergedTaskText(const QString& base, const QString& ours, const QString& 
         ++outcome.cellsTaken;
         return theirs;
     }
-    // Both changed it. One side that emptied the cell gives way to the other's words.
+    // Both changed it. A side whose text already holds the other's (a merge made before)
+    // stands, so that merging the same versions again changes nothing.
+    if (holdsAsPart(ours, theirs)) {
+        return ours;
+    }
+    if (holdsAsPart(theirs, ours)) {
+        ++outcome.cellsTaken;
+        return theirs;
+    }
+    // One side that emptied the cell gives way to the other's words.
     if (isBlank(theirs)) {
         return ours;
     }

@@ -5,6 +5,7 @@ Usage: taskwick_file_test.py TASKWICK_BINARY [unittest options]
 The expected files are in tests/e2e/data/.
 """
 
+import glob
 import os
 import time
 
@@ -166,7 +167,7 @@ class TaskwickKeptListTest(ProgramTest):
         self.assertIn(b"<WindowPosition>", saved)
         self.assertEqual(len(self.kept("unreadable")), 1)
 
-    def test_listEditedByHandWhileRunning_isKeptBesideTheNextSave(self):
+    def test_listEditedByHandWhileRunning_isMergedWithTheTyping_andKeptInTheStateFolder(self):
         self.write_list(data_bytes("two_tasks.xml"))
         app = Taskwick(self.session, self.binary, self.folder.name)
         app.wait_main_window()
@@ -178,15 +179,17 @@ class TaskwickKeptListTest(ProgramTest):
         app.click(182, 68)
         app.type("x")
         app.key("Return")
-        app.answer_box(app.wait_box("Notice"))
         wait_until(lambda: b"<Text>x</Text>" in app.saved_bytes(), 10, what="the typed text saved")
-
-        copies = self.kept("changed")
-        self.assertEqual(len(copies), 1)
-        self.assertEqual(self.kept_bytes(copies[0]), edited)
+        self.assertIn(b"<Text>15min</Text>", app.saved_bytes())
+        self.assertEqual(self.kept("changed"), [])
+        backups = glob.glob(os.path.join(self.session.state_dir, "taskwick", "lists", "*",
+                                         "ToDoList.xml.displaced-*"))
+        self.assertEqual(len(backups), 1)
+        with open(backups[0], "rb") as file:
+            self.assertEqual(file.read(), edited)
         self.assertEqual(app.terminate(), 0)
-        self.assertEqual(self.kept("changed"), copies)
-
+        self.assertIn(b"<Text>15min</Text>", app.saved_bytes())
+        self.assertEqual(self.kept("changed"), [])
 
 if __name__ == "__main__":
     main()

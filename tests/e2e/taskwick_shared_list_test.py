@@ -110,7 +110,7 @@ class TaskwickSharedListTest(ProgramTest):
         self.assertEqual(self.changed_copies(), [])
 
     def test_twoDisplaysTypingInTheSameSecond_endWithBothWordsInBothWindowsAndTheFile(self):
-        shutil.copy(WORKED_EXAMPLE, self.list_path())
+        shutil.copy(TWO_TASKS, self.list_path())
         second = XSession(window_manager=True).__enter__()
         self.addCleanup(second.close)
         shared = {"XDG_RUNTIME_DIR": self.session.runtime_dir}
