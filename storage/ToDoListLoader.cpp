@@ -296,4 +296,36 @@ LoadReport loadToDoListDocument(const XmlDocument& document, LoadTarget& target,
     return LoadReport{loader.window(), false, loader.droppedContent()};
 }
 
+namespace {
+
+// The table alone: the skin stays as the user has it, and the window's place is the window's.
+class TableOnlyTarget : public LoadTarget {
+public:
+    explicit TableOnlyTarget(TaskTable& table) : table_(table) {}
+    bool failed() const { return failed_; }
+
+    TaskTable& table() override { return table_; }
+    QString currentSkinName() const override { return {}; }
+    QString currentSkinPath() const override { return {}; }
+    void setCurrentSkinName(const QString&) override {}
+    void setCurrentSkinPath(const QString&) override {}
+    void loadSkin() override {}
+    void reportFailure(const QString&) override { failed_ = true; }
+
+private:
+    TaskTable& table_;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+bool loadListContent(const QByteArray& content, TaskTable& into, LoadReport* report) {
+    TableOnlyTarget target(into);
+    const LoadReport loaded = loadToDoList(&content, target);
+    if (report) {
+        *report = loaded;
+    }
+    return !target.failed();
+}
+
 }  // namespace taskwick

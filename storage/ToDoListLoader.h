@@ -69,6 +69,10 @@ LoadReport loadToDoList(const QByteArray* content, LoadTarget& target,
 LoadReport loadToDoListDocument(const XmlDocument& document, LoadTarget& target,
                                 const std::function<void()>& beforeFirstFailure = {});
 
+// Loads a version of the list into `into` alone: its table, not its skin nor its window's
+// place. True when it reads completely, with no section failing.
+bool loadListContent(const QByteArray& content, TaskTable& into, LoadReport* report = nullptr);
+
 // True for content that reads as an empty document: nothing but white space after an optional
 // byte-order mark. Such a file holds nothing that could be lost.
 bool isBlankListContent(const QByteArray& content);

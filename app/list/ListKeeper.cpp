@@ -41,37 +41,6 @@ const QStringList ConflictCopyPatterns{
 // unreadable once it has stayed the same this long.
 constexpr int UnreadableSettleMs = 1000;
 
-// Takes another version of the list into a table of its own; the skin stays as the user has it
-// (the window's place is the window's anyway), and a failure only says the version cannot be
-// taken in.
-class OtherVersionTarget : public LoadTarget {
-public:
-    explicit OtherVersionTarget(TaskTable& table) : table_(table) {}
-    bool failed() const { return failed_; }
-
-    TaskTable& table() override { return table_; }
-    QString currentSkinName() const override { return {}; }
-    QString currentSkinPath() const override { return {}; }
-    void setCurrentSkinName(const QString&) override {}
-    void setCurrentSkinPath(const QString&) override {}
-    void loadSkin() override {}
-    void reportFailure(const QString&) override { failed_ = true; }
-
-private:
-    TaskTable& table_;
-    bool failed_ = false;
-};
-
-// True for a version that reads as a list, completely.
-bool readsAsList(const QByteArray& content, TaskTable& into, LoadReport* report = nullptr) {
-    OtherVersionTarget target(into);
-    const LoadReport loaded = loadToDoList(&content, target);
-    if (report) {
-        *report = loaded;
-    }
-    return !target.failed();
-}
-
 QString rootOf(const QStringList& rescueFolders) {
     return rescueFolders.value(0, QDir::homePath() + QStringLiteral("/.local/state/taskwick/"));
 }
@@ -94,10 +63,12 @@ ListKeeper::ListKeeper(ListKeeperSettings settings, TaskTable& table, MessageBox
       state_(stateOps_,
              rootOf(settings_.rescueFolders.isEmpty() ? rescueFoldersOfUser()
                                                       : settings_.rescueFolders),
-             file_.path()) {
+             file_.path()),
+      saver_(file_, rescue_, state_) {
     autoSaveTimer_.setInterval(settings_.autoSaveDelayMs);
     autoSaveTimer_.setSingleShot(true);
     connect(&autoSaveTimer_, &QTimer::timeout, this, &ListKeeper::onAutoSaveTimer);
+    connect(&saver_, &ListSaver::finished, this, &ListKeeper::onBackgroundSaveFinished);
     connect(&table_, &TaskTable::changed, this, &ListKeeper::markChanged);
     otherVersionTimer_.setSingleShot(true);
     connect(&otherVersionTimer_, &QTimer::timeout, this, &ListKeeper::lookForOtherVersion);
@@ -106,11 +77,7 @@ ListKeeper::ListKeeper(ListKeeperSettings settings, TaskTable& table, MessageBox
             [this] { boxes_.notifyInfo(texts_.listPolledText(path()), texts_.noticeTitle); });
 }
 
-ListKeeper::~ListKeeper() {
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-}
+ListKeeper::~ListKeeper() = default;
 
 LoadReport ListKeeper::load(LoadTarget& target) {
     QByteArray content;
@@ -134,7 +101,7 @@ LoadReport ListKeeper::load(LoadTarget& target) {
         keep();  // the next save would write less than the file holds
     }
     // What a former run shared last comes first: a rescue copy of that run grew from it.
-    if (TaskTable former; readsAsList(state_.readBase(), former)) {
+    if (TaskTable former; loadListContent(state_.readBase(), former)) {
         versions_.add(former, KnownVersions::Origin::Read);
     }
     versions_.add(table_, KnownVersions::Origin::Read);
@@ -165,7 +132,7 @@ void ListKeeper::keepUnreadable(const QByteArray& content) {
 
 void ListKeeper::startWithoutList() {
     file_.rememberAbsent();
-    if (TaskTable former; readsAsList(state_.readBase(), former)) {
+    if (TaskTable former; loadListContent(state_.readBase(), former)) {
         versions_.add(former, KnownVersions::Origin::Read);
     }
 }
@@ -191,7 +158,7 @@ void ListKeeper::markChanged() {
 
 void ListKeeper::onAutoSaveTimer() {
     // A save still under way is followed by this one once it is done.
-    if (phase_ == Phase::Running && changed_ && !saving_) {
+    if (phase_ == Phase::Running && changed_ && !saver_.isSaving()) {
         changed_ = false;
         startBackgroundSave(snapshot());
     }
@@ -216,81 +183,11 @@ ToDoListData ListKeeper::snapshot() const {
     return data;
 }
 
-ListKeeper::SaveAttempt ListKeeper::save(const ToDoListData& data, OtherVersions others) {
-    SaveAttempt attempt;
-    QByteArray content;
-    try {
-        content = writeToDoList(data);
-    } catch (...) {
-        attempt.outcome.result.step = SaveResult::BuildDocument;
-        return attempt;
-    }
-    const QDateTime now = QDateTime::currentDateTime();
-    // Nothing that differs from the disk, nothing written: a sync tool sees no new version.
-    if (file_.isKnownVersion(content)) {
-        rescue_.discard();
-        return attempt;
-    }
-    attempt.outcome = file_.save(content, now, others, [](const QByteArray& other) {
-        TaskTable scratch;
-        return readsAsList(other, scratch);
-    });
-    if (attempt.outcome.result.ok()) {
-        rescue_.discard();  // the list holds the tasks again
-        if (!attempt.outcome.yielded && !attempt.outcome.result.putBack) {
-            attempt.wrote = true;
-            state_.writeBase(content);
-        }
-    } else {
-        attempt.rescue = rescue_.keep(content, now);
-        if (attempt.rescue->ok()) {
-            state_.recordRescue(attempt.rescue->path);
-        }
-    }
-    return attempt;
-}
-
 void ListKeeper::startBackgroundSave(ToDoListData data) {
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-    saving_ = true;
+    // What the save writes becomes a known version once it is on the disk.
     savingTable_ = std::make_unique<TaskTable>();
     savingTable_->takeContentOf(table_);
-    const quint64 generation = ++generation_;
-    // Building the document and the disk's part run on a thread of their own, so typing goes
-    // on meanwhile; the list file, the rescue and the state folder are touched by nobody else
-    // until it is done.
-    const auto job =
-        std::make_shared<std::function<void()>>([this, data = std::move(data), generation] {
-            SaveAttempt attempt = save(data, OtherVersions::HandBack);
-            {
-                const std::lock_guard lock(finishedMutex_);
-                finished_ = std::move(attempt);
-            }
-            QMetaObject::invokeMethod(
-                this, [this, generation] { onBackgroundSaveFinished(generation); },
-                Qt::QueuedConnection);
-        });
-    try {
-        thread_ = std::thread([job] { (*job)(); });
-    } catch (const std::system_error&) {
-        // No thread to be had (a thread or memory limit): the save runs here instead, so that
-        // it ends all the same.
-        (*job)();
-    }
-}
-
-std::optional<ListKeeper::SaveAttempt> ListKeeper::joinBackgroundSave() {
-    if (!saving_) {
-        return std::nullopt;
-    }
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-    saving_ = false;
-    const std::lock_guard lock(finishedMutex_);
-    return std::exchange(finished_, std::nullopt);
+    saver_.startSave(std::move(data), OtherVersions::HandBack);
 }
 
 void ListKeeper::takeInOutcome(const SaveAttempt& attempt) {
@@ -309,11 +206,8 @@ void ListKeeper::takeInOutcome(const SaveAttempt& attempt) {
     }
 }
 
-void ListKeeper::onBackgroundSaveFinished(quint64 generation) {
-    if (generation != generation_) {
-        return;  // taken in already by the close
-    }
-    const std::optional<SaveAttempt> attempt = joinBackgroundSave();
+void ListKeeper::onBackgroundSaveFinished() {
+    const std::optional<SaveAttempt> attempt = saver_.takeFinished();
     if (!attempt) {
         return;
     }
@@ -329,7 +223,7 @@ void ListKeeper::onBackgroundSaveFinished(quint64 generation) {
 }
 
 void ListKeeper::finishBackgroundSave() {
-    const std::optional<SaveAttempt> attempt = joinBackgroundSave();
+    const std::optional<SaveAttempt> attempt = saver_.takeFinished();
     if (!attempt) {
         return;
     }
@@ -350,7 +244,7 @@ bool ListKeeper::saveOnClose(CloseKind kind) {
         const OtherVersions others = !changed_                    ? OtherVersions::Yield
                                      : round < CloseMergeAttempts ? OtherVersions::HandBack
                                                                   : OtherVersions::KeepBeside;
-        attempt = save(snapshot(), others);
+        attempt = saver_.save(snapshot(), others);
         if (attempt.outcome.handedBack.isEmpty()) {
             break;
         }
@@ -394,12 +288,12 @@ void ListKeeper::writeTasksToLog() const {
 void ListKeeper::saveBeforeExit() {
     phase_ = Phase::Closed;
     autoSaveTimer_.stop();
-    if (const std::optional<SaveAttempt> attempt = joinBackgroundSave();
+    if (const std::optional<SaveAttempt> attempt = saver_.takeFinished();
         attempt && !attempt->outcome.result.ok()) {
         changed_ = true;
     }
     if (changed_) {
-        save(snapshot(), OtherVersions::KeepBeside);
+        saver_.save(snapshot(), OtherVersions::KeepBeside);
         changed_ = false;
     }
 }
@@ -426,7 +320,7 @@ void ListKeeper::lookForOtherVersion() {
         return;
     }
     watchList();
-    if (saving_) {
+    if (saver_.isSaving()) {
         otherVersionPending_ = true;  // looked at once that save is done
         return;
     }
@@ -462,7 +356,7 @@ void ListKeeper::remember(const QByteArray& content, const TaskTable& version,
 bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* keptAt) {
     TaskTable theirs;
     LoadReport loaded;
-    if (!readsAsList(content, theirs, &loaded)) {
+    if (!loadListContent(content, theirs, &loaded)) {
         if (source == Source::List) {
             keepUnreadableOtherVersion(content);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/list/ListSaver.h"
 #include "app/list/ListWatcher.h"
 #include "storage/ListFile.h"
 #include "storage/ListState.h"
@@ -18,9 +19,7 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 namespace taskwick {
 
@@ -87,7 +86,7 @@ public:
     // follows within the delay.
     void markChanged();
     // True from a change until a save of it is on the disk.
-    bool hasUnsavedChanges() const { return changed_ || saving_; }
+    bool hasUnsavedChanges() const { return changed_ || saver_.isSaving(); }
     // The folder of what the program keeps about this list beside the rescue copies.
     QString stateFolder() const { return state_.folder(); }
 
@@ -113,11 +112,6 @@ private:
     // Where another version of the list comes from: the list's own place on the disk, or a
     // copy beside it (a sync tool's conflict copy, a rescue copy of a former run).
     enum class Source { List, Copy };
-    struct SaveAttempt {
-        ListFile::SaveOutcome outcome;
-        std::optional<KeptCopy> rescue;  // made when the list could not be saved
-        bool wrote = false;              // the list now holds the content
-    };
     // A cell of another version that waits for the cell editor to close.
     struct WaitingCell {
         CellPos cell;
@@ -127,7 +121,6 @@ private:
 
     void onAutoSaveTimer();
     ToDoListData snapshot() const;
-    SaveAttempt save(const ToDoListData& data, OtherVersions others);
     void watchList();
     void onListTouched();
     void lookForOtherVersion();
@@ -141,13 +134,12 @@ private:
                   KnownVersions::Origin origin);
     void keepUnreadableOtherVersion(const QByteArray& content);
     void startBackgroundSave(ToDoListData data);
-    void onBackgroundSaveFinished(quint64 generation);
+    void onBackgroundSaveFinished();
     // Takes in what a save learnt: the version it saved, or the one it found in its place.
     void takeInOutcome(const SaveAttempt& attempt);
     // Waits for the save under way and takes its outcome in, reporting only its notices:
     // a save that reports for itself follows at once.
     void finishBackgroundSave();
-    std::optional<SaveAttempt> joinBackgroundSave();
     void report(Audience audience, const SaveAttempt& attempt);
     // What a save kept of someone else's version, and a hard link it split.
     void reportNotices(const ListFile::SaveOutcome& outcome);
@@ -168,6 +160,7 @@ private:
     // through the system's file layer, whatever the list's is.
     PosixFileOps stateOps_;
     ListState state_;  // likewise touched by the save thread
+    ListSaver saver_;
     KnownVersions versions_;
     std::unique_ptr<TaskTable> savingTable_;  // the table as the save under way writes it
     QTimer autoSaveTimer_;
@@ -191,14 +184,6 @@ private:
     bool hardLinkTold_ = false;
     QString keptUnreadable_;
     int keepUnreadableError_ = 0;
-
-    // The save under way on its own thread. `finished_` is written there and read here once
-    // the thread is joined or has said it is done.
-    std::thread thread_;
-    bool saving_ = false;
-    quint64 generation_ = 0;
-    std::mutex finishedMutex_;
-    std::optional<SaveAttempt> finished_;
 };
 
 }  // namespace taskwick

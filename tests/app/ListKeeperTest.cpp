@@ -434,3 +434,40 @@ TEST(ListKeeper, aDeletedListIsWrittenBack_aClickOnABlankIsNoChange_andAClosedFo
     const std::string log = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("taskwick: row 2, column 2: the last words"), std::string::npos) << log;
 }
+
+TEST(ListKeeper, anotherVersionShowsWithinASecond_aroundUnsavedTyping_andASlowWriterIsWaitedFor) {
+    SelectiveFaultOps ops;
+    Keeper k(ops, 200);
+    startWithSavedTask(k);
+    const QByteArray saved = bytesOf(k.list());
+    k.keeper.reset();  // started again with a long delay: the typing below stays unsaved
+    k.keeper = std::make_unique<ListKeeper>(
+        ListKeeperSettings{Language::English,
+                           k.app.path() + "/",
+                           &ops,
+                           60000,
+                           {k.state.path() + "/taskwick/", k.home.path() + "/"}},
+        k.table, k.boxes, k);
+    k.keeper->startWithoutList();
+    k.keeper->startAutomaticSaves();
+    k.table.setCell(1, 2, "typed, not saved yet");
+    ASSERT_TRUE(k.keeper->hasUnsavedChanges());
+
+    QByteArray theirs = saved;
+    theirs.replace("<Text>ours</Text>", "<Text>from the laptop</Text>");
+    writeBytes(k.list(), theirs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return k.table.cell(1, 1) == "from the laptop"; }, 1000));
+    EXPECT_EQ(k.table.cell(1, 2), "typed, not saved yet");
+    EXPECT_TRUE(k.keeper->hasUnsavedChanges());
+
+    // A writer that stops half way for most of a second: no notice, no copy, its whole
+    // version comes in once it is written.
+    QByteArray slow = theirs;
+    slow.replace("from the laptop", "written slowly");
+    writeBytes(k.list(), slow.left(slow.size() / 2));
+    QTest::qWait(700);  // the writer's pause, not a wait for the program
+    writeBytes(k.list(), slow);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return k.table.cell(1, 1) == "written slowly"; }, 2000));
+    EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.unreadable-*").isEmpty());
+    EXPECT_TRUE(k.presenter.boxes.empty());
+}
