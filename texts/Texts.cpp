@@ -235,6 +235,24 @@ QString Texts::mergedWithConflictsText(const QString& listPath, const QString& c
            cells + QString::fromUtf8("\r\nDie andere Fassung wurde gesichert als:\r\n") + keptPath;
 }
 
+QString Texts::joinedByOtherVersionText(const QString& listPath, const QString& cells) const {
+    if (language == Language::English) {
+        return "Someone else changed cells of the task list that you had changed too:\r\n" +
+               listPath +
+               "\r\nYour texts were kept; each of these cells now holds both texts, "
+               "separated by \" | \":\r\n" +
+               cells;
+    }
+    return QString::fromUtf8(
+               "Jemand anderes hat Zellen der Aufgabenliste geändert, die Sie "
+               "ebenfalls geändert hatten:\r\n") +
+           listPath +
+           QString::fromUtf8(
+               "\r\nIhre Texte blieben erhalten; jede dieser Zellen enthält nun "
+               "beide Texte, getrennt durch \" | \":\r\n") +
+           cells;
+}
+
 QString Texts::conflictCopyMergedText(const QString& copyPath, const QString& movedTo) const {
     if (language == Language::English) {
         return "A copy of the task list that a sync tool made was merged into the list:\r\n" +

@@ -84,6 +84,9 @@ struct Texts {
     // changed the named cells (`cells` joined by "; "); that version was kept as `keptPath`.
     QString mergedWithConflictsText(const QString& listPath, const QString& cells,
                                     const QString& keptPath) const;
+    // Another version arrived in which cells the user wrote hold both texts (it merged them
+    // with its own): the user's words are still there, joined by another's.
+    QString joinedByOtherVersionText(const QString& listPath, const QString& cells) const;
     // A sync tool's conflict copy was merged into the list and moved out of its folder.
     QString conflictCopyMergedText(const QString& copyPath, const QString& movedTo) const;
     // Tasks that a former close could not save were brought back into the list.

@@ -404,14 +404,21 @@ bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* kept
     if (keptAt) {
         *keptAt = backup;
     }
-    if (!outcome.conflicts.empty()) {
-        QStringList cells;
-        for (const CellPos& cell : outcome.conflicts) {
-            cells << texts_.cellName(cell.col, cell.row);
+    const auto names = [this](const std::vector<CellPos>& cells) {
+        QStringList names;
+        for (const CellPos& cell : cells) {
+            names << texts_.cellName(cell.col, cell.row);
         }
-        boxes_.notifyInfo(
-            texts_.mergedWithConflictsText(path(), cells.join(QStringLiteral("; ")), backup),
-            texts_.noticeTitle);
+        return names.join(QStringLiteral("; "));
+    };
+    if (!outcome.conflicts.empty()) {
+        boxes_.notifyInfo(texts_.mergedWithConflictsText(path(), names(outcome.conflicts), backup),
+                          texts_.noticeTitle);
+    }
+    if (!outcome.joined.empty()) {
+        // The other side merged our words with its own: this window is told too.
+        boxes_.notifyInfo(texts_.joinedByOtherVersionText(path(), names(outcome.joined)),
+                          texts_.noticeTitle);
     }
     if (source == Source::List && !recentCopies_.empty()) {
         // A version that lands just after a sync tool's conflict copy may be the one that won

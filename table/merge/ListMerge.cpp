@@ -29,6 +29,9 @@ QString mergedTaskText(const QString& base, const QString& ours, const QString& 
     }
     if (sameText(ours, base)) {
         ++outcome.cellsTaken;
+        if (!isBlank(ours) && holdsAsPart(theirs, ours)) {
+            outcome.joined.push_back(cell);
+        }
         return theirs;
     }
     // Both changed it. A side whose text already holds the other's (a merge made before)
@@ -38,6 +41,7 @@ QString mergedTaskText(const QString& base, const QString& ours, const QString& 
     }
     if (holdsAsPart(theirs, ours)) {
         ++outcome.cellsTaken;
+        outcome.joined.push_back(cell);
         return theirs;
     }
     // One side that emptied the cell gives way to the other's words.

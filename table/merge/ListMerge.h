@@ -15,6 +15,9 @@ inline const QString ConflictSeparator = QStringLiteral(" | ");
 struct MergeOutcome {
     int cellsTaken = 0;              // cells that took the other side's text
     std::vector<CellPos> conflicts;  // cells that now hold both texts, ours first
+    // Cells whose text of ours came back from the other side joined with another text (a
+    // merge made there): our words are in them, but not alone anymore.
+    std::vector<CellPos> joined;
     bool keptRowsOrColumns = false;  // the other side's smaller count would have dropped text
 
     bool changedOurs() const { return cellsTaken > 0 || !conflicts.empty(); }

@@ -471,3 +471,20 @@ TEST(ListKeeper, anotherVersionShowsWithinASecond_aroundUnsavedTyping_andASlowWr
     EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.unreadable-*").isEmpty());
     EXPECT_TRUE(k.presenter.boxes.empty());
 }
+
+TEST(ListKeeper, aVersionThatJoinedOurWordsWithAnothers_isToldInThisWindowToo) {
+    SelectiveFaultOps ops;
+    Keeper k(ops);
+    startWithSavedTask(k);
+    // The other instance had typed into the same cell and merged both texts.
+    QByteArray theirs = bytesOf(k.list());
+    theirs.replace("<Text>ours</Text>", "<Text>theirs | ours</Text>");
+    writeBytes(k.list(), theirs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.table.cell(1, 1) == "theirs | ours"; }, 2000));
+    ASSERT_EQ(k.presenter.boxes.size(), 1u);
+    EXPECT_TRUE(k.presenter.boxes[0].notice);
+    EXPECT_TRUE(k.presenter.boxes[0].text.startsWith("Someone else changed cells"));
+    EXPECT_TRUE(k.presenter.boxes[0].text.endsWith("row 1, column 2"));
+    // Taken as it is: nothing of ours is missing, so nothing is written back.
+    EXPECT_FALSE(k.keeper->hasUnsavedChanges());
+}
