@@ -43,6 +43,23 @@ class TaskwickSharedListTest(ProgramTest):
             file.write(content)
         os.replace(temporary, self.list_path())
 
+    def start_on_two_displays(self):
+        """The two-task list, and the same user's taskwick on this display and on a second one
+        (one runtime folder for both), each read by a screen reader of its own."""
+        shutil.copy(TWO_TASKS, self.list_path())
+        second = XSession(window_manager=True).__enter__()
+        self.addCleanup(second.close)
+        shared = {"XDG_RUNTIME_DIR": self.session.runtime_dir}
+        bus_a = AccessibilityBus(self.session).__enter__()
+        self.addCleanup(bus_a.close)
+        bus_b = AccessibilityBus(second).__enter__()
+        self.addCleanup(bus_b.close)
+        a = Taskwick(self.session, self.binary, self.folder.name, a11y=bus_a)
+        a.wait_main_window()
+        b = Taskwick(second, self.binary, self.folder.name, a11y=bus_b, extra_env=shared)
+        b.wait_main_window()
+        return second, a, bus_a, b, bus_b
+
     def changed_copies(self):
         return glob.glob(self.list_path() + ".changed-*")
 
@@ -73,19 +90,7 @@ class TaskwickSharedListTest(ProgramTest):
         self.assertIn(b"<Text>call the bank</Text>", self.read_list())
 
     def test_twoDisplaysOfOneUser_runAtOnce_andTheirEditsMeetInOneList(self):
-        shutil.copy(TWO_TASKS, self.list_path())
-        # The same user on a second display: one runtime folder for both.
-        second = XSession(window_manager=True).__enter__()
-        self.addCleanup(second.close)
-        shared = {"XDG_RUNTIME_DIR": self.session.runtime_dir}
-        bus_a = AccessibilityBus(self.session).__enter__()
-        self.addCleanup(bus_a.close)
-        bus_b = AccessibilityBus(second).__enter__()
-        self.addCleanup(bus_b.close)
-        a = Taskwick(self.session, self.binary, self.folder.name, a11y=bus_a)
-        a.wait_main_window()
-        b = Taskwick(second, self.binary, self.folder.name, a11y=bus_b, extra_env=shared)
-        b.wait_main_window()
+        second, a, bus_a, b, bus_b = self.start_on_two_displays()
         # Each holds the lock of its own display; neither waited for the other's window.
         for session in (self.session, second):
             lock = os.path.join(self.session.runtime_dir, "ToDoMutex-" + session.display)
@@ -110,18 +115,7 @@ class TaskwickSharedListTest(ProgramTest):
         self.assertEqual(self.changed_copies(), [])
 
     def test_twoDisplaysTypingInTheSameSecond_endWithBothWordsInBothWindowsAndTheFile(self):
-        shutil.copy(TWO_TASKS, self.list_path())
-        second = XSession(window_manager=True).__enter__()
-        self.addCleanup(second.close)
-        shared = {"XDG_RUNTIME_DIR": self.session.runtime_dir}
-        bus_a = AccessibilityBus(self.session).__enter__()
-        self.addCleanup(bus_a.close)
-        bus_b = AccessibilityBus(second).__enter__()
-        self.addCleanup(bus_b.close)
-        a = Taskwick(self.session, self.binary, self.folder.name, a11y=bus_a)
-        a.wait_main_window()
-        b = Taskwick(second, self.binary, self.folder.name, a11y=bus_b, extra_env=shared)
-        b.wait_main_window()
+        _, a, bus_a, b, bus_b = self.start_on_two_displays()
 
         # Both type before either has saved: each save finds the other's version and merges.
         a.activate(a.window)
