@@ -194,6 +194,9 @@ void ListKeeper::takeInOutcome(const SaveAttempt& attempt) {
     const std::unique_ptr<TaskTable> saved = std::move(savingTable_);
     if (attempt.wrote && saved) {
         versions_.add(*saved, KnownVersions::Origin::Saved);
+        // The list on the disk holds the copies' words now; what others do with them after
+        // this is theirs to do.
+        recentCopies_.clear();
     }
     if (!attempt.outcome.result.ok() && attempt.outcome.result.step != SaveResult::BuildDocument) {
         changed_ = true;  // tried again after the delay, quietly
@@ -338,9 +341,20 @@ void ListKeeper::lookForOtherVersion() {
     lookForConflictCopies();
 }
 
-void ListKeeper::mergeRecentCopiesAgain() {
-    std::erase_if(recentCopies_,
-                  [](const RecentCopy& copy) { return copy.since.hasExpired(RecentCopyMs); });
+void ListKeeper::mergeRecentCopiesAgain(const TaskTable& arrived) {
+    // A copy whose words the version that arrived holds already is done with: merging it
+    // again would only undo what someone did with those words since.
+    std::erase_if(recentCopies_, [&](const RecentCopy& copy) {
+        if (copy.since.hasExpired(RecentCopyMs)) {
+            return true;
+        }
+        TaskTable words, withCopy;
+        if (!loadListContent(copy.content, words)) {
+            return true;
+        }
+        mergeLists(versions_.baseForCopy(words), arrived, words, withCopy);
+        return sameList(withCopy, arrived);
+    });
     for (const RecentCopy& copy : recentCopies_) {
         mergeIn(copy.content, Source::Copy);
     }
@@ -423,7 +437,7 @@ bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* kept
     if (source == Source::List && !recentCopies_.empty()) {
         // A version that lands just after a sync tool's conflict copy may be the one that won
         // over it: the copy's words go into it again.
-        mergeRecentCopiesAgain();
+        mergeRecentCopiesAgain(theirs);
     }
     if (loaded.droppedContent && source == Source::List) {
         const KeptCopy copy =

@@ -128,7 +128,7 @@ private:
     bool mergeIn(const QByteArray& content, Source source, QString* keptAt = nullptr);
     void mergeWaitingCells();
     void lookForConflictCopies();
-    void mergeRecentCopiesAgain();
+    void mergeRecentCopiesAgain(const TaskTable& arrived);
     void bringBackRescue();
     void remember(const QByteArray& content, const TaskTable& version,
                   KnownVersions::Origin origin);
