@@ -488,3 +488,27 @@ TEST(ListKeeper, aVersionThatJoinedOurWordsWithAnothers_isToldInThisWindowToo) {
     // Taken as it is: nothing of ours is missing, so nothing is written back.
     EXPECT_FALSE(k.keeper->hasUnsavedChanges());
 }
+
+TEST(ListKeeper, aConflictCopysWordsComeBackWhenTheVersionThatWonOverItLandsAfterIt) {
+    SelectiveFaultOps ops;
+    Keeper k(ops);
+    startWithSavedTask(k);
+    const QByteArray before = bytesOf(k.list());
+    k.table.setCell(1, 2, "mine");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.saved("<Text>mine</Text>"); }, 5000));
+
+    // A sync tool keeps our version as a conflict copy first and puts the other computer's
+    // version, which grew from the list before "mine", in the list's place a moment later.
+    const QString copy = k.app.filePath("ToDoList.sync-conflict-20261210-101010-ABCDEFG.xml");
+    writeBytes(copy, bytesOf(k.list()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(copy); }, 3000));
+    QByteArray won = before;
+    won.replace("<Text>ours</Text>", "<Text>ours, from the laptop</Text>");
+    writeBytes(k.list(), won);
+
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return k.table.cell(1, 1) == "ours, from the laptop"; }, 2000));
+    EXPECT_EQ(k.table.cell(1, 2), "mine");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return k.saved("<Text>mine</Text>") && k.saved("ours, from the laptop"); }, 5000));
+}
