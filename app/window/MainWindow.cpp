@@ -396,7 +396,13 @@ void MainWindow::connectHistory() {
     // claims them for its own text first.
     addAction(undo);
     addAction(redo);
-    history_ = new TableHistory(table_, undo, redo, this);
+    history_ = new TableHistory(table_, this);
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(history_, &TableHistory::canUndoChanged, undo, &QAction::setEnabled);
+    connect(history_, &TableHistory::canRedoChanged, redo, &QAction::setEnabled);
+    connect(undo, &QAction::triggered, history_, &TableHistory::undo);
+    connect(redo, &QAction::triggered, history_, &TableHistory::redo);
     for (QAction* action : {undo, redo}) {
         connect(action, &QAction::triggered, frame_, &FrameView::repaintOverlays);
     }
