@@ -169,8 +169,9 @@ std::vector<CommandRow> makeTable() {
               [](T t) { t.grid->pasteIntoCurrentCell(); }),
         keyed(C::EmptyCell, "emptyCell", nullptr, {keys(QKeyCombination(Qt::Key_Delete))}, Grid,
               [](T t) { t.grid->emptyCurrentCell(); }),
-        keyed(C::Escape, "escape", nullptr, {keys(QKeyCombination(Qt::Key_Escape))}, Grid,
-              [](T t) { t.grid->escape(); }),
+        // Escape works on the folded bar too, where the grid is out of sight.
+        keyed(C::Escape, "escape", nullptr, {keys(QKeyCombination(Qt::Key_Escape))},
+              KeyScope::Window, [](T t) { t.grid->escape(); }),
     };
     rows[static_cast<int>(C::NoSkin)].look = Look::SkinTick;
     rows[static_cast<int>(C::Exit)].button = FrameButton::ExitIcon;

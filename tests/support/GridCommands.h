@@ -8,14 +8,15 @@
 
 namespace taskwick {
 
-// The grid's key commands as the window gives them to it: the actions of the command table's
-// rows whose keys work in the grid, running their work on this grid.
+// The grid's key commands as the window gives them: the actions of the command table's rows
+// with keys, but for the history's, running their work on this grid, which stands for the
+// window too.
 class GridCommands {
 public:
     explicit GridCommands(TaskGrid& grid) : actions_(grid.table(), Language::English) {
         targets_.grid = &grid;
         for (const CommandRow& row : commandTable()) {
-            if (row.keyScope != KeyScope::Grid) {
+            if (row.keys.empty() || row.history == HistoryRole::Travel) {
                 continue;
             }
             grid.addAction(actions_.action(row.id));
