@@ -136,6 +136,25 @@ TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {
     EXPECT_FALSE(gridOf(*next).isHidden());
 }
 
+// The bar hides the table, which had the keys: Escape is a key of the window, not of the table
+// alone, and unfolds it.
+TEST(FrameWindow, escapeOnTheBar_unfoldsIt) {
+    WindowFixture f;
+    auto window = shownWindow(f);
+    QTest::keyClick(&gridOf(*window), Qt::Key_Escape);
+    ASSERT_TRUE(waitFolded(*window));
+    // The first run's About dialog goes, so that the keys go to the window.
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != window.get()) {
+            other->close();
+        }
+    }
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([] { return QGuiApplication::focusObject() != nullptr; }));
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(waitFull(*window));
+}
+
 TEST(FrameWindow, withATray_minimiseHides_andATrayClickBringsItBackUnfolded) {
     WindowFixture f(Language::English, {"taskwick", "-m"});
     f.settings.systemTray = true;
