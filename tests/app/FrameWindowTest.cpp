@@ -50,6 +50,21 @@ std::unique_ptr<MainWindow> shownWindow(WindowFixture& f) {
     return window;
 }
 
+// The window as the user types into it: the first run's About dialog closed, the window the
+// one that has the keys.
+std::unique_ptr<MainWindow> activeWindow(WindowFixture& f) {
+    auto window = shownWindow(f);
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != window.get()) {
+            other->close();
+        }
+    }
+    window->activateWindow();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == window->windowHandle(); }));
+    return window;
+}
+
 bool waitFolded(MainWindow& window) {
     return QTest::qWaitFor([&] { return isFolded(window); }, 3000);
 }
@@ -116,7 +131,7 @@ TEST(FrameWindow, aWindowPastTheScreensEdge_foldsIntoABarWhollyOnTheScreen) {
 
 TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {
     WindowFixture f(Language::German);
-    auto window = shownWindow(f);
+    auto window = activeWindow(f);
     const int left = window->x();
     QTest::keyClick(&gridOf(*window), Qt::Key_Escape);
     ASSERT_TRUE(waitFolded(*window));
@@ -140,17 +155,9 @@ TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {
 // alone, and unfolds it.
 TEST(FrameWindow, escapeOnTheBar_unfoldsIt) {
     WindowFixture f;
-    auto window = shownWindow(f);
+    auto window = activeWindow(f);
     QTest::keyClick(&gridOf(*window), Qt::Key_Escape);
     ASSERT_TRUE(waitFolded(*window));
-    // The first run's About dialog goes, so that the keys go to the window.
-    for (QWidget* other : QApplication::topLevelWidgets()) {
-        if (other != window.get()) {
-            other->close();
-        }
-    }
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([] { return QGuiApplication::focusObject() != nullptr; }));
     QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
     EXPECT_TRUE(waitFull(*window));
 }
