@@ -77,6 +77,7 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     followColumnCount();
+    captionsFixedShown_ = table_.captionsFixed();
 
     editor_ = new CellEditor(viewport());
     editor_->setFrame(false);
@@ -96,10 +97,6 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
 
     connect(&table_, &TaskTable::changed, this, &TaskGrid::onModelChanged);
     connect(&table_, &TaskTable::currentCellChanged, this, &TaskGrid::onCurrentCellChanged);
-    connect(&table_, &TaskTable::scrollToTopLeftRequested, this, [this] {
-        horizontalScrollBar()->setValue(0);
-        verticalScrollBar()->setValue(0);
-    });
     updateScrollBars();
 }
 
@@ -447,6 +444,11 @@ void TaskGrid::focusOutEvent(QFocusEvent* event) {
 void TaskGrid::onModelChanged() {
     followColumnCount();
     updateScrollBars();
+    // The caption row was fixed or unfixed: the view shows the table from its top-left cell.
+    if (std::exchange(captionsFixedShown_, table_.captionsFixed()) != table_.captionsFixed()) {
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+    }
     if (editingCell_) {
         if (editingCell_->col >= table_.colCount() || editingCell_->row >= table_.rowCount()) {
             closeEditor();

@@ -193,7 +193,8 @@ private:
     std::optional<CellPos> editingCell_;
     ScrollBarMode columnScrollBarMode_ = ScrollBarMode::Both;
     bool scrollBarsSuppressed_ = false;
-    int scrollBarColCount_ = 0;  // the column count the scroll bars were last set for
+    int scrollBarColCount_ = 0;       // the column count the scroll bars were last set for
+    bool captionsFixedShown_ = true;  // whether the caption row was fixed at the last change
     bool reportPending_ = false;
     bool wheelUsed_ = false;
     int wheelRemainder_ = 0;
