@@ -7,7 +7,6 @@
 #include "table/history/TableHistory.h"
 #include "table/model/ColumnFitting.h"
 
-#include <QAction>
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
@@ -24,9 +23,7 @@ constexpr int TableWidth = 800;
 
 struct List {
     TaskTable table;
-    QAction undo;
-    QAction redo;
-    TableHistory history{table, &undo, &redo};
+    TableHistory history{table};
     TableCommands commands{table, Language::English,
                            [](const QString&, const QString&) { return true; },
                            [this] { fitTableColumns(table, TableWidth); }};
@@ -52,7 +49,7 @@ void BM_DeleteColumn(benchmark::State& state) {
     for (auto _ : state) {
         list.deleteColumn();
         state.PauseTiming();
-        list.undo.trigger();
+        list.history.undo();
         state.ResumeTiming();
     }
 }
@@ -64,7 +61,7 @@ void BM_UndoDeleteColumn(benchmark::State& state) {
         state.PauseTiming();
         list.deleteColumn();
         state.ResumeTiming();
-        list.undo.trigger();
+        list.history.undo();
     }
 }
 BENCHMARK(BM_UndoDeleteColumn)->Unit(benchmark::kMicrosecond);

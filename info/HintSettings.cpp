@@ -16,17 +16,19 @@ HintDurationFilter* installedFilter() {
 
 }  // namespace
 
-HintDelayStyle::HintDelayStyle(QStyle* base) : QProxyStyle(base) {}
+HintDelayStyle::HintDelayStyle(QStyle* base, int wakeUpDelayMs)
+    : QProxyStyle(base), wakeUpDelayMs_(wakeUpDelayMs) {}
 
 int HintDelayStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                               QStyleHintReturn* returnData) const {
     if (hint == SH_ToolTip_WakeUpDelay) {
-        return HintWakeUpDelayMs;
+        return wakeUpDelayMs_;
     }
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 
-HintDurationFilter::HintDurationFilter(QObject* parent) : QObject(parent) {}
+HintDurationFilter::HintDurationFilter(int displayTimeMs, QObject* parent)
+    : QObject(parent), displayTimeMs_(displayTimeMs) {}
 
 bool HintDurationFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::ToolTip || !watched->isWidgetType()) {
@@ -38,7 +40,7 @@ bool HintDurationFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     const auto* help = static_cast<QHelpEvent*>(event);
-    QToolTip::showText(help->globalPos(), widget->toolTip(), widget, QRect(), HintDisplayTimeMs);
+    QToolTip::showText(help->globalPos(), widget->toolTip(), widget, QRect(), displayTimeMs_);
     return true;
 }
 
@@ -46,19 +48,19 @@ bool programHintSettingsApplied() {
     return installedFilter() != nullptr;
 }
 
-void applyProgramHintSettings() {
+void applyProgramHintSettings(HintTimes times) {
     if (!qApp || programHintSettingsApplied()) {
         return;
     }
     // The proxy takes the current style over as its base, so the look stays as it was. The
     // style first: a new style may bring its own palettes.
-    QApplication::setStyle(new HintDelayStyle(QApplication::style()));
+    QApplication::setStyle(new HintDelayStyle(QApplication::style(), times.wakeUpDelayMs));
 
     QPalette palette = QToolTip::palette();
     palette.setColor(QPalette::All, QPalette::ToolTipBase, Qt::white);
     QToolTip::setPalette(palette);
 
-    qApp->installEventFilter(new HintDurationFilter(qApp));
+    qApp->installEventFilter(new HintDurationFilter(times.displayTimeMs, qApp));
 }
 
 }  // namespace taskwick

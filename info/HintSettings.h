@@ -11,8 +11,14 @@ namespace taskwick {
 inline constexpr int HintWakeUpDelayMs = 400;
 inline constexpr int HintDisplayTimeMs = 25000;
 
+// How long the pointer rests before a hint shows, and how long the hint stays.
+struct HintTimes {
+    int wakeUpDelayMs = HintWakeUpDelayMs;
+    int displayTimeMs = HintDisplayTimeMs;
+};
+
 // Applies the settings; the second and later calls change nothing. Needs a QApplication.
-void applyProgramHintSettings();
+void applyProgramHintSettings(HintTimes times = {});
 
 // True once applyProgramHintSettings has run in this application.
 bool programHintSettingsApplied();
@@ -22,21 +28,27 @@ class HintDelayStyle : public QProxyStyle {
     Q_OBJECT
 public:
     // Takes ownership of base.
-    explicit HintDelayStyle(QStyle* base);
+    HintDelayStyle(QStyle* base, int wakeUpDelayMs);
 
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override;
+
+private:
+    int wakeUpDelayMs_;
 };
 
 // An application-wide event filter that shows the hint of any widget that has one for the
-// display time above instead of the toolkit's default (10 seconds for a short text).
+// display time given instead of the toolkit's default (10 seconds for a short text).
 class HintDurationFilter : public QObject {
     Q_OBJECT
 public:
-    explicit HintDurationFilter(QObject* parent);
+    HintDurationFilter(int displayTimeMs, QObject* parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int displayTimeMs_;
 };
 
 }  // namespace taskwick

@@ -18,7 +18,6 @@ InfoDialogs::~InfoDialogs() = default;
 InfoDialog* InfoDialogs::open(const QString& language, QWindow* stayAbove) {
     auto& dialog = dialogs_.emplace_back(std::make_unique<InfoDialog>(language));
     current_ = dialog.get();
-    currentLanguage_ = language;
     applyProgramHintSettings();
     dialog->centreOnScreen();
     if (stayAbove) {
@@ -32,18 +31,6 @@ InfoDialog* InfoDialogs::open(const QString& language, QWindow* stayAbove) {
     dialog->raise();
     dialog->activateWindow();
     return dialog.get();
-}
-
-InfoDialog* InfoDialogs::createdAtStart() const {
-    return dialogs_.front().get();
-}
-
-QList<InfoDialog*> InfoDialogs::opened() const {
-    QList<InfoDialog*> result;
-    for (auto it = dialogs_.begin() + 1; it != dialogs_.end(); ++it) {
-        result.append(it->get());
-    }
-    return result;
 }
 
 }  // namespace taskwick

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 
 #include <memory>
@@ -29,19 +28,12 @@ public:
     // `stayAbove`, when given, is the window the dialog must never be hidden behind.
     InfoDialog* open(const QString& language, QWindow* stayAbove = nullptr);
 
-    // The dialog of the most recent display (before any, the one created hidden at start) and
-    // the language it was opened with (empty before any display).
+    // The dialog of the most recent display (before any, the one created hidden at start).
     InfoDialog* current() const { return current_; }
-    QString currentLanguage() const { return currentLanguage_; }
-
-    InfoDialog* createdAtStart() const;
-    // The dialogs built by open, oldest first.
-    QList<InfoDialog*> opened() const;
 
 private:
     std::vector<std::unique_ptr<InfoDialog>> dialogs_;  // [0] is the one created at start
     InfoDialog* current_ = nullptr;
-    QString currentLanguage_;
 };
 
 }  // namespace taskwick

@@ -27,7 +27,6 @@ public:
     QUrl address() const { return address_; }
     QColor color() const { return color_; }
     void setColor(const QColor& color);
-    bool isHovered() const { return hovered_; }
 
 signals:
     void pointerMoved();

@@ -38,7 +38,6 @@ public:
 
     // Lets go of the lock while the process goes on (a restart hands it to the successor).
     void release();
-    bool isHeld() const { return fd_ >= 0; }
     // The lock file of the last acquire, whether it was taken or not.
     QString path() const { return path_; }
 

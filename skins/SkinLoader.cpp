@@ -129,13 +129,6 @@ QString skinFileName(SkinFile file) {
     return QLatin1String(Files[static_cast<std::size_t>(file)].name);
 }
 
-QImage withBottomLeftColorTransparent(const QImage& bitmap) {
-    if (bitmap.isNull()) {
-        return bitmap;
-    }
-    return withColorTransparent(bitmap, bitmap.pixel(0, bitmap.height() - 1));
-}
-
 SkinImages readSkin(const QString& folder, const SkinShowSizes& sizes) {
     SkinImages skin;
     for (const FileSlot& slot : Files) {
@@ -156,11 +149,6 @@ SkinLoadResult applySkin(const SkinImages& skin, FramePictures& pictures) {
     }
     result.frameLoaded = result.filesLoaded >= FramePictureCount;
     return result;
-}
-
-SkinLoadResult loadSkinInto(const QString& folder, FramePictures& pictures,
-                            const SkinShowSizes& sizes) {
-    return applySkin(readSkin(folder, sizes), pictures);
 }
 
 SkinReader::SkinReader(QObject* parent) : QObject(parent) {

@@ -56,13 +56,6 @@ SkinImages readSkin(const QString& folder, const SkinShowSizes& sizes);
 // Puts what was read into `pictures`; the pictures after the last one read keep what they had.
 SkinLoadResult applySkin(const SkinImages& skin, FramePictures& pictures);
 
-// Both at once.
-SkinLoadResult loadSkinInto(const QString& folder, FramePictures& pictures,
-                            const SkinShowSizes& sizes = SkinShowSizes::ofScreens());
-
-// A zoom corner is drawn transparent where it has the color of its bottom-left pixel.
-QImage withBottomLeftColorTransparent(const QImage& bitmap);
-
 // Reads skins on a thread of its own, one after another, so that a skin of large pictures
 // never holds up the window; each skin's pictures come back on the reader's thread, in the
 // order the reads were asked for.

@@ -12,10 +12,9 @@ namespace taskwick {
 
 namespace {
 
-constexpr int MaxRows = 100;  // caption row included
-constexpr int MinRows = 2;    // the menu keeps one task row
-constexpr int MaxColumns = 100;
-constexpr int MinColumns = 1;
+Qt::ShortcutContext contextOf(KeyScope scope) {
+    return scope == KeyScope::Grid ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut;
+}
 
 }  // namespace
 
@@ -26,105 +25,82 @@ QIcon menuPicture(const char* name) {
 CommandActions::CommandActions(const TaskTable& table, Language language, QObject* parent)
     : QObject(parent), table_(table), language_(language) {
     initResources();
-    const MenuCaptions& captions = textsFor(language).menu;
-    make(Command::ChangeCaptions, "changeCaptions", captions.changeCaptions);
-    make(Command::CaptionsBold, "captionsBold", captions.captionsBold);
-    make(Command::GridLines, "gridLines", captions.gridLines);
-    make(Command::AlignLeft, "leftAlign", captions.leftAlign);
-    make(Command::AlignCenter, "centerAlign", captions.centerAlign);
-    make(Command::AlignRight, "rightAlign", captions.rightAlign);
-    make(Command::AddRow, "addRow", captions.addRow);
-    make(Command::DeleteRow, "deleteRow", captions.deleteRow);
-    make(Command::AddColumn, "addColumn", captions.addColumn);
-    make(Command::DeleteColumn, "deleteColumn", captions.deleteColumn);
-    make(Command::NoSkin, "noSkin", captions.noSkin);
-    make(Command::OpenFileFolder, "openFileFolder", captions.openFolder);
-    make(Command::About, "about", captions.about);
-    make(Command::Exit, "exit", captions.exit);
-    make(Command::Undo, "undo", captions.undo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    make(Command::Redo, "redo", captions.redo)
-        ->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-
-    pictures_[static_cast<int>(Command::ChangeCaptions)] = "change-title";
-    pictures_[static_cast<int>(Command::AddRow)] = "add-row";
-    pictures_[static_cast<int>(Command::DeleteRow)] = "delete-row";
-    pictures_[static_cast<int>(Command::AddColumn)] = "add-column";
-    pictures_[static_cast<int>(Command::DeleteColumn)] = "delete-column";
-    pictures_[static_cast<int>(Command::OpenFileFolder)] = "open-folder";
-    pictures_[static_cast<int>(Command::About)] = "about";
-    pictures_[static_cast<int>(Command::Exit)] = "exit";
-
     alignGroup_ = new QActionGroup(this);
     alignGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
-    for (const Command align : {Command::AlignLeft, Command::AlignCenter, Command::AlignRight}) {
-        action(align)->setCheckable(true);
-        alignGroup_->addAction(action(align));
+    const MenuCaptions& captions = textsFor(language).menu;
+    for (const CommandRow& row : commandTable()) {
+        make(row, captions);
     }
-    // The skin menu ticks "No Skin" while it fills the submenu; a click must not untick it.
-    action(Command::NoSkin)->setCheckable(true);
-    connect(action(Command::NoSkin), &QAction::triggered, this,
-            [this](bool checked) { action(Command::NoSkin)->setChecked(!checked); });
-
     followTable();
     connect(&table_, &TaskTable::changed, this, &CommandActions::followTable);
 }
 
-QAction* CommandActions::make(Command command, const char* name, const QString& caption) {
-    auto* made = new QAction(caption, this);
-    made->setObjectName(QLatin1String(name));
-    actions_[static_cast<int>(command)] = made;
+QAction* CommandActions::make(const CommandRow& row, const MenuCaptions& captions) {
+    auto* made = new QAction(row.caption ? captions.*row.caption : QString(), this);
+    made->setObjectName(QLatin1String(row.name));
+    made->setShortcuts(QList<QKeySequence>(row.keys.begin(), row.keys.end()));
+    made->setShortcutContext(contextOf(row.keyScope));
+    made->setEnabled(row.offered != Offered::ByHistory);
+    actions_[static_cast<int>(row.id)] = made;
+    pictures_[static_cast<int>(row.id)] = row.picture;
+    switch (row.look) {
+        case Look::AlignmentTick:
+            made->setCheckable(true);
+            alignGroup_->addAction(made);
+            break;
+        case Look::SkinTick:
+            // The skin menu ticks the item while it fills the submenu; a click must not untick
+            // it.
+            made->setCheckable(true);
+            connect(made, &QAction::triggered, made,
+                    [made](bool checked) { made->setChecked(!checked); });
+            break;
+        default:
+            break;
+    }
     return made;
 }
 
-void CommandActions::setPicture(Command command, const char* name) {
-    pictures_[static_cast<int>(command)] = name;
+void CommandActions::setPicture(const CommandRow& row, const char* name) {
+    pictures_[static_cast<int>(row.id)] = name;
     if (picturesLoaded_) {
-        action(command)->setIcon(menuPicture(name));
+        action(row.id)->setIcon(menuPicture(name));
     }
 }
 
 void CommandActions::followTable() {
-    setPicture(Command::CaptionsBold, table_.captionsBold() ? "title-bold-on" : "title-bold");
-    setPicture(Command::GridLines, table_.drawGridLines() ? "grid-lines-on" : "grid-lines");
-
-    const auto current = table_.currentCell();
-    for (QAction* align : alignGroup_->actions()) {
-        align->setEnabled(current.has_value());
-    }
-    if (!current) {
-        return;  // the ticks stay as they were; nobody sees them while the items are disabled
-    }
-    switch (table_.columnAlignment(current->col)) {
-        case Alignment::Center:
-            action(Command::AlignCenter)->setChecked(true);
-            break;
-        case Alignment::Right:
-            action(Command::AlignRight)->setChecked(true);
-            break;
-        default:
-            action(Command::AlignLeft)->setChecked(true);
-            break;
+    const bool hasCurrent = table_.currentCell().has_value();
+    for (const CommandRow& row : commandTable()) {
+        QAction* made = action(row.id);
+        if (row.look == Look::Setting) {
+            setPicture(row, row.isOn(table_) ? row.pictureWhenOn : row.picture);
+        }
+        if (row.offered == Offered::WithCurrentCell) {
+            made->setEnabled(hasCurrent);
+        }
+        // Without a current cell the ticks stay as they were; nobody sees them while the items
+        // are disabled.
+        if (row.look == Look::AlignmentTick && hasCurrent && row.isOn(table_)) {
+            made->setChecked(true);
+        }
     }
 }
 
 void CommandActions::setSizeLimits(bool apply) {
-    const int rows = table_.rowCount();
-    const int cols = table_.colCount();
-    action(Command::AddRow)->setEnabled(!apply || rows < MaxRows);
-    action(Command::DeleteRow)->setEnabled(!apply || rows > MinRows);
-    action(Command::AddColumn)->setEnabled(!apply || cols < MaxColumns);
-    action(Command::DeleteColumn)->setEnabled(!apply || cols > MinColumns);
+    for (const CommandRow& row : commandTable()) {
+        if (row.offered == Offered::WithinSizeLimits) {
+            action(row.id)->setEnabled(!apply || row.withinLimits(table_));
+        }
+    }
 }
 
 void CommandActions::loadPictures() {
     if (std::exchange(picturesLoaded_, true)) {
         return;
     }
-    for (int i = 0; i < CommandCount; ++i) {
-        if (pictures_[static_cast<size_t>(i)] != nullptr) {
-            actions_[static_cast<size_t>(i)]->setIcon(
-                menuPicture(pictures_[static_cast<size_t>(i)]));
+    for (std::size_t i = 0; i < pictures_.size(); ++i) {
+        if (pictures_[i] != nullptr) {
+            actions_[i]->setIcon(menuPicture(pictures_[i]));
         }
     }
 }

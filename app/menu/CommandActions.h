@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/menu/CommandTable.h"
 #include "texts/Texts.h"
 
 #include <QObject>
@@ -14,37 +15,14 @@ namespace taskwick {
 
 class TaskTable;
 
-// The program's commands. Each has one QAction, made here, which the context menu shows, the
-// frame's icons and +/- buttons trigger, and the window connects once to the code that does
-// the work.
-enum class Command {
-    ChangeCaptions,
-    CaptionsBold,
-    GridLines,
-    AlignLeft,
-    AlignCenter,
-    AlignRight,
-    AddRow,
-    DeleteRow,
-    AddColumn,
-    DeleteColumn,
-    NoSkin,
-    OpenFileFolder,
-    About,
-    Exit,
-    // By their keys alone, outside the menu: Ctrl+Z; Ctrl+Y and Ctrl+Shift+Z.
-    Undo,
-    Redo,
-};
-inline constexpr int CommandCount = static_cast<int>(Command::Redo) + 1;
-
 // One of the menu's pictures by its name ("add-row").
 QIcon menuPicture(const char* name);
 
-// The actions of every command, in the build's language, with their state following the task
-// table: the pictures of the two settings (caption bold, grid lines) show whether they are on,
-// the alignment ticks show the current column's, and the alignments are offered only while
-// there is a current cell.
+// The actions of every command of the command table, in the build's language, with their
+// state following the task table: the pictures of the two settings (caption bold, grid lines)
+// show whether they are on, the alignment ticks show the current column's, and the alignments
+// are offered only while there is a current cell. Undo and redo start disabled; the window
+// enables them as the history says.
 class CommandActions : public QObject {
     Q_OBJECT
 public:
@@ -62,9 +40,9 @@ public:
     void loadPictures();
 
 private:
-    QAction* make(Command command, const char* name, const QString& caption);
+    QAction* make(const CommandRow& row, const MenuCaptions& captions);
     void followTable();
-    void setPicture(Command command, const char* picture);
+    void setPicture(const CommandRow& row, const char* picture);
 
     const TaskTable& table_;
     Language language_;

@@ -22,34 +22,19 @@ ContextMenu::ContextMenu(CommandActions& actions, QWidget* parent)
     const MenuCaptions& captions = textsFor(actions.language()).menu;
     menu_ = new QMenu(parent);
     menu_->setObjectName(QStringLiteral("contextMenu"));
-    const auto add = [&](QMenu* menu, Command command) {
-        menu->addAction(actions.action(command));
-    };
-
-    add(menu_, Command::ChangeCaptions);
-    add(menu_, Command::CaptionsBold);
-    add(menu_, Command::GridLines);
-    addSeparator(menu_, "separator1");
-    thisColumnMenu_ = addSubmenu("thisColumn", captions.thisColumn, "column");
-    add(thisColumnMenu_, Command::AlignLeft);
-    add(thisColumnMenu_, Command::AlignCenter);
-    add(thisColumnMenu_, Command::AlignRight);
-    addSeparator(menu_, "separator2");
-    add(menu_, Command::AddRow);
-    add(menu_, Command::DeleteRow);
-    addSeparator(menu_, "separator3");
-    add(menu_, Command::AddColumn);
-    add(menu_, Command::DeleteColumn);
-    addSeparator(menu_, "separator4");
-    skinMenu_ = addSubmenu("skin", captions.skin, "skin");
+    for (const CommandRow& row : commandTable()) {
+        if (row.menu == MenuPlace::None) {
+            continue;
+        }
+        QMenu* menu = menuFor(row.menu, captions);
+        if (row.separatorBefore != nullptr) {
+            addSeparator(menu, row.separatorBefore);
+        }
+        menu->addAction(actions.action(row.id));
+    }
+    thisColumnMenu_ = menuFor(MenuPlace::ThisColumn, captions);
+    skinMenu_ = menuFor(MenuPlace::Skin, captions);
     connect(skinMenu_, &QMenu::aboutToShow, this, &ContextMenu::skinMenuOpening);
-    addSeparator(skinMenu_, "separator7");
-    add(skinMenu_, Command::NoSkin);
-    addSeparator(menu_, "separator5");
-    add(menu_, Command::OpenFileFolder);
-    add(menu_, Command::About);
-    addSeparator(menu_, "separator6");
-    add(menu_, Command::Exit);
 
     connect(menu_, &QMenu::aboutToShow, this, [this] {
         actions_.loadPictures();
@@ -58,6 +43,23 @@ ContextMenu::ContextMenu(CommandActions& actions, QWidget* parent)
         thisColumnMenu_->menuAction()->setEnabled(actions_.action(Command::AlignLeft)->isEnabled());
     });
     connect(menu_, &QMenu::aboutToHide, this, [this] { actions_.setSizeLimits(false); });
+}
+
+QMenu* ContextMenu::menuFor(MenuPlace place, const MenuCaptions& captions) {
+    if (place == MenuPlace::Main) {
+        return menu_;
+    }
+    for (const SubmenuRow& row : submenuTable()) {
+        if (row.place != place) {
+            continue;
+        }
+        if (auto* made = menu_->findChild<QMenu*>(QLatin1String(row.name))) {
+            return made;
+        }
+        addSeparator(menu_, row.separatorBefore);
+        return addSubmenu(row.name, captions.*row.caption, row.picture);
+    }
+    return menu_;
 }
 
 ContextMenu::~ContextMenu() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/menu/CommandTable.h"
+
 #include <QMenu>
 #include <QObject>
 #include <QPoint>
@@ -13,8 +15,8 @@ class CommandActions;
 
 // The main window's only menu, opened by a right-button press on the table, the red bar, the
 // frame pictures and the tray icon. It arranges the commands' actions (CommandActions) in the
-// menu's tree, with a submenu for the current column and one for the skins; what an item does
-// and whether it is enabled or ticked is the action's.
+// menu's tree as the command table places them, with a submenu for the current column and one
+// for the skins; what an item does and whether it is enabled or ticked is the action's.
 //
 // The menu and its submenus are found by their names (objectName): "contextMenu",
 // "thisColumn", "skin"; the items by the names of their actions.
@@ -42,6 +44,8 @@ signals:
 
 private:
     QMenu* addSubmenu(const char* name, const QString& caption, const char* picture);
+    // The menu of the place, the submenu made when first asked for.
+    QMenu* menuFor(MenuPlace place, const MenuCaptions& captions);
 
     CommandActions& actions_;
     QPointer<QMenu> menu_;

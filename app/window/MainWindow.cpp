@@ -25,7 +25,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 
 namespace taskwick {
 
@@ -103,8 +102,8 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     createMenu();
     createSkinMenu();
     createTrayIcon();
-    connectCommands();
     connectHistory();
+    connectCommands();
     // Another version of the list came in: its columns fit this window as the loaded ones do.
     connect(&keeper_, &ListKeeper::otherVersionTakenIn, this, &MainWindow::fitColumnsToTable);
 
@@ -188,7 +187,7 @@ void MainWindow::startFirstRun() {
     layOutFrame();
     frame_->repaintOverlays();
     // A first run shows the About dialog before the window itself.
-    onAboutTriggered();
+    showAbout();
 }
 
 // A list that lives in the user's data folder rather than beside the executable is told of
@@ -353,53 +352,52 @@ void MainWindow::openContextMenu(QPoint globalPos) {
 }
 
 void MainWindow::connectCommands() {
-    const auto on = [this](Command command, auto&& work) {
-        connect(actions_->action(command), &QAction::triggered, this, work);
-    };
-    // The table's commands, each one step of the history; the +/- buttons beside the table
-    // show on the frame.
-    const auto step = [this](auto command) {
-        return [this, command] {
-            history_->record(command);
-            frame_->repaintOverlays();
-        };
-    };
-    on(Command::ChangeCaptions, [this] { commands_.startCaptionEditing(); });
-    on(Command::CaptionsBold, step([this] { commands_.toggleCaptionsBold(); }));
-    on(Command::GridLines, step([this] { commands_.toggleGridLines(); }));
-    on(Command::AlignLeft, step([this] { commands_.alignCurrentColumn(Alignment::Left); }));
-    on(Command::AlignCenter, step([this] { commands_.alignCurrentColumn(Alignment::Center); }));
-    on(Command::AlignRight, step([this] { commands_.alignCurrentColumn(Alignment::Right); }));
-    on(Command::AddRow, step([this] { commands_.addRow(); }));
-    on(Command::DeleteRow, step([this] { commands_.deleteLastRow(); }));
-    on(Command::AddColumn, step([this] { commands_.addColumn(); }));
-    on(Command::DeleteColumn, step([this] { commands_.deleteLastColumn(); }));
-    on(Command::NoSkin, [this] { onNoSkinTriggered(); });
-    on(Command::OpenFileFolder, [this] { onOpenFileFolderTriggered(); });
-    on(Command::About, [this] { onAboutTriggered(); });
-    on(Command::Exit, [this] { onExitTriggered(); });
+    targets_ = CommandTargets{&commands_, history_, grid_, this};
+    for (const CommandRow& row : commandTable()) {
+        QAction* action = actions_->action(row.id);
+        connect(action, &QAction::triggered, this, [this, &row] {
+            runCommand(row, targets_);
+            if (row.history != HistoryRole::None) {
+                // The +/- buttons beside the table show on the frame.
+                frame_->repaintOverlays();
+            }
+        });
+        if (!row.keys.empty()) {
+            // The window's keys work wherever it has the focus, the grid's in the grid; inside
+            // an open cell editor the editor claims the keys it has a meaning for first.
+            (row.keyScope == KeyScope::Grid ? static_cast<QWidget*>(grid_) : this)
+                ->addAction(action);
+        }
+        if (PictureButton* button = frameButton(row.button)) {
+            connect(button, &PictureButton::clicked, action, &QAction::trigger);
+        }
+    }
+}
 
-    const auto trigger = [this](PictureButton* button, Command command) {
-        connect(button, &PictureButton::clicked, actions_->action(command), &QAction::trigger);
-    };
-    trigger(frame_->exitIcon(), Command::Exit);
-    trigger(frame_->addRowButton(), Command::AddRow);
-    trigger(frame_->deleteRowButton(), Command::DeleteRow);
-    trigger(frame_->addColumnButton(), Command::AddColumn);
-    trigger(frame_->deleteColumnButton(), Command::DeleteColumn);
+PictureButton* MainWindow::frameButton(FrameButton button) const {
+    switch (button) {
+        case FrameButton::ExitIcon:
+            return frame_->exitIcon();
+        case FrameButton::AddRow:
+            return frame_->addRowButton();
+        case FrameButton::DeleteRow:
+            return frame_->deleteRowButton();
+        case FrameButton::AddColumn:
+            return frame_->addColumnButton();
+        case FrameButton::DeleteColumn:
+            return frame_->deleteColumnButton();
+        case FrameButton::None:
+            break;
+    }
+    return nullptr;
 }
 
 void MainWindow::connectHistory() {
-    QAction* undo = actions_->action(Command::Undo);
-    QAction* redo = actions_->action(Command::Redo);
-    // The keys work wherever the window has the focus; inside an open cell editor the editor
-    // claims them for its own text first.
-    addAction(undo);
-    addAction(redo);
-    history_ = new TableHistory(table_, undo, redo, this);
-    for (QAction* action : {undo, redo}) {
-        connect(action, &QAction::triggered, frame_, &FrameView::repaintOverlays);
-    }
+    history_ = new TableHistory(table_, this);
+    connect(history_, &TableHistory::canUndoChanged, actions_->action(Command::Undo),
+            &QAction::setEnabled);
+    connect(history_, &TableHistory::canRedoChanged, actions_->action(Command::Redo),
+            &QAction::setEnabled);
     connect(grid_, &TaskGrid::userChangeStarted, history_, &TableHistory::beginStep);
     connect(grid_, &TaskGrid::userChangeFinished, history_, &TableHistory::endStep);
     connect(grid_, &TaskGrid::blanksCleared, history_, &TableHistory::noteQuietChange);
@@ -420,11 +418,11 @@ void MainWindow::connectGrid() {
     connect(grid_, &TaskGrid::contextMenuRequested, this, &MainWindow::openContextMenu);
 }
 
-void MainWindow::onExitTriggered() {
+void MainWindow::exitProgram() {
     guarded(boxes_, errorContext::Exit, [&] { close(); });
 }
 
-void MainWindow::onOpenFileFolderTriggered() {
+void MainWindow::showListFolder() {
     guarded(boxes_, errorContext::OpenFileFolder, [&] { FileManager::showItem(keeper_.path()); });
 }
 
@@ -435,16 +433,10 @@ InfoDialogs& MainWindow::infoDialogs() {
     return *infoDialogs_;
 }
 
-void MainWindow::onAboutTriggered() {
+void MainWindow::showAbout() {
     selfLowering_.lower();
     infoDialogs().open(infoLanguageFor(settings_.language), windowHandle());
     selfLowering_.restore();
-}
-
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // Keys that reach the window rather than the table act on the table all the same.
-    grid_->applyKeyCommand(event->key(), event->modifiers());
-    QWidget::keyPressEvent(event);
 }
 
 }  // namespace taskwick

@@ -2,6 +2,7 @@
 
 #include "app/boxes/MessageBoxes.h"
 #include "app/list/ListKeeper.h"
+#include "app/menu/CommandTable.h"
 #include "frame/geometry/FoldAnimation.h"
 #include "frame/widgets/FramePictures.h"
 #include "table/commands/TableCommands.h"
@@ -21,6 +22,7 @@ class CommandActions;
 class ContextMenu;
 class FileOps;
 class FrameView;
+class PictureButton;
 class InfoDialogs;
 class SkinFolder;
 class SkinMenu;
@@ -62,7 +64,7 @@ struct MainWindowSettings {
 // subsystem objects, wires them together, and handles the window's own events. Its children
 // are found by their names: "taskGrid", "frameView", "contextMenu" and the actions of the
 // commands ("addRow", "exit" ...).
-class MainWindow : public QWidget, private ListWindow {
+class MainWindow : public QWidget, private ListWindow, private WindowCommands {
     Q_OBJECT
 public:
     // The window's life, in this order.
@@ -97,7 +99,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     enum class StartView { Shown, Hidden, AsBar };
@@ -122,16 +123,20 @@ private:
     void createFrame();
     void createTrayIcon();
     void createMenu();
+    // Each command of the command table: its action runs its work, its keys go to the window
+    // or the grid, its frame button triggers it.
     void connectCommands();
+    PictureButton* frameButton(FrameButton button) const;
     void connectHistory();
     void connectGrid();
     void openContextMenu(QPoint globalPos);
 
     // Commands that belong to the window.
-    void onExitTriggered();
-    void onOpenFileFolderTriggered();
+    void exitProgram() override;
+    void showListFolder() override;
     // The About dialog, a new one each time, in front of the window that stays on top.
-    void onAboutTriggered();
+    void showAbout() override;
+    void wearNoSkin() override;
     InfoDialogs& infoDialogs();
 
     // The frame and the fold (MainWindowFrame.cpp).
@@ -163,7 +168,6 @@ private:
     void dressFrame(const std::shared_ptr<const SkinFolder>& folder, const SkinImages& skin);
     void onSkinMenuOpening();
     void onSkinItemTriggered(int position);
-    void onNoSkinTriggered();
 
     // What the list keeper asks of the window.
     SaveSource placement() const override;
@@ -177,6 +181,7 @@ private:
     CommandActions* actions_ = nullptr;
     TableHistory* history_ = nullptr;  // the user's changes, for Ctrl+Z and Ctrl+Y
     std::unique_ptr<ContextMenu> menu_;
+    CommandTargets targets_;
     TableCommands commands_;
     ListKeeper keeper_;
     StayOnTopLowering selfLowering_;  // while the About dialog comes up in front

@@ -117,7 +117,7 @@ void MainWindow::onSkinItemTriggered(int position) {
     }
 }
 
-void MainWindow::onNoSkinTriggered() {
+void MainWindow::wearNoSkin() {
     if (currentSkinName_ == NoSkinName) {
         return;
     }

@@ -1,47 +1,16 @@
 #include "frame/widgets/RedBar.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
+#include "frame/widgets/PushButtonAccessible.h"
+
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace taskwick {
 
-namespace {
-
-// To a screen reader the red bar is a push button named by its hint, which tells whether a
-// click folds or unfolds the window; its press action clicks it.
-class RedBarAccessible final : public QAccessibleWidget {
-public:
-    explicit RedBarAccessible(RedBar* bar) : QAccessibleWidget(bar, QAccessible::Button) {}
-
-    QStringList actionNames() const override { return {pressAction()}; }
-    void doAction(const QString& action) override {
-        if (action != pressAction()) {
-            return;
-        }
-        // From the event loop, as a click comes, and not inside the reader's call.
-        auto* bar = static_cast<RedBar*>(widget());
-        QMetaObject::invokeMethod(
-            bar, [bar] { emit bar->clicked(); }, Qt::QueuedConnection);
-    }
-};
-
-QAccessibleInterface* redBarAccessible(const QString& className, QObject* object) {
-    if (className != QLatin1String(RedBar::staticMetaObject.className())) {
-        return nullptr;
-    }
-    auto* bar = qobject_cast<RedBar*>(object);
-    return bar != nullptr ? new RedBarAccessible(bar) : nullptr;
-}
-
-}  // namespace
-
 RedBar::RedBar(const QPixmap& picture, const QString& hint, QWidget* parent)
     : QWidget(parent), picture_(picture) {
-    // Qt keeps a factory once and forgets them all with the application object.
-    QAccessible::installFactory(redBarAccessible);
+    PushButtonAccessible<RedBar>::install();
     setHint(hint);
     setCursor(Qt::PointingHandCursor);
 }

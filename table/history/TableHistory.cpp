@@ -1,7 +1,5 @@
 #include "table/history/TableHistory.h"
 
-#include <QAction>
-
 #include <algorithm>
 #include <utility>
 
@@ -21,12 +19,7 @@ std::size_t widest(const std::vector<std::vector<QString>>& texts, std::size_t r
 
 }  // namespace
 
-TableHistory::TableHistory(TaskTable& table, QAction* undo, QAction* redo, QObject* parent)
-    : QObject(parent), table_(table), undo_(undo), redo_(redo) {
-    connect(undo_, &QAction::triggered, this, &TableHistory::undo);
-    connect(redo_, &QAction::triggered, this, &TableHistory::redo);
-    updateActions();
-}
+TableHistory::TableHistory(TaskTable& table, QObject* parent) : QObject(parent), table_(table) {}
 
 TableHistory::~TableHistory() = default;
 
@@ -75,7 +68,7 @@ void TableHistory::endStep() {
     steps_.push_back(std::move(step));
     done_ = steps_.size();
     keepWithinBounds();
-    updateActions();
+    reportAvailability();
 }
 
 int TableHistory::endOpenStep() {
@@ -218,7 +211,7 @@ void TableHistory::undo() {
         mergeQuietChangesInto(steps_[done_ - 1], Made::AfterStep);
         --done_;
         apply(steps_[done_], Side::Before);
-        updateActions();
+        reportAvailability();
     }
 }
 
@@ -227,7 +220,7 @@ void TableHistory::redo() {
         mergeQuietChangesInto(steps_[done_], Made::BeforeStep);
         apply(steps_[done_], Side::After);
         ++done_;
-        updateActions();
+        reportAvailability();
     }
 }
 
@@ -239,17 +232,21 @@ void TableHistory::clear() {
     quiet_.clear();
     done_ = 0;
     textChars_ = 0;
-    updateActions();
+    reportAvailability();
 }
 
 void TableHistory::setAvailable(bool available) {
     available_ = available;
-    updateActions();
+    reportAvailability();
 }
 
-void TableHistory::updateActions() {
-    undo_->setEnabled(available_ && canUndo());
-    redo_->setEnabled(available_ && canRedo());
+void TableHistory::reportAvailability() {
+    if (const bool undo = available_ && canUndo(); std::exchange(undoReported_, undo) != undo) {
+        emit canUndoChanged(undo);
+    }
+    if (const bool redo = available_ && canRedo(); std::exchange(redoReported_, redo) != redo) {
+        emit canRedoChanged(redo);
+    }
 }
 
 }  // namespace taskwick

@@ -11,8 +11,6 @@
 #include <optional>
 #include <vector>
 
-class QAction;
-
 namespace taskwick {
 
 // The user's changes to the task table, one step each, to be undone and done again. A step is
@@ -24,8 +22,9 @@ namespace taskwick {
 // Undoing and doing again change the table through its own setters, as one change: whatever
 // follows the table (the grid, the menu's ticks, a screen reader, the automatic save) follows
 // an undo as it followed the step. The cell the step changed becomes the current one, so the
-// view shows it; a step that brings rows or columns back shows the first of them. The undo and
-// redo actions are enabled while there is something to undo or to do again.
+// view shows it; a step that brings rows or columns back shows the first of them. It says when
+// undoing and doing again become possible or impossible (canUndoChanged, canRedoChanged); at
+// first neither is.
 //
 // Not a QUndoStack: its steps are bounded by count only, and a step that holds a 10 MB cell
 // must push old steps out by size as well.
@@ -37,7 +36,7 @@ public:
     static constexpr std::size_t MaxSteps = 1000;
     static constexpr std::size_t MaxTextChars = 16 * 1024 * 1024;
 
-    TableHistory(TaskTable& table, QAction* undo, QAction* redo, QObject* parent = nullptr);
+    explicit TableHistory(TaskTable& table, QObject* parent = nullptr);
     ~TableHistory() override;
 
     // A step begins: what the table holds now is what undoing it goes back to. Steps nest;
@@ -73,7 +72,7 @@ public:
     void undo();
     void redo();
     // While the list is out of sight (the window folded to its bar), undo and redo do nothing
-    // and their actions are disabled, so that nothing changes unseen.
+    // and count as impossible, so that nothing changes unseen.
     void setAvailable(bool available);
     // Forgets every step: another version of the list came in. An open step starts afresh
     // from what the table holds now.
@@ -81,6 +80,11 @@ public:
 
     bool canUndo() const { return done_ > 0; }
     bool canRedo() const { return done_ < steps_.size(); }
+
+signals:
+    // Whether undo() and redo() would change anything now, each time that changes.
+    void canUndoChanged(bool possible);
+    void canRedoChanged(bool possible);
 
 private:
     // What a step compares and restores: the table's texts, shape and column settings.
@@ -127,11 +131,11 @@ private:
     enum class Made { BeforeStep, AfterStep };
     void mergeInto(Step& step, const CellChange& change, Made made);
     void mergeQuietChangesInto(Step& step, Made made);
-    void updateActions();
+    void reportAvailability();
 
     TaskTable& table_;
-    QAction* undo_;
-    QAction* redo_;
+    bool undoReported_ = false;
+    bool redoReported_ = false;
     std::deque<Step> steps_;
     std::size_t done_ = 0;  // steps_[0, done_) are done; the rest can be done again
     bool available_ = true;

@@ -183,7 +183,6 @@ bool TaskTable::setCaptionsFixed(bool fixed) {
     if (fixed != captionsFixed_) {
         captionsFixed_ = fixed;
         current_ = CellPos{0, fixed ? 1 : 0};
-        emit scrollToTopLeftRequested();
         emit currentCellChanged();
         notifyChanged();
     }

@@ -89,7 +89,7 @@ public:
 
     bool captionsFixed() const { return captionsFixed_; }
     // Fixing the caption row needs a task row; returns false (flag unchanged) when there is none.
-    // Every change scrolls to the top-left and makes (0, 1) or (0, 0) current.
+    // Every change makes (0, 1) or (0, 0) current.
     bool setCaptionsFixed(bool fixed);
     int fixedRows() const { return captionsFixed_ ? 1 : 0; }
 
@@ -114,8 +114,6 @@ signals:
     // Anything that changes what the table shows.
     void changed();
     void currentCellChanged();
-    // The caption row was fixed or unfixed: the view scrolls to its top-left cell.
-    void scrollToTopLeftRequested();
 
 private:
     void ensureStored(int col, int row);

@@ -77,6 +77,7 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     followColumnCount();
+    captionsFixedShown_ = table_.captionsFixed();
 
     editor_ = new CellEditor(viewport());
     editor_->setFrame(false);
@@ -96,10 +97,6 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
 
     connect(&table_, &TaskTable::changed, this, &TaskGrid::onModelChanged);
     connect(&table_, &TaskTable::currentCellChanged, this, &TaskGrid::onCurrentCellChanged);
-    connect(&table_, &TaskTable::scrollToTopLeftRequested, this, [this] {
-        horizontalScrollBar()->setValue(0);
-        verticalScrollBar()->setValue(0);
-    });
     updateScrollBars();
 }
 
@@ -447,6 +444,11 @@ void TaskGrid::focusOutEvent(QFocusEvent* event) {
 void TaskGrid::onModelChanged() {
     followColumnCount();
     updateScrollBars();
+    // The caption row was fixed or unfixed: the view shows the table from its top-left cell.
+    if (std::exchange(captionsFixedShown_, table_.captionsFixed()) != table_.captionsFixed()) {
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+    }
     if (editingCell_) {
         if (editingCell_->col >= table_.colCount() || editingCell_->row >= table_.rowCount()) {
             closeEditor();
@@ -567,9 +569,7 @@ bool TaskGrid::editorKeyPress(QKeyEvent* event) {
             // widget: the editor would stay open without the keys, and they would be lost.
             return true;
         default:
-            // The key commands see the key before the editor does.
-            applyKeyCommand(event->key(), event->modifiers());
-            return !isEditing();
+            return false;
     }
 }
 
@@ -657,24 +657,7 @@ void TaskGrid::pasteIntoEditor() {
 
 // ---- keys ----
 
-bool TaskGrid::event(QEvent* event) {
-    // The key commands must reach the table even when the window binds the same keys as
-    // shortcuts, as the editor's own copy and paste keys do.
-    if (event->type() == QEvent::ShortcutOverride) {
-        auto* keyEvent = static_cast<QKeyEvent*>(event);
-        const int key = keyEvent->key();
-        const bool ctrl = keyEvent->modifiers() & Qt::ControlModifier;
-        if ((ctrl && (key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_V)) ||
-            key == Qt::Key_Delete || key == Qt::Key_Escape) {
-            event->accept();
-            return true;
-        }
-    }
-    return QAbstractScrollArea::event(event);
-}
-
 void TaskGrid::keyPressEvent(QKeyEvent* event) {
-    applyKeyCommand(event->key(), event->modifiers());
     handleGridKey(event);
 }
 
@@ -707,13 +690,12 @@ std::optional<CellPos> TaskGrid::movedBy(int key, Qt::KeyboardModifiers modifier
     }
 }
 
-void TaskGrid::handleGridKey(QKeyEvent* event) {
-    const int key = event->key();
+void TaskGrid::moveCurrentCell(int key, Qt::KeyboardModifiers modifiers) {
     const auto current = table_.currentCell();
     // With no current cell every key starts from just before the first cell, so that the
     // clamp below lands on the first non-fixed one.
     const CellPos from = current.value_or(CellPos{-1, -1});
-    CellPos target = movedBy(key, event->modifiers(), from).value_or(from);
+    CellPos target = movedBy(key, modifiers, from).value_or(from);
     target.col = std::clamp(target.col, 0, table_.colCount() - 1);
     target.row = std::clamp(target.row, std::min(table_.fixedRows(), table_.rowCount() - 1),
                             table_.rowCount() - 1);
@@ -721,6 +703,11 @@ void TaskGrid::handleGridKey(QKeyEvent* event) {
         focusCell(target);
         onCellActivated();
     }
+}
+
+void TaskGrid::handleGridKey(QKeyEvent* event) {
+    const int key = event->key();
+    moveCurrentCell(key, event->modifiers());
 
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (isEditing()) {
@@ -871,42 +858,58 @@ void TaskGrid::wheelStep(WheelStep step) {
 
 // ---- the handlers ----
 
-void TaskGrid::applyKeyCommand(int key, Qt::KeyboardModifiers modifiers) {
-    const bool ctrl = modifiers & Qt::ControlModifier;
+void TaskGrid::copyCurrentCell() {
     const auto current = table_.currentCell();
-    QClipboard* clipboard = QGuiApplication::clipboard();
-
-    if (ctrl && isEditing()) {
-        if (key == Qt::Key_V) {
-            cleanClipboardForEditorPaste();
-        }
-    } else if (ctrl && current) {
-        const QString text = table_.cell(current->col, current->row);
-        if (key == Qt::Key_C && !text.isEmpty()) {
-            clipboard->setText(text);
-        } else if (key == Qt::Key_X && !text.isEmpty()) {
-            clipboard->setText(text);
-            setCellByUser(*current, QString());
-        } else if (key == Qt::Key_V) {
-            // A clipboard without text (its owner has ended, it holds a picture) has nothing
-            // to paste, and a paste of nothing never takes a task away.
-            if (const QString text = withoutLineBreaks(clipboard->text()); !text.isEmpty()) {
-                setCellByUser(*current, text);
-            }
-        }
+    if (isEditing() || !current) {
+        return;
     }
+    if (const QString text = table_.cell(current->col, current->row); !text.isEmpty()) {
+        QGuiApplication::clipboard()->setText(text);
+    }
+}
 
-    if (key == Qt::Key_Escape) {
-        if (isEditing()) {
-            // The grid then makes the first non-fixed cell current, which ends editing; what
-            // was typed is in the cell already.
-            table_.clearCurrentCell();
-        } else {
-            emit redBarActionRequested();
-        }
-    } else if (key == Qt::Key_Delete && !isEditing() && current) {
+void TaskGrid::cutCurrentCell() {
+    const auto current = table_.currentCell();
+    if (isEditing() || !current) {
+        return;
+    }
+    if (const QString text = table_.cell(current->col, current->row); !text.isEmpty()) {
+        QGuiApplication::clipboard()->setText(text);
         setCellByUser(*current, QString());
     }
+}
+
+void TaskGrid::pasteIntoCurrentCell() {
+    if (isEditing()) {
+        pasteIntoEditor();
+        return;
+    }
+    const auto current = table_.currentCell();
+    if (!current) {
+        return;
+    }
+    // A clipboard without text (its owner has ended, it holds a picture) has nothing to paste,
+    // and a paste of nothing never takes a task away.
+    if (const QString text = withoutLineBreaks(QGuiApplication::clipboard()->text());
+        !text.isEmpty()) {
+        setCellByUser(*current, text);
+    }
+}
+
+void TaskGrid::emptyCurrentCell() {
+    if (const auto current = table_.currentCell(); current && !isEditing()) {
+        setCellByUser(*current, QString());
+    }
+}
+
+void TaskGrid::escape() {
+    if (!isEditing()) {
+        emit redBarActionRequested();
+        return;
+    }
+    // Without a current cell the first non-fixed one becomes current, which ends editing.
+    table_.clearCurrentCell();
+    moveCurrentCell(Qt::Key_Escape, Qt::NoModifier);
 }
 
 void TaskGrid::setCellByUser(CellPos cell, const QString& text) {

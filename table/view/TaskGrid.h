@@ -84,10 +84,17 @@ public:
     void openEditor(EditorSelection selection);
     void closeEditor();
 
-    // Key commands on the current cell (clipboard, Escape, Delete). Never consumes the key: the
-    // grid's own handling follows when the key came to the grid. The window hands on the keys
-    // that reach it rather than the grid.
-    void applyKeyCommand(int key, Qt::KeyboardModifiers modifiers);
+    // The commands of the grid's keys (Ctrl+C, Ctrl+X, Ctrl+V, Delete, Escape; the window gives
+    // them their keys). Copy, cut and delete act on the current cell and do nothing while the
+    // editor is open, which has its own; paste goes into the open editor, else replaces the
+    // current cell's text, cleaned of line breaks, and a clipboard without text pastes nothing.
+    void copyCurrentCell();
+    void cutCurrentCell();
+    void pasteIntoCurrentCell();
+    void emptyCurrentCell();
+    // Ends editing (what was typed is in the cell already) and makes the first non-fixed cell
+    // current; without an open editor it asks for the red bar's action.
+    void escape();
 
 signals:
     // A guarded step failed ("DrawCell", "DeleteLineBreaks"); delivered from the event loop,
@@ -110,7 +117,6 @@ signals:
     void blanksCleared(CellPos cell, const QString& blanks);
 
 protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -132,8 +138,10 @@ private:
     bool tableHasFocus() const;
 
     // The grid's own part of a key: movement, the fix-up of a current cell outside the
-    // non-fixed area, opening and closing the editor. applyKeyCommand has run before.
+    // non-fixed area, opening and closing the editor.
     void handleGridKey(QKeyEvent* event);
+    // Moves the current cell by the key, or into the non-fixed area when it lies outside it.
+    void moveCurrentCell(int key, Qt::KeyboardModifiers modifiers);
     static bool isEditorRedoKey(const QKeyEvent* event);
     // Sets the cell's text as one change of the user's.
     void setCellByUser(CellPos cell, const QString& text);
@@ -185,7 +193,8 @@ private:
     std::optional<CellPos> editingCell_;
     ScrollBarMode columnScrollBarMode_ = ScrollBarMode::Both;
     bool scrollBarsSuppressed_ = false;
-    int scrollBarColCount_ = 0;  // the column count the scroll bars were last set for
+    int scrollBarColCount_ = 0;       // the column count the scroll bars were last set for
+    bool captionsFixedShown_ = true;  // whether the caption row was fixed at the last change
     bool reportPending_ = false;
     bool wheelUsed_ = false;
     int wheelRemainder_ = 0;

@@ -50,6 +50,21 @@ std::unique_ptr<MainWindow> shownWindow(WindowFixture& f) {
     return window;
 }
 
+// The window as the user types into it: the first run's About dialog closed, the window the
+// one that has the keys.
+std::unique_ptr<MainWindow> activeWindow(WindowFixture& f) {
+    auto window = shownWindow(f);
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != window.get()) {
+            other->close();
+        }
+    }
+    window->activateWindow();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == window->windowHandle(); }));
+    return window;
+}
+
 bool waitFolded(MainWindow& window) {
     return QTest::qWaitFor([&] { return isFolded(window); }, 3000);
 }
@@ -116,7 +131,7 @@ TEST(FrameWindow, aWindowPastTheScreensEdge_foldsIntoABarWhollyOnTheScreen) {
 
 TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {
     WindowFixture f(Language::German);
-    auto window = shownWindow(f);
+    auto window = activeWindow(f);
     const int left = window->x();
     QTest::keyClick(&gridOf(*window), Qt::Key_Escape);
     ASSERT_TRUE(waitFolded(*window));
@@ -134,6 +149,17 @@ TEST(FrameWindow, escapeFolds_andASaveWhileFoldedKeepsTheUnfoldedWindow) {
     next->startUp();
     EXPECT_EQ(next->geometry(), QRect(left, window->y(), 370, 211));
     EXPECT_FALSE(gridOf(*next).isHidden());
+}
+
+// The bar hides the table, which had the keys: Escape is a key of the window, not of the table
+// alone, and unfolds it.
+TEST(FrameWindow, escapeOnTheBar_unfoldsIt) {
+    WindowFixture f;
+    auto window = activeWindow(f);
+    QTest::keyClick(&gridOf(*window), Qt::Key_Escape);
+    ASSERT_TRUE(waitFolded(*window));
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(waitFull(*window));
 }
 
 TEST(FrameWindow, withATray_minimiseHides_andATrayClickBringsItBackUnfolded) {

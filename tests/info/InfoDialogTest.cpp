@@ -26,6 +26,23 @@ using taskwick::test::OpenedPages;
 
 namespace {
 
+// The About dialogs there are, shown or hidden.
+int aboutDialogCount() {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        count += qobject_cast<InfoDialog*>(widget) != nullptr ? 1 : 0;
+    }
+    return count;
+}
+
+QString foldHintOf(const InfoDialog* dialog) {
+    return dialog->findChild<QLabel*>("foldHint1")->text();
+}
+
+}  // namespace
+
+namespace {
+
 const QColor Blue(0x00, 0x00, 0xFF);
 const QColor Red(0xFF, 0x00, 0x00);
 const QColor Grey(128, 128, 128);
@@ -267,14 +284,12 @@ TEST_F(InfoDialogTest, programLink_losesItsUnderlineWhileHoveredAndStaysRedUntil
     EXPECT_TRUE(hasUnderline(look(), isBlue));
 
     moveTo(dialog, centreOf(link));
-    EXPECT_TRUE(link->isHovered());
     EXPECT_EQ(countPixels(look(), isBlue), 0) << "red once the pointer moves over it";
     EXPECT_GT(countPixels(look(), isRed), 0);
     EXPECT_FALSE(hasUnderline(look(), isRed)) << "the hover font has no underline";
 
     // Over a text that is not a link: the link is left, underlined again and still red.
     moveTo(dialog, centreOf(part(dialog, "moreInformation")));
-    EXPECT_FALSE(link->isHovered());
     EXPECT_TRUE(hasUnderline(look(), isRed));
     EXPECT_EQ(countPixels(look(), isBlue), 0);
     EXPECT_EQ(link->color(), Red);
@@ -305,7 +320,6 @@ TEST_F(InfoDialogTest, siblingLinkAndPromoIcon_followThePointerUntilThePicture) 
 
     // Leaving it for a text keeps both.
     moveTo(dialog, centreOf(part(dialog, "promoLine4")));
-    EXPECT_FALSE(link->isHovered());
     EXPECT_TRUE(hasUnderline(look(), isRed));
     EXPECT_TRUE(hover->isVisible());
 
@@ -401,7 +415,7 @@ TEST_F(InfoDialogTest, keys_enterReturnAndEscapeClose_otherKeysDoNothing) {
         EXPECT_TRUE(dialog.isVisible()) << closing;
         QTest::keyClick(dialog.windowHandle(), closing);
         EXPECT_FALSE(dialog.isVisible()) << closing;
-        EXPECT_EQ(dialogs->opened().size(), 1) << "hidden, not deleted";
+        EXPECT_EQ(aboutDialogCount(), 2) << "hidden, not deleted, beside the one made at start";
     }
 }
 
@@ -444,12 +458,10 @@ TEST_F(InfoDialogTest, dragging_theTextsOrThePictureMovesTheDialog_aLinkDoesNot)
 TEST(InfoDialogs, eachDisplayIsANewCentredDialog_allDeletedWithTheOwner) {
     OpenedPages opened;
     auto dialogs = std::make_unique<InfoDialogs>();
-    QPointer<InfoDialog> atStart = dialogs->createdAtStart();
+    QPointer<InfoDialog> atStart = dialogs->current();
     ASSERT_FALSE(atStart.isNull());
     EXPECT_FALSE(atStart->isVisible());
-    EXPECT_EQ(dialogs->current(), atStart.data());
-    EXPECT_TRUE(dialogs->currentLanguage().isEmpty());
-    EXPECT_TRUE(dialogs->opened().isEmpty());
+    EXPECT_EQ(aboutDialogCount(), 1);
 
     QPointer<InfoDialog> first = dialogs->open("English");
     QPointer<InfoDialog> second = dialogs->open("Deutsch");
@@ -459,11 +471,10 @@ TEST(InfoDialogs, eachDisplayIsANewCentredDialog_allDeletedWithTheOwner) {
     EXPECT_TRUE(first->isVisible()) << "an open dialog stays open";
     EXPECT_TRUE(second->isVisible());
     EXPECT_FALSE(atStart->isVisible()) << "the dialog created at start is never shown";
-    EXPECT_EQ(dialogs->opened(), QList<InfoDialog*>({first.data(), second.data()}));
+    EXPECT_EQ(aboutDialogCount(), 3);
     EXPECT_EQ(dialogs->current(), second.data());
-    EXPECT_EQ(dialogs->currentLanguage(), "Deutsch");
-    EXPECT_EQ(second->findChild<QLabel*>("foldHint1")->text(), "Klicken Sie auf den roten");
-    EXPECT_EQ(first->findChild<QLabel*>("foldHint1")->text(), "Click on the red bar to");
+    EXPECT_EQ(foldHintOf(second), "Klicken Sie auf den roten");
+    EXPECT_EQ(foldHintOf(first), "Click on the red bar to");
     EXPECT_TRUE(QTest::qWaitForWindowActive(second));
 
     // Both centred on the primary screen: the frame's top-left is placed.
@@ -479,8 +490,9 @@ TEST(InfoDialogs, eachDisplayIsANewCentredDialog_allDeletedWithTheOwner) {
     QPointer<InfoDialog> third = dialogs->open("English");
     EXPECT_NE(third.data(), first.data());
     EXPECT_EQ(third->pos(), infoDialogTopLeft(screen));
-    EXPECT_EQ(dialogs->opened().size(), 3);
-    EXPECT_EQ(dialogs->currentLanguage(), "English");
+    EXPECT_EQ(aboutDialogCount(), 4);
+    EXPECT_EQ(dialogs->current(), third.data());
+    EXPECT_EQ(foldHintOf(third), "Click on the red bar to");
 
     dialogs.reset();
     EXPECT_TRUE(atStart.isNull());

@@ -1,4 +1,5 @@
 #include "platform/SingleInstance.h"
+#include "tests/support/LockProbe.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <vector>
 
 using namespace taskwick;
+using taskwick::testing::isLockedOnDisk;
 using Result = SingleInstanceLock::Result;
 
 namespace {
@@ -96,15 +98,16 @@ TEST(SingleInstance, claimOffX11_acquiresAndRunsThenSecondClaimRunsBeside) {
     SingleInstanceLock first;
     SingleInstanceLock second;
     EXPECT_EQ(claimSingleInstance(first, 0), StartAction::Run);
-    EXPECT_TRUE(first.isHeld());
+    EXPECT_TRUE(isLockedOnDisk(first.path()));
     EXPECT_EQ(claimSingleInstance(second, 0), StartAction::Run);
-    EXPECT_FALSE(second.isHeld());
     EXPECT_EQ(first.path(), runtime.filePath("ToDoMutex-:7"));
     // Another display of the same user is another session: it runs with a lock of its own.
     qputenv("DISPLAY", ":8");
     SingleInstanceLock otherDisplay;
     EXPECT_EQ(claimSingleInstance(otherDisplay, 0), StartAction::Run);
-    EXPECT_TRUE(otherDisplay.isHeld());
+    EXPECT_TRUE(isLockedOnDisk(otherDisplay.path()));
+    first.release();
+    EXPECT_FALSE(isLockedOnDisk(first.path())) << "the second start of :7 holds nothing";
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
     qputenv("DISPLAY", oldDisplay);
 }

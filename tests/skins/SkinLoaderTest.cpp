@@ -25,6 +25,11 @@ QString makeSkin(const QTemporaryDir& dir, const QString& name, int count) {
     return folder;
 }
 
+// Reads the skin and puts it on the pictures, as the window does.
+SkinLoadResult loadSkinInto(const QString& folder, FramePictures& pictures) {
+    return applySkin(readSkin(folder, SkinShowSizes::ofScreens()), pictures);
+}
+
 }  // namespace
 
 TEST(SkinLoader, aWholeSkinDressesEveryPicture_andTheCornersAreTransparent) {
@@ -40,11 +45,15 @@ TEST(SkinLoader, aWholeSkinDressesEveryPicture_andTheCornersAreTransparent) {
     EXPECT_EQ(qAlpha(pictures.leftZoomCorner.toImage().pixel(5, 5)), 0);
 
     // The bottom-left pixel's color is the transparent one, wherever it appears.
+    const QString folder = makeSkin(dir, "Corner", 7);
     QImage corner(4, 4, QImage::Format_RGB32);
     corner.fill(Qt::white);
     corner.setPixel(0, 3, qRgb(10, 20, 30));
     corner.setPixel(2, 1, qRgb(10, 20, 30));
-    const QImage clear = withBottomLeftColorTransparent(corner);
+    ASSERT_TRUE(corner.save(folder + "LeftZoomCorner.bmp", "BMP"));
+    FramePictures cornered;
+    ASSERT_EQ(loadSkinInto(folder, cornered).filesLoaded, 7);
+    const QImage clear = cornered.leftZoomCorner.toImage();
     EXPECT_EQ(qAlpha(clear.pixel(0, 3)), 0);
     EXPECT_EQ(qAlpha(clear.pixel(2, 1)), 0);
     EXPECT_EQ(clear.pixel(1, 1), qRgb(255, 255, 255));

@@ -86,12 +86,10 @@ TEST(TaskTable, captionsFixedRules) {
     EXPECT_TRUE(t.captionsFixed());
     EXPECT_FALSE(t.currentCell().has_value());
 
-    QSignalSpy scroll(&t, &TaskTable::scrollToTopLeftRequested);
     EXPECT_TRUE(t.setCaptionsFixed(false));
     EXPECT_EQ(t.currentCell(), (CellPos{0, 0}));
     EXPECT_TRUE(t.setCaptionsFixed(true));
     EXPECT_EQ(t.currentCell(), (CellPos{0, 1}));
-    EXPECT_EQ(scroll.count(), 2);
 
     t.setRowCount(1);  // no task row left: the caption row stops being fixed
     EXPECT_FALSE(t.captionsFixed());

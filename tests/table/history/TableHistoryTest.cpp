@@ -15,7 +15,17 @@ struct History {
     TaskTable table;
     QAction undo;
     QAction redo;
-    TableHistory history{table, &undo, &redo};
+    TableHistory history{table};
+
+    // Ctrl+Z and Ctrl+Y as the window offers them: enabled while the history says they can be.
+    History() {
+        undo.setEnabled(false);
+        redo.setEnabled(false);
+        QObject::connect(&history, &TableHistory::canUndoChanged, &undo, &QAction::setEnabled);
+        QObject::connect(&history, &TableHistory::canRedoChanged, &redo, &QAction::setEnabled);
+        QObject::connect(&undo, &QAction::triggered, &history, &TableHistory::undo);
+        QObject::connect(&redo, &QAction::triggered, &history, &TableHistory::redo);
+    }
 
     void setAsStep(int col, int row, const QString& text) {
         history.record([&] { table.setCell(col, row, text); });

@@ -8,6 +8,7 @@
 
 #include "table/view/TaskGrid.h"
 #include "table/view/TaskGridAccessible.h"
+#include "tests/support/GridCommands.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -25,6 +26,7 @@ using taskwick::CellPos;
 using taskwick::setTaskGridEventListener;
 using taskwick::TaskGrid;
 using taskwick::taskGridCellAccessibleCount;
+using taskwick::GridCommands;
 using taskwick::TaskGridEventListener;
 using taskwick::TaskTable;
 
@@ -74,6 +76,7 @@ protected:
         table.appendToRow(0, "Task");
         table.appendToRow(0, "Time");
         grid = std::make_unique<TaskGrid>(table);
+        commands = std::make_unique<GridCommands>(*grid);
         grid->resize(400, 250);
         grid->show();
         grid->activateWindow();
@@ -129,6 +132,7 @@ protected:
     TaskGridEventListener previousListener = nullptr;
     TaskTable table;
     std::unique_ptr<TaskGrid> grid;
+    std::unique_ptr<GridCommands> commands;
 };
 
 TEST_F(TaskGridAccessibleTest, grid_isATableOfTheModelsRowsAndColumns_captionsFirst) {
