@@ -74,6 +74,14 @@ def task_list(cells):
 
 
 def run_once(session, probe, argv, folder, content):
+    # Every start is a first start on this list: no state kept from the run before, no copy
+    # beside the list.
+    for kept in (session.state_dir, session.data_dir):
+        shutil.rmtree(kept, ignore_errors=True)
+    for name in os.listdir(folder):
+        if name != os.path.basename(argv[-1]):
+            path = os.path.join(folder, name)
+            shutil.rmtree(path) if os.path.isdir(path) else os.remove(path)
     with open(os.path.join(folder, "ToDoList.xml"), "wb") as file:
         file.write(content)
     result = session.run([probe] + argv, cwd=folder, timeout=600)
