@@ -5,7 +5,7 @@ set -eu
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-    libxcb1-dev libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
+    libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
     fonts-dejavu-core fonts-wine
     xvfb openbox xdotool trayer x11-utils xclip imagemagick dbus-x11
     clang-format python3 at-spi2-core libglib2.0-bin dbus-daemon desktop-file-utils syncthing

@@ -23,7 +23,10 @@
 #   editor, against the same paste into the cell;
 # - history_bench: undoing the deletion of a column of a 100 x 100 list against deleting it;
 # - start-up and resident memory: taskwick (first run and a 100 x 100 list) against a bare Qt
-#   window and a minimal Qt program with a table and a tray icon (startup_compare.py).
+#   window and a minimal Qt program with a table and a tray icon (startup_compare.py);
+# - a list at 1k, 10k, 100k and 1M cells against a plain Qt program on the same list
+#   (bench/compare_at_scale.py: start, memory, key to repaint, the window's freezes while
+#   paging, after an edit and on close; SCALE_RUNS runs each, 3 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,7 +46,7 @@ if [ -z "$taskwick" ] || [ ! -x "$taskwick" ]; then
     taskwick=$bench/taskwick
 fi
 for program in storage_bench save_bench grid_bench autosave_stall fold_bench cell_edit_stall \
-    paste_stall history_bench; do
+    paste_stall history_bench plain_table window_probe; do
     if [ ! -x "$bench/bench/$program" ]; then
         echo "missing $bench/bench/$program: configure with -DTASKWICK_BENCH=ON and build" >&2
         exit 1
@@ -94,6 +97,10 @@ fi
 python3 tests/e2e/startup_compare.py --runs "$runs" "$taskwick" \
     "$tools/tests/e2e/e2e_map_timer" "$tools/tests/e2e/minimal_qt_window" \
     "$tools/tests/e2e/minimal_table_tray" | tee "$results/startup.txt"
+
+section "a list at scale against a plain Qt program"
+python3 bench/compare_at_scale.py --runs "${SCALE_RUNS:-3}" "$taskwick" \
+    "$bench/bench/plain_table" "$bench/bench/window_probe" | tee "$results/scale.txt"
 
 section "ratios (below 1: ours is faster)"
 python3 scripts/benchmark-ratios.py "$results"

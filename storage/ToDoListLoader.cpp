@@ -7,6 +7,7 @@
 #include "texts/Texts.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -30,6 +31,13 @@ Element require(const std::optional<Element>& parent, QStringView name) {
         throw SectionFailure{};
     }
     return *found;
+}
+
+Element require(const std::optional<Element>& section) {
+    if (!section) {
+        throw SectionFailure{};
+    }
+    return *section;
 }
 
 int readRequiredInteger(const Element& parent, QStringView name) {
@@ -67,11 +75,35 @@ private:
     int col_ = 0;
 };
 
-class Loader {
+// The root's children the loader reads, in the order it reads them.
+enum Section : size_t {
+    WindowPositionSection,
+    ColumnInfoSection,
+    SkinSection,
+    ColumnHeaderSection
+};
+const std::vector<QString>& sectionNames() {
+    static const std::vector<QString> names = {
+        QStringLiteral("WindowPosition"), QStringLiteral("ColumnInfo"), QStringLiteral("Skin"),
+        QStringLiteral("ColumnHeader"), QStringLiteral("ToDoContent")};
+    return names;
+}
+constexpr size_t ContentSection = 4;
+
+// What the loader reads: the first child of the root with each section's name, and the
+// rows of the content, which a reader may hand over without holding them.
+struct Sections {
+    std::array<std::optional<Element>, ContentSection> elements;
+    // Hands each row and cell of ToDoContent to the reader; false when there is none.
+    std::function<bool(XmlRowReader&)> readContent = [](XmlRowReader&) { return false; };
+};
+
+class Loader : private XmlRowReader {
 public:
-    Loader(std::optional<Element> root, LoadTarget& target,
-           std::function<void()> beforeFirstFailure)
-        : root_(root), target_(target), beforeFirstFailure_(std::move(beforeFirstFailure)) {}
+    Loader(Sections sections, LoadTarget& target, std::function<void()> beforeFirstFailure)
+        : sections_(std::move(sections)),
+          target_(target),
+          beforeFirstFailure_(std::move(beforeFirstFailure)) {}
 
     void report(const QString& context) {
         if (beforeFirstFailure_) {
@@ -94,7 +126,7 @@ public:
             report(errorContext::LoadColumnInfo);
             columnInfoFallback();
         }
-        if (root_ && root_->child(u"Skin") && failed([this] { skin(); })) {
+        if (sections_.elements[SkinSection] && failed([this] { skin(); })) {
             report(errorContext::LoadSkin);
         }
         if (failed([this] { columnHeader(); })) {
@@ -119,7 +151,7 @@ private:
 
     // Read whole before any of it counts: a missing leaf leaves no half place.
     void windowPosition() {
-        const Element pos = require(root_, u"WindowPosition");
+        const Element pos = require(sections_.elements[WindowPositionSection]);
         const int left = readRequiredInteger(pos, u"Left");
         const int top = readRequiredInteger(pos, u"Top");
         const int width = readRequiredInteger(pos, u"Width");
@@ -129,7 +161,7 @@ private:
 
     void columnInfo() {
         TaskTable& table = target_.table();
-        const Element info = require(root_, u"ColumnInfo");
+        const Element info = require(sections_.elements[ColumnInfoSection]);
         rows_ = readRequiredInteger(info, u"RowCount");
         setRowCount(plusOne(rows_));
         columns_ = readRequiredInteger(info, u"ColumnCount");
@@ -171,7 +203,7 @@ private:
     }
 
     void skin() {
-        const Element skin = require(root_, u"Skin");
+        const Element skin = require(sections_.elements[SkinSection]);
         if (auto name = skin.child(u"SkinName")) {
             if (name->value() != NoSkinName) {
                 target_.setCurrentSkinName(name->value());
@@ -195,7 +227,7 @@ private:
 
     void columnHeader() {
         TaskTable& table = target_.table();
-        const Element header = require(root_, u"ColumnHeader");
+        const Element header = require(sections_.elements[ColumnHeaderSection]);
         RowAppender captions(table, 0);
         for (int i = 0; i < header.childCount(); ++i) {
             const Element column = header.childAt(i);
@@ -211,44 +243,79 @@ private:
     }
 
     void content() {
+        if (!sections_.readContent(*this)) {
+            throw SectionFailure{};
+        }
+    }
+
+    // Row elements past the stored row count still fill table rows: the table keeps them
+    // hidden until it grows to them, but a save does not write them.
+    void row() override {
+        ++rowIndex_;
         TaskTable& table = target_.table();
-        const Element content = require(root_, u"ToDoContent");
-        for (int j = 0; j < content.childCount(); ++j) {
-            const Element row = content.childAt(j);
-            // Row elements past the stored row count still fill table rows: the table keeps
-            // them hidden until it grows to them, but a save does not write them.
-            const bool hidden = plusOne(j) >= table.rowCount();
-            RowAppender cells(table, plusOne(j));
-            for (int k = 0; k < row.childCount(); ++k) {
-                const QString text = row.childAt(k).value();
-                if (!cells.append(text)) {
-                    // A full row takes nothing more.
-                    dropped_ = dropped_ || anyTextFrom(row, k);
-                    break;
-                }
-                dropped_ = dropped_ || (hidden && !isBlank(text));
-            }
-        }
+        hiddenRow_ = plusOne(rowIndex_) >= table.rowCount();
+        rowCells_.emplace(table, plusOne(rowIndex_));
+        rowFull_ = false;
     }
 
-    // Whether a child of `row` from position `from` on holds more than blanks.
-    static bool anyTextFrom(const Element& row, int from) {
-        for (int k = from; k < row.childCount(); ++k) {
-            if (!isBlank(row.childAt(k).value())) {
-                return true;
-            }
-        }
-        return false;
+    void cell(QString text) override {
+        // A full row takes nothing more.
+        rowFull_ = rowFull_ || !rowCells_->append(text);
+        dropped_ = dropped_ || ((rowFull_ || hiddenRow_) && !isBlank(text));
     }
 
-    std::optional<Element> root_;
+    Sections sections_;
+
     LoadTarget& target_;
     std::function<void()> beforeFirstFailure_;
     std::optional<StoredWindow> window_;
     int rows_ = 0;
     int columns_ = 0;
     bool dropped_ = false;
+    int rowIndex_ = -1;
+    bool hiddenRow_ = false;
+    bool rowFull_ = false;
+    std::optional<RowAppender> rowCells_;
 };
+
+Sections sectionsOf(const XmlDocument& document) {
+    Sections sections;
+    if (document.nodes().empty()) {
+        return sections;
+    }
+    const Element root = document.root();
+    for (size_t i = 0; i < ContentSection; ++i) {
+        sections.elements[i] = root.child(sectionNames()[i]);
+    }
+    sections.readContent = [root](XmlRowReader& reader) {
+        const std::optional<Element> content = root.child(sectionNames()[ContentSection]);
+        if (!content) {
+            return false;
+        }
+        for (int j = 0; j < content->childCount(); ++j) {
+            const Element row = content->childAt(j);
+            reader.row();
+            for (int k = 0; k < row.childCount(); ++k) {
+                reader.cell(row.childAt(k).value());
+            }
+        }
+        return true;
+    };
+    return sections;
+}
+
+LoadReport loadSections(Sections sections, LoadTarget& target,
+                        const std::function<void()>& beforeFirstFailure) {
+    Loader loader(std::move(sections), target, beforeFirstFailure);
+    try {
+        loader.run();
+    } catch (...) {
+        // Each section handles its own failures; only a fallback or a box that throws ends
+        // up here.
+        loader.report(errorContext::LoadDocument);
+    }
+    return LoadReport{loader.window(), false, loader.droppedContent()};
+}
 
 }  // namespace
 
@@ -268,32 +335,34 @@ LoadReport loadToDoList(const QByteArray* content, LoadTarget& target,
     if (content && isBlankListContent(*content)) {
         return loadToDoListDocument(XmlDocument(), target, beforeFirstFailure);
     }
-    const std::optional<XmlDocument> document =
-        content ? readXmlDocument(*content) : std::optional<XmlDocument>();
-    if (!document) {
+    // Read in passes straight into the table: the whole markup is checked first, then each
+    // section is read again where it starts, and the rows go cell by cell into the table.
+    const std::optional<XmlStream> stream =
+        content ? XmlStream::open(*content, sectionNames()) : std::optional<XmlStream>();
+    if (!stream) {
         // Nothing of the file applies. The table already keeps one alignment per column, so
         // drawing finds an entry for every column all the same.
-        Loader(std::nullopt, target, beforeFirstFailure).report(errorContext::LoadDocument);
+        Loader(Sections(), target, beforeFirstFailure).report(errorContext::LoadDocument);
         return LoadReport{std::nullopt, true, false};
     }
-    return loadToDoListDocument(*document, target, beforeFirstFailure);
+    // The small sections as trees of their own, kept alive while the loader reads them.
+    std::array<std::optional<XmlDocument>, ContentSection> trees;
+    Sections sections;
+    for (size_t i = 0; i < ContentSection; ++i) {
+        trees[i] = stream->section(i);
+        if (trees[i]) {
+            sections.elements[i] = trees[i]->root();
+        }
+    }
+    sections.readContent = [&stream](XmlRowReader& reader) {
+        return stream->readRows(ContentSection, reader);
+    };
+    return loadSections(std::move(sections), target, beforeFirstFailure);
 }
 
 LoadReport loadToDoListDocument(const XmlDocument& document, LoadTarget& target,
                                 const std::function<void()>& beforeFirstFailure) {
-    std::optional<Element> root;
-    if (!document.nodes().empty()) {
-        root = document.root();
-    }
-    Loader loader(root, target, beforeFirstFailure);
-    try {
-        loader.run();
-    } catch (...) {
-        // Each section handles its own failures; only a fallback or a box that throws ends
-        // up here.
-        loader.report(errorContext::LoadDocument);
-    }
-    return LoadReport{loader.window(), false, loader.droppedContent()};
+    return loadSections(sectionsOf(document), target, beforeFirstFailure);
 }
 
 namespace {

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <type_traits>
 
 // Reading rules, in short: the encoding comes from the byte-order mark (UTF-8 or UTF-16 LE),
 // else code page 1252, and an `encoding` in the declaration switches it from the end of the
@@ -261,7 +264,7 @@ const char16_t* decodeReference(const char16_t* p, const char16_t* end, char16_t
     return nullptr;
 }
 
-QString decodeText(QStringView raw) {
+QString decodeReferences(QStringView raw) {
     const qsizetype firstAmp = raw.indexOf(u'&');
     if (firstAmp < 0) {
         return raw.toString();
@@ -289,6 +292,10 @@ QString decodeText(QStringView raw) {
     return decoded;
 }
 
+QString decodeText(QString raw) {
+    return raw.contains(u'&') ? decodeReferences(raw) : raw;
+}
+
 bool isAllWhiteSpace(QStringView text) {
     for (const QChar c : text) {
         if (!c.isSpace()) {
@@ -300,36 +307,93 @@ bool isAllWhiteSpace(QStringView text) {
 
 // ---- The element parser -----------------------------------------------------------------
 
-class Parser {
-public:
-    explicit Parser(QStringView text)
-        : begin_(text.utf16()), p_(text.utf16()), end_(text.utf16() + text.size()) {}
+// The parser runs over the code units of one of two kinds of text: UTF-16 (content decoded
+// whole) or the bytes of UTF-8 content. Markup is ASCII in both, and in UTF-8 a byte below
+// 0x80 is always a character of its own, so every tag is found in the bytes and only the
+// names and texts handed on are decoded.
+template <typename Unit>
+struct Units;
 
-    std::optional<XmlDocument> parse() {
-        if (!parseProlog()) {
-            return std::nullopt;
+template <>
+struct Units<char16_t> {
+    static char16_t at(const char16_t* p) { return *p; }
+    static QString decode(const char16_t* b, const char16_t* e, const char16_t* /*end*/) {
+        return QStringView(b, e).toString();
+    }
+    static qsizetype find(const char16_t* b, const char16_t* e, const char* ascii) {
+        return QStringView(b, e).indexOf(QLatin1StringView(ascii));
+    }
+    static qsizetype find(const char16_t* b, const char16_t* e, char ascii) {
+        return QStringView(b, e).indexOf(QChar::fromLatin1(ascii));
+    }
+    static bool isAscii(const char16_t* /*b*/, const char16_t* /*e*/) { return true; }
+};
+
+template <>
+struct Units<char> {
+    static char16_t at(const char* p) { return static_cast<unsigned char>(*p); }
+    // `e` is the end of the content or an ASCII byte. Decoding that byte along makes a
+    // sequence cut off at `e` come out exactly as it does when the whole content is decoded.
+    static QString decode(const char* b, const char* e, const char* end) {
+        if (e < end) {
+            QString text = decodeCharset(Charset::utf8(), QByteArrayView(b, e + 1));
+            text.chop(1);
+            return text;
         }
-        XmlDocument doc;
-        if (!parseElements(doc)) {
-            return std::nullopt;
-        }
-        return doc;
+        return decodeCharset(Charset::utf8(), QByteArrayView(b, e));
+    }
+    static qsizetype find(const char* b, const char* e, const char* ascii) {
+        return QByteArrayView(b, e).indexOf(QByteArrayView(ascii));
+    }
+    static qsizetype find(const char* b, const char* e, char ascii) {
+        const void* found = std::memchr(b, ascii, static_cast<size_t>(e - b));
+        return found == nullptr ? -1 : static_cast<const char*>(found) - b;
+    }
+    static bool isAscii(const char* b, const char* e) {
+        return std::all_of(b, e, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    }
+};
+
+// Reads elements and hands each on to a handler as it starts and ends:
+//   start(tagStart, nameBegin, nameEnd)  an element begins (its start tag is read);
+//   wantsValue()                         asked before an element ends: decode its text?
+//   end(value)                           the innermost open element ends; `value` is its text
+//                                        when that is its sole content and not all white space
+//                                        (and the handler wanted it), else empty.
+// Elements still open when the content ends get their end too.
+template <typename Unit, typename Handler>
+class Parser {
+    using U = Units<Unit>;
+
+public:
+    Parser(const Unit* begin, const Unit* end, Handler& handler)
+        : begin_(begin), p_(begin), end_(end), handler_(handler) {}
+
+    bool parseDocument() { return parseProlog() && parseElements(); }
+
+    // The element whose start tag is at `at`, up to its end tag or the end of the content.
+    bool parseElementAt(const Unit* at) {
+        p_ = at;
+        return parseElements();
     }
 
     const QString& error() const { return error_; }
 
 private:
     struct Open {
-        int node;
-        const char16_t* contentStart;
+        const Unit* nameBegin;
+        const Unit* nameEnd;
+        const Unit* contentStart;
         bool hasMarkup;  // a child, comment, CDATA section or processing instruction
     };
 
-    bool fail(const char16_t* at, const QString& message) {
+    char16_t unit(const Unit* q) const { return U::at(q); }
+
+    bool fail(const Unit* at, const QString& message) {
         int line = 1;
-        const char16_t* lineStart = begin_;
-        for (const char16_t* q = begin_; q < at; ++q) {
-            if (*q == u'\n') {
+        const Unit* lineStart = begin_;
+        for (const Unit* q = begin_; q < at; ++q) {
+            if (*q == Unit('\n')) {
                 ++line;
                 lineStart = q + 1;
             }
@@ -341,43 +405,49 @@ private:
         return false;
     }
 
-    bool startsWith(QStringView s) const {
-        return end_ - p_ >= s.size() && QStringView(p_, s.size()) == s;
+    bool startsWith(const char* ascii) const {
+        const Unit* q = p_;
+        for (; *ascii != '\0'; ++ascii, ++q) {
+            if (q == end_ || unit(q) != static_cast<char16_t>(*ascii)) {
+                return false;
+            }
+        }
+        return true;
     }
 
     void skipXmlSpace() {
-        while (p_ < end_ && isXmlSpace(*p_)) {
+        while (p_ < end_ && isXmlSpace(unit(p_))) {
             ++p_;
         }
     }
 
     // Moves past the next `terminator`; false when the content ends first.
-    bool skipPast(QStringView terminator) {
-        const qsizetype at = QStringView(p_, end_).indexOf(terminator);
+    bool skipPast(const char* terminator) {
+        const qsizetype at = U::find(p_, end_, terminator);
         if (at < 0) {
             return false;
         }
-        p_ += at + terminator.size();
+        p_ += at + static_cast<qsizetype>(std::strlen(terminator));
         return true;
     }
 
     // Skips "<!--...-->", "<?...?>" or "<![CDATA[...]]>" at p_ when one starts there.
     // Returns 0 when none starts, 1 when skipped, -1 (after fail()) when unterminated.
     int skipSpecial() {
-        const char16_t* start = p_;
-        if (startsWith(u"<!--")) {
+        const Unit* start = p_;
+        if (startsWith("<!--")) {
             p_ += 4;
-            return skipPast(u"-->") ? 1 : (fail(start, QStringLiteral("unterminated comment")), -1);
+            return skipPast("-->") ? 1 : (fail(start, QStringLiteral("unterminated comment")), -1);
         }
-        if (startsWith(u"<?")) {
+        if (startsWith("<?")) {
             p_ += 2;
-            return skipPast(u"?>")
+            return skipPast("?>")
                        ? 1
                        : (fail(start, QStringLiteral("unterminated processing instruction")), -1);
         }
-        if (startsWith(u"<![CDATA[")) {
+        if (startsWith("<![CDATA[")) {
             p_ += 9;
-            return skipPast(u"]]>")
+            return skipPast("]]>")
                        ? 1
                        : (fail(start, QStringLiteral("unterminated CDATA section")), -1);
         }
@@ -388,20 +458,20 @@ private:
     // hold '>' and ']'. The declarations are not applied: only the five predefined entities
     // are ever expanded.
     bool skipDoctype() {
-        const char16_t* start = p_;
+        const Unit* start = p_;
         p_ += 9;
         bool inSubset = false;
         while (p_ < end_) {
-            const char16_t c = *p_;
+            const char16_t c = unit(p_);
             if (c == u'"' || c == u'\'') {
-                const char16_t* close = std::find(p_ + 1, end_, c);
+                const Unit* close = std::find(p_ + 1, end_, *p_);
                 if (close == end_) {
                     break;
                 }
                 p_ = close + 1;
-            } else if (inSubset && startsWith(u"<!--")) {
+            } else if (inSubset && startsWith("<!--")) {
                 p_ += 4;
-                if (!skipPast(u"-->")) {
+                if (!skipPast("-->")) {
                     break;
                 }
             } else if (c == u'[') {
@@ -426,7 +496,7 @@ private:
             if (p_ == end_) {
                 return fail(p_, QStringLiteral("no root element"));
             }
-            if (*p_ != u'<') {
+            if (unit(p_) != u'<') {
                 return fail(p_, QStringLiteral("text before the root element"));
             }
             const int special = skipSpecial();
@@ -436,22 +506,222 @@ private:
             if (special > 0) {
                 continue;
             }
-            if (startsWith(u"<!DOCTYPE")) {
+            if (startsWith("<!DOCTYPE")) {
                 if (!skipDoctype()) {
                     return false;
                 }
                 continue;
             }
-            if (p_ + 1 < end_ && isNameStart(p_[1])) {
+            if (p_ + 1 < end_ && isNameStart(unit(p_ + 1))) {
                 return true;
             }
             return fail(p_, QStringLiteral("malformed markup before the root element"));
         }
     }
 
+    // At '<' + name start. Parses the start tag with its attributes.
+    bool parseStartTag() {
+        const Unit* tagStart = p_;
+        ++p_;
+        const Unit* nameStart = p_;
+        while (p_ < end_ && isNameChar(unit(p_))) {
+            ++p_;
+        }
+        const Unit* nameEnd = p_;
+        bool selfClosing = false;
+        while (true) {
+            const Unit* beforeSpace = p_;
+            skipXmlSpace();
+            if (p_ == end_) {
+                return fail(tagStart, QStringLiteral("content ends inside a tag"));
+            }
+            if (unit(p_) == u'>') {
+                ++p_;
+                break;
+            }
+            if (unit(p_) == u'/') {
+                if (p_ + 1 < end_ && unit(p_ + 1) == u'>') {
+                    p_ += 2;
+                    selfClosing = true;
+                    break;
+                }
+                return fail(p_, QStringLiteral("malformed tag"));
+            }
+            if (p_ == beforeSpace || !isNameStart(unit(p_))) {
+                return fail(p_, QStringLiteral("malformed tag"));
+            }
+            // An attribute: name = "value". Its value may hold '>' and '/'.
+            while (p_ < end_ && isNameChar(unit(p_))) {
+                ++p_;
+            }
+            skipXmlSpace();
+            if (p_ == end_ || unit(p_) != u'=') {
+                return fail(p_, QStringLiteral("malformed attribute"));
+            }
+            ++p_;
+            skipXmlSpace();
+            if (p_ == end_ || (unit(p_) != u'"' && unit(p_) != u'\'')) {
+                return fail(p_, QStringLiteral("malformed attribute"));
+            }
+            const Unit* close = std::find(p_ + 1, end_, *p_);
+            if (close == end_) {
+                return fail(tagStart, QStringLiteral("content ends inside a tag"));
+            }
+            p_ = close + 1;
+        }
+
+        if (!open_.empty()) {
+            open_.back().hasMarkup = true;
+        }
+        handler_.start(tagStart, nameStart, nameEnd);
+        if (selfClosing) {
+            handler_.end(QString());
+        } else {
+            open_.push_back(Open{nameStart, nameEnd, p_, false});
+        }
+        return true;
+    }
+
+    bool sameName(const Open& open, const Unit* b, const Unit* e) const {
+        if (std::equal(open.nameBegin, open.nameEnd, b, e)) {
+            return true;
+        }
+        // Different bytes of UTF-8 may still decode alike (any two invalid ones do).
+        if (U::isAscii(open.nameBegin, open.nameEnd) && U::isAscii(b, e)) {
+            return false;
+        }
+        return U::decode(open.nameBegin, open.nameEnd, end_) == U::decode(b, e, end_);
+    }
+
+    // At "</". Returns false after fail() on a malformed or mismatched end tag.
+    bool parseEndTag() {
+        const Unit* tagStart = p_;
+        p_ += 2;
+        const Unit* nameStart = p_;
+        while (p_ < end_ && isNameChar(unit(p_))) {
+            ++p_;
+        }
+        const Unit* nameEnd = p_;
+        skipXmlSpace();
+        if (p_ == end_) {
+            return fail(tagStart, QStringLiteral("content ends inside a tag"));
+        }
+        if (unit(p_) != u'>' || nameStart == nameEnd) {
+            return fail(p_, QStringLiteral("malformed end tag"));
+        }
+        ++p_;
+        const Open top = open_.back();
+        if (!sameName(top, nameStart, nameEnd)) {
+            return fail(tagStart, QStringLiteral("end tag </%1> does not match <%2>")
+                                      .arg(U::decode(nameStart, nameEnd, end_),
+                                           U::decode(top.nameBegin, top.nameEnd, end_)));
+        }
+        QString value;
+        if (!top.hasMarkup && handler_.wantsValue()) {
+            value = decodeText(U::decode(top.contentStart, tagStart, end_));
+            if (isAllWhiteSpace(value)) {
+                value.clear();
+            }
+        }
+        open_.pop_back();
+        handler_.end(std::move(value));
+        return true;
+    }
+
+    bool parseElements() {
+        if (!parseStartTag()) {
+            return false;
+        }
+        while (!open_.empty()) {
+            const Unit* textStart = p_;
+            const qsizetype lt = U::find(p_, end_, '<');
+            if (lt < 0) {
+                // The content ends with elements still open: they count as closed, unless
+                // it was cut off in the middle of a text.
+                if (!isAllWhiteSpace(decodeText(U::decode(textStart, end_, end_)))) {
+                    const Open& top = open_.back();
+                    return fail(end_, QStringLiteral("content ends inside the text of <%1>")
+                                          .arg(U::decode(top.nameBegin, top.nameEnd, end_)));
+                }
+                while (!open_.empty()) {
+                    open_.pop_back();
+                    handler_.end(QString());
+                }
+                return true;
+            }
+            p_ += lt;
+            if (p_ + 1 < end_ && unit(p_ + 1) == u'/') {
+                if (!parseEndTag()) {
+                    return false;
+                }
+                continue;
+            }
+            const int special = skipSpecial();
+            if (special < 0) {
+                return false;
+            }
+            if (special > 0) {
+                open_.back().hasMarkup = true;
+                continue;
+            }
+            if (p_ + 1 < end_ && isNameStart(unit(p_ + 1))) {
+                if (!parseStartTag()) {
+                    return false;
+                }
+                continue;
+            }
+            if (p_ + 1 == end_) {
+                return fail(p_, QStringLiteral("content ends inside a tag"));
+            }
+            return fail(p_, QStringLiteral("malformed tag"));
+        }
+        // The element is closed; whatever follows is not read.
+        return true;
+    }
+
+    const Unit* begin_;
+    const Unit* p_;
+    const Unit* end_;
+    Handler& handler_;
+    std::vector<Open> open_;
+    QString error_;
+};
+
+// ---- Handlers ---------------------------------------------------------------------------
+
+// Builds the element tree.
+template <typename Unit>
+class TreeBuilder {
+public:
+    explicit TreeBuilder(const Unit* end) : end_(end) {}
+
+    void start(const Unit* /*tagStart*/, const Unit* nameBegin, const Unit* nameEnd) {
+        const int index = static_cast<int>(doc_.nodes().size());
+        doc_.nodes().push_back(XmlDocument::Node{internName(nameBegin, nameEnd), {}, {}});
+        if (!open_.empty()) {
+            doc_.nodes()[static_cast<size_t>(open_.back())].children.push_back(index);
+        }
+        open_.push_back(index);
+    }
+    bool wantsValue() const { return true; }
+    void end(QString value) {
+        doc_.nodes()[static_cast<size_t>(open_.back())].value = std::move(value);
+        open_.pop_back();
+    }
+
+    XmlDocument take() { return std::move(doc_); }
+
+private:
     // Most documents repeat a handful of names thousands of times; sharing one QString per
     // name saves an allocation per element.
-    QString internName(QStringView name) {
+    QString internName(const Unit* nameBegin, const Unit* nameEnd) {
+        if constexpr (std::is_same_v<Unit, char16_t>) {
+            return intern(QStringView(nameBegin, nameEnd));
+        } else {
+            return intern(Units<Unit>::decode(nameBegin, nameEnd, end_));
+        }
+    }
+    QString intern(QStringView name) {
         std::size_t hash = static_cast<std::size_t>(name.size());
         for (const QChar c : name) {
             hash = hash * 31 + c.unicode();
@@ -463,161 +733,95 @@ private:
         return slot;
     }
 
-    // At '<' + name start. Parses the start tag with its attributes.
-    bool parseStartTag(XmlDocument& doc, std::vector<Open>& open) {
-        const char16_t* tagStart = p_;
-        ++p_;
-        const char16_t* nameStart = p_;
-        while (p_ < end_ && isNameChar(*p_)) {
-            ++p_;
-        }
-        const QStringView name(nameStart, p_);
-        bool selfClosing = false;
-        while (true) {
-            const char16_t* beforeSpace = p_;
-            skipXmlSpace();
-            if (p_ == end_) {
-                return fail(tagStart, QStringLiteral("content ends inside a tag"));
-            }
-            if (*p_ == u'>') {
-                ++p_;
-                break;
-            }
-            if (*p_ == u'/') {
-                if (p_ + 1 < end_ && p_[1] == u'>') {
-                    p_ += 2;
-                    selfClosing = true;
-                    break;
+    const Unit* end_;
+    XmlDocument doc_;
+    std::vector<int> open_;
+    std::array<QString, 64> nameCache_;
+};
+
+// Decodes nothing; notes where the first child of the root with each wanted name starts.
+template <typename Unit>
+class SectionFinder {
+public:
+    SectionFinder(const Unit* begin, const std::vector<QString>& names)
+        : begin_(begin), names_(names), found_(names.size(), -1) {}
+
+    void start(const Unit* tagStart, const Unit* nameBegin, const Unit* nameEnd) {
+        if (depth_ == 1) {
+            for (size_t i = 0; i < names_.size(); ++i) {
+                if (found_[i] < 0 && isAsciiName(nameBegin, nameEnd, names_[i])) {
+                    found_[i] = tagStart - begin_;
                 }
-                return fail(p_, QStringLiteral("malformed tag"));
             }
-            if (p_ == beforeSpace || !isNameStart(*p_)) {
-                return fail(p_, QStringLiteral("malformed tag"));
-            }
-            // An attribute: name = "value". Its value may hold '>' and '/'.
-            while (p_ < end_ && isNameChar(*p_)) {
-                ++p_;
-            }
-            skipXmlSpace();
-            if (p_ == end_ || *p_ != u'=') {
-                return fail(p_, QStringLiteral("malformed attribute"));
-            }
-            ++p_;
-            skipXmlSpace();
-            if (p_ == end_ || (*p_ != u'"' && *p_ != u'\'')) {
-                return fail(p_, QStringLiteral("malformed attribute"));
-            }
-            const char16_t* close = std::find(p_ + 1, end_, *p_);
-            if (close == end_) {
-                return fail(tagStart, QStringLiteral("content ends inside a tag"));
-            }
-            p_ = close + 1;
         }
-
-        const int index = static_cast<int>(doc.nodes().size());
-        doc.nodes().push_back(XmlDocument::Node{internName(name), {}, {}});
-        if (!open.empty()) {
-            Open& parent = open.back();
-            parent.hasMarkup = true;
-            doc.nodes()[static_cast<size_t>(parent.node)].children.push_back(index);
-        }
-        if (!selfClosing) {
-            open.push_back(Open{index, p_, false});
-        }
-        return true;
+        ++depth_;
     }
+    bool wantsValue() const { return false; }
+    void end(const QString& /*value*/) { --depth_; }
 
-    // At "</". Returns false after fail() on a malformed or mismatched end tag.
-    bool parseEndTag(XmlDocument& doc, std::vector<Open>& open) {
-        const char16_t* tagStart = p_;
-        p_ += 2;
-        const char16_t* nameStart = p_;
-        while (p_ < end_ && isNameChar(*p_)) {
-            ++p_;
-        }
-        const QStringView name(nameStart, p_);
-        skipXmlSpace();
-        if (p_ == end_) {
-            return fail(tagStart, QStringLiteral("content ends inside a tag"));
-        }
-        if (*p_ != u'>' || name.isEmpty()) {
-            return fail(p_, QStringLiteral("malformed end tag"));
-        }
-        ++p_;
-        const Open top = open.back();
-        XmlDocument::Node& node = doc.nodes()[static_cast<size_t>(top.node)];
-        if (name != node.name) {
-            return fail(tagStart, QStringLiteral("end tag </%1> does not match <%2>")
-                                      .arg(name.toString(), node.name));
-        }
-        if (!top.hasMarkup) {
-            QString value = decodeText(QStringView(top.contentStart, tagStart));
-            if (!isAllWhiteSpace(value)) {
-                node.value = std::move(value);
-            }
-        }
-        open.pop_back();
-        return true;
-    }
+    const std::vector<qsizetype>& found() const { return found_; }
 
-    bool parseElements(XmlDocument& doc) {
-        std::vector<Open> open;
-        if (!parseStartTag(doc, open)) {
+private:
+    // The wanted names are ASCII, so a name with any other unit never equals one.
+    static bool isAsciiName(const Unit* b, const Unit* e, const QString& name) {
+        if (e - b != name.size()) {
             return false;
         }
-        while (!open.empty()) {
-            const char16_t* textStart = p_;
-            const qsizetype lt = QStringView(p_, end_).indexOf(u'<');
-            if (lt < 0) {
-                // The content ends with elements still open: they count as closed, unless
-                // it was cut off in the middle of a text.
-                if (!isAllWhiteSpace(decodeText(QStringView(textStart, end_)))) {
-                    const QString& name = doc.nodes()[static_cast<size_t>(open.back().node)].name;
-                    return fail(end_,
-                                QStringLiteral("content ends inside the text of <%1>").arg(name));
-                }
-                return true;
-            }
-            p_ += lt;
-            if (p_ + 1 < end_ && p_[1] == u'/') {
-                if (!parseEndTag(doc, open)) {
-                    return false;
-                }
-                continue;
-            }
-            const int special = skipSpecial();
-            if (special < 0) {
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            if (asciiLower(Units<Unit>::at(b + i)) != asciiLower(name[i].unicode())) {
                 return false;
             }
-            if (special > 0) {
-                open.back().hasMarkup = true;
-                continue;
-            }
-            if (p_ + 1 < end_ && isNameStart(p_[1])) {
-                if (!parseStartTag(doc, open)) {
-                    return false;
-                }
-                continue;
-            }
-            if (p_ + 1 == end_) {
-                return fail(p_, QStringLiteral("content ends inside a tag"));
-            }
-            return fail(p_, QStringLiteral("malformed tag"));
         }
-        // The root is closed; whatever follows is not read.
         return true;
     }
 
-    const char16_t* begin_;
-    const char16_t* p_;
-    const char16_t* end_;
-    QString error_;
-    std::array<QString, 64> nameCache_;
+    const Unit* begin_;
+    const std::vector<QString>& names_;
+    std::vector<qsizetype> found_;
+    int depth_ = 0;
+};
+
+// Hands the children and grandchildren of one element to a row reader.
+class RowWalker {
+public:
+    explicit RowWalker(XmlRowReader& reader) : reader_(reader) {}
+
+    template <typename Unit>
+    void start(const Unit* /*tagStart*/, const Unit* /*nameBegin*/, const Unit* /*nameEnd*/) {
+        if (++depth_ == 2) {
+            reader_.row();
+        }
+    }
+    bool wantsValue() const { return depth_ == 3; }
+    void end(QString value) {
+        if (depth_-- == 3) {
+            reader_.cell(std::move(value));
+        }
+    }
+
+private:
+    XmlRowReader& reader_;
+    int depth_ = 0;
 };
 
 }  // namespace
 
-std::optional<XmlDocument> readXmlDocument(QByteArrayView content, QString* error) {
+// ---- Reading in passes ----------------------------------------------------------------------
+
+struct XmlStream::Text {
+    QByteArrayView bytes;  // UTF-8 content, parsed as it is
+    QString decoded;       // any other encoding, decoded whole
+    bool wide = false;
+};
+
+namespace {
+
+struct ChosenCharset {
+    Charset charset;
+    qsizetype start = 0;  // where the text to decode begins
+};
+
+std::optional<ChosenCharset> chooseCharset(QByteArrayView content, QString* error) {
     Charset charset = Charset::windows1252();
     qsizetype start = 0;
     int unitWidth = 1;
@@ -646,14 +850,102 @@ std::optional<XmlDocument> readXmlDocument(QByteArrayView content, QString* erro
             start = declared->end;
         }
     }
+    return ChosenCharset{charset, start};
+}
 
-    const QString text = decodeCharset(charset, content.sliced(start));
-    Parser parser(text);
-    std::optional<XmlDocument> doc = parser.parse();
-    if (error != nullptr) {
-        *error = doc ? QString() : parser.error();
+// Runs `read` with the parser for the kind of text held.
+template <typename Read>
+auto withUnits(const XmlStream::Text& text, Read read) {
+    if (text.wide) {
+        const auto* begin = reinterpret_cast<const char16_t*>(text.decoded.utf16());
+        return read(begin, begin + text.decoded.size());
     }
-    return doc;
+    return read(text.bytes.data(), text.bytes.data() + text.bytes.size());
+}
+
+}  // namespace
+
+XmlStream::XmlStream() : text_(std::make_unique<Text>()) {}
+XmlStream::~XmlStream() = default;
+XmlStream::XmlStream(XmlStream&&) noexcept = default;
+XmlStream& XmlStream::operator=(XmlStream&&) noexcept = default;
+
+std::optional<XmlStream> XmlStream::open(QByteArrayView content,
+                                         const std::vector<QString>& sectionNames) {
+    const std::optional<ChosenCharset> chosen = chooseCharset(content, nullptr);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    XmlStream stream;
+    if (chosen->charset == Charset::utf8()) {
+        stream.text_->bytes = content.sliced(chosen->start);
+    } else {
+        stream.text_->decoded = decodeCharset(chosen->charset, content.sliced(chosen->start));
+        stream.text_->wide = true;
+    }
+    const bool read = withUnits(*stream.text_, [&](const auto* begin, const auto* end) {
+        using Unit = std::remove_cv_t<std::remove_pointer_t<decltype(begin)>>;
+        SectionFinder<Unit> finder(begin, sectionNames);
+        Parser<Unit, SectionFinder<Unit>> parser(begin, end, finder);
+        if (!parser.parseDocument()) {
+            return false;
+        }
+        stream.sections_ = finder.found();
+        return true;
+    });
+    if (!read) {
+        return std::nullopt;
+    }
+    return stream;
+}
+
+std::optional<XmlDocument> XmlStream::section(size_t index) const {
+    const qsizetype at = sections_.at(index);
+    if (at < 0) {
+        return std::nullopt;
+    }
+    return withUnits(*text_, [&](const auto* begin, const auto* end) {
+        using Unit = std::remove_cv_t<std::remove_pointer_t<decltype(begin)>>;
+        TreeBuilder<Unit> builder(end);
+        Parser<Unit, TreeBuilder<Unit>> parser(begin, end, builder);
+        // The whole content was read once already: the element reads again as it did then.
+        parser.parseElementAt(begin + at);
+        return std::optional<XmlDocument>(builder.take());
+    });
+}
+
+bool XmlStream::readRows(size_t index, XmlRowReader& reader) const {
+    const qsizetype at = sections_.at(index);
+    if (at < 0) {
+        return false;
+    }
+    withUnits(*text_, [&](const auto* begin, const auto* end) {
+        using Unit = std::remove_cv_t<std::remove_pointer_t<decltype(begin)>>;
+        RowWalker walker(reader);
+        Parser<Unit, RowWalker> parser(begin, end, walker);
+        return parser.parseElementAt(begin + at);
+    });
+    return true;
+}
+
+std::optional<XmlDocument> readXmlDocument(QByteArrayView content, QString* error) {
+    const std::optional<ChosenCharset> chosen = chooseCharset(content, error);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    const QString text = decodeCharset(chosen->charset, content.sliced(chosen->start));
+    const auto* begin = reinterpret_cast<const char16_t*>(text.utf16());
+    const auto* end = begin + text.size();
+    TreeBuilder<char16_t> builder(end);
+    Parser<char16_t, TreeBuilder<char16_t>> parser(begin, end, builder);
+    const bool read = parser.parseDocument();
+    if (error != nullptr) {
+        *error = read ? QString() : parser.error();
+    }
+    if (!read) {
+        return std::nullopt;
+    }
+    return builder.take();
 }
 
 int readXmlInteger(const QString& value) {

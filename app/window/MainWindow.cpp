@@ -120,7 +120,10 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     resize(395, 227);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The history keeps a journal in the table, a member of this window: it goes first.
+    delete std::exchange(history_, nullptr);
+}
 
 void MainWindow::startUp() {
     phase_ = Phase::StartingUp;

@@ -5,29 +5,9 @@
 
 namespace taskwick {
 
-namespace {
-
-const QString& textAt(const std::vector<std::vector<QString>>& texts, std::size_t row,
-                      std::size_t col) {
-    static const QString none;
-    return row < texts.size() && col < texts[row].size() ? texts[row][col] : none;
-}
-
-std::size_t widest(const std::vector<std::vector<QString>>& texts, std::size_t row) {
-    return row < texts.size() ? texts[row].size() : 0;
-}
-
-}  // namespace
-
 TableHistory::TableHistory(TaskTable& table, QObject* parent) : QObject(parent), table_(table) {}
 
 TableHistory::~TableHistory() = default;
-
-TableHistory::Content TableHistory::snapshot() const {
-    Content c = settings();
-    c.texts = table_.storedTexts();  // the texts themselves are shared, not copied
-    return c;
-}
 
 TableHistory::Content TableHistory::settings() const {
     Content c;
@@ -46,7 +26,8 @@ TableHistory::Content TableHistory::settings() const {
 
 void TableHistory::beginStep() {
     if (depth_++ == 0) {
-        open_ = std::make_unique<Content>(snapshot());
+        open_ = std::make_unique<Content>(settings());
+        journal_ = std::make_unique<TaskTable::TextJournal>(table_);
     }
 }
 
@@ -56,6 +37,7 @@ void TableHistory::endStep() {
     }
     Step step = stepFrom(std::move(*open_));
     open_.reset();
+    journal_.reset();
     if (!step.changesAnything()) {
         return;  // moving about, opening and closing an editor without typing
     }
@@ -95,20 +77,16 @@ bool TableHistory::Step::changesAnything() const {
 
 TableHistory::Step TableHistory::stepFrom(Content before) const {
     Step step;
-    const auto& now = table_.storedTexts();
-    const std::size_t rows = std::max(before.texts.size(), now.size());
-    for (std::size_t row = 0; row < rows; ++row) {
-        const std::size_t cols = std::max(widest(before.texts, row), widest(now, row));
-        for (std::size_t col = 0; col < cols; ++col) {
-            const QString& was = textAt(before.texts, row, col);
-            const QString& is = textAt(now, row, col);
-            if (!was.isSharedWith(is) && was != is) {  // most are the very same text
-                step.cells.push_back({CellPos{int(col), int(row)}, was, is});
-                step.textChars += static_cast<std::size_t>(was.size() + is.size());
-            }
+    for (const auto& [cell, was] : journal_->entries()) {
+        QString is = table_.cell(cell.col, cell.row);
+        if (was != is) {  // a text may be back as it was
+            step.textChars += static_cast<std::size_t>(was.size() + is.size());
+            step.cells.push_back({cell, was, std::move(is)});
         }
     }
-    before.texts.clear();
+    std::sort(step.cells.begin(), step.cells.end(), [](const CellChange& a, const CellChange& b) {
+        return std::pair(a.cell.row, a.cell.col) < std::pair(b.cell.row, b.cell.col);
+    });
     step.before = std::move(before);
     step.after = settings();
     return step;
@@ -226,7 +204,9 @@ void TableHistory::redo() {
 
 void TableHistory::clear() {
     if (open_) {
-        *open_ = snapshot();
+        *open_ = settings();
+        journal_.reset();
+        journal_ = std::make_unique<TaskTable::TextJournal>(table_);
     }
     steps_.clear();
     quiet_.clear();

@@ -87,9 +87,9 @@ signals:
     void canRedoChanged(bool possible);
 
 private:
-    // What a step compares and restores: the table's texts, shape and column settings.
+    // What a step compares and restores besides the texts: the table's shape and column
+    // settings.
     struct Content {
-        std::vector<std::vector<QString>> texts;
         int rows = 0;
         int cols = 0;
         std::vector<int> widths;
@@ -108,7 +108,7 @@ private:
     // outside the steps (widths fitted to a resized window) stays.
     struct Step {
         std::vector<CellChange> cells;
-        Content before;  // texts left empty: the cells say what changed
+        Content before;
         Content after;
         std::size_t textChars = 0;  // of the cells' texts, before and after
         bool changesAnything() const;
@@ -119,10 +119,9 @@ private:
     // begins it again at that depth.
     int endOpenStep();
     void reopenStep(int depth);
-    Content snapshot() const;
     // The cell that shows the step once it is undone or done again.
     std::optional<CellPos> shownCell(const Step& step, Side side) const;
-    Content settings() const;  // the snapshot without the texts
+    Content settings() const;
     Step stepFrom(Content before) const;
     void apply(const Step& step, Side side);
     void applyContent(const Step& step, Side side);
@@ -142,6 +141,9 @@ private:
     std::size_t textChars_ = 0;
     int depth_ = 0;
     std::unique_ptr<Content> open_;  // the table as the open step found it
+    // The texts the open step changed, as they were before: a step is told in time that
+    // grows with what it changed, not with the table.
+    std::unique_ptr<TaskTable::TextJournal> journal_;
     std::vector<CellChange> quiet_;  // since the last step, undo or redo
 };
 

@@ -84,6 +84,7 @@ void TaskTable::setCell(int col, int row, const QString& text) {
     if (slot == text) {
         return;
     }
+    noteText(static_cast<size_t>(col), static_cast<size_t>(row), slot);
     slot = text;
     notifyChanged();
 }
@@ -99,8 +100,12 @@ void TaskTable::appendToRow(int row, const QString& text) {
 
 void TaskTable::clearRow(int row) {
     if (row >= 0 && static_cast<size_t>(row) < rows_.size()) {
-        for (auto& text : rows_[static_cast<size_t>(row)]) {
-            text.clear();
+        auto& texts = rows_[static_cast<size_t>(row)];
+        for (size_t col = 0; col < texts.size(); ++col) {
+            if (!texts[col].isEmpty()) {
+                noteText(col, static_cast<size_t>(row), texts[col]);
+                texts[col].clear();
+            }
         }
         notifyChanged();
     }
@@ -110,9 +115,11 @@ void TaskTable::clearColumn(int col) {
     if (col < 0) {
         return;
     }
-    for (auto& r : rows_) {
-        if (static_cast<size_t>(col) < r.size()) {
-            r[static_cast<size_t>(col)].clear();
+    const auto c = static_cast<size_t>(col);
+    for (size_t row = 0; row < rows_.size(); ++row) {
+        if (c < rows_[row].size() && !rows_[row][c].isEmpty()) {
+            noteText(c, row, rows_[row][c]);
+            rows_[row][c].clear();
         }
     }
     notifyChanged();
@@ -122,6 +129,19 @@ void TaskTable::takeContentOf(const TaskTable& other) {
     const ChangeBatch oneChange(*this);
     rowCount_ = other.rowCount_;
     colCount_ = other.colCount_;
+    if (!journals_.empty()) {
+        const size_t rows = std::max(rows_.size(), other.rows_.size());
+        for (size_t row = 0; row < rows; ++row) {
+            const size_t cols = std::max(row < rows_.size() ? rows_[row].size() : 0,
+                                         row < other.rows_.size() ? other.rows_[row].size() : 0);
+            for (size_t col = 0; col < cols; ++col) {
+                const QString before = cell(int(col), int(row));
+                if (before != other.cell(int(col), int(row))) {
+                    noteText(col, row, before);
+                }
+            }
+        }
+    }
     rows_ = other.rows_;
     widths_ = other.widths_;
     alignments_ = other.alignments_;
@@ -135,6 +155,27 @@ void TaskTable::takeContentOf(const TaskTable& other) {
         emit currentCellChanged();
     }
     notifyChanged();
+}
+
+void TaskTable::noteText(size_t col, size_t row, const QString& before) {
+    for (TextJournal* journal : journals_) {
+        journal->note(int(col), int(row), before);
+    }
+}
+
+TaskTable::TextJournal::TextJournal(TaskTable& table) : table_(table) {
+    table_.journals_.push_back(this);
+}
+
+TaskTable::TextJournal::~TextJournal() {
+    std::erase(table_.journals_, this);
+}
+
+void TaskTable::TextJournal::note(int col, int row, const QString& before) {
+    const auto key = (std::uint64_t(std::uint32_t(row)) << 32) | std::uint32_t(col);
+    if (noted_.insert(key).second) {
+        entries_.push_back({CellPos{col, row}, before});
+    }
 }
 
 int TaskTable::columnWidth(int col) const {

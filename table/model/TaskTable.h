@@ -3,8 +3,10 @@
 #include <QObject>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace taskwick {
@@ -106,6 +108,33 @@ public:
         TaskTable& table_;
     };
 
+    // Notes, from when it is made until it is destroyed, the text each cell held before its
+    // first change: what changed in that while can be told without comparing every cell.
+    class TextJournal {
+    public:
+        struct Entry {
+            CellPos cell;
+            QString before;
+        };
+
+        explicit TextJournal(TaskTable& table);
+        ~TextJournal();
+        TextJournal(const TextJournal&) = delete;
+        TextJournal& operator=(const TextJournal&) = delete;
+
+        // Each cell once, in the order of their first changes. A cell may hold its text of
+        // before again by now.
+        const std::vector<Entry>& entries() const { return entries_; }
+
+    private:
+        friend class TaskTable;
+        void note(int col, int row, const QString& before);
+
+        TaskTable& table_;
+        std::unordered_set<std::uint64_t> noted_;
+        std::vector<Entry> entries_;
+    };
+
     std::optional<CellPos> currentCell() const { return current_; }
     void setCurrentCell(CellPos pos);
     void clearCurrentCell();
@@ -118,6 +147,8 @@ signals:
 private:
     void ensureStored(int col, int row);
     void notifyChanged();
+    // Tells the journals the text a cell holds before it changes.
+    void noteText(std::size_t col, std::size_t row, const QString& before);
 
     int rowCount_ = DefaultRowCount;
     int colCount_ = DefaultColCount;
@@ -130,6 +161,7 @@ private:
     std::optional<CellPos> current_;
     int batchDepth_ = 0;
     bool changedInBatch_ = false;
+    std::vector<TextJournal*> journals_;
 };
 
 }  // namespace taskwick

@@ -128,6 +128,50 @@ TEST(TaskTable, changesInsideABatchAreOneChange_andABatchWithoutChangesIsNone) {
     EXPECT_EQ(changed.count(), 2);  // outside a batch every change is announced again
 }
 
+// The journal is what an undo step is told from: every way a text changes must be noted, once
+// per cell and with the text from before the first change.
+TEST(TaskTable, textJournal_notesEachChangedCellOnceWithItsFirstText) {
+    TaskTable t;
+    t.setShape(4, 3);
+    t.setCell(0, 1, "a");
+    t.setCell(1, 1, "b");
+    t.setCell(2, 3, "c");
+    t.setCell(1, 9, "hidden");  // past the last row
+    using Entries = std::vector<std::pair<int, int>>;
+    const auto cellsOf = [](const TaskTable::TextJournal& journal) {
+        Entries cells;
+        for (const auto& entry : journal.entries()) {
+            cells.emplace_back(entry.cell.col, entry.cell.row);
+        }
+        return cells;
+    };
+
+    TaskTable::TextJournal journal(t);
+    t.setCell(0, 1, "a2");
+    t.setCell(0, 1, "a3");  // the first text stays
+    t.setCell(0, 2, "");    // empty stays empty: no change
+    t.setCell(2, 3, "c");   // the same text: no change
+    t.appendToRow(2, "new");
+    t.clearRow(1);     // (1, 1) now; (0, 1) again
+    t.clearColumn(1);  // the hidden text too
+    EXPECT_EQ(cellsOf(journal), (Entries{{0, 1}, {0, 2}, {1, 1}, {1, 9}}));
+    EXPECT_EQ(journal.entries()[0].before, "a");
+    EXPECT_EQ(journal.entries()[1].before, "");
+    EXPECT_EQ(journal.entries()[2].before, "b");
+    EXPECT_EQ(journal.entries()[3].before, "hidden");
+
+    TaskTable other;
+    other.setShape(4, 3);
+    other.setCell(2, 3, "c");
+    other.setCell(2, 2, "d");
+    TaskTable::TextJournal whole(t);
+    t.takeContentOf(other);  // only the texts that differ
+    EXPECT_EQ(cellsOf(whole), (Entries{{0, 2}, {2, 2}}));
+    EXPECT_EQ(whole.entries()[0].before, "new");
+    EXPECT_EQ(whole.entries()[1].before, "");
+    EXPECT_EQ(cellsOf(journal).size(), 5u);  // two journals at once, each with its own start
+}
+
 TEST(TaskTable, firstRunDefaults) {
     TaskTable t;
     EXPECT_EQ(t.rowCount(), 6);
