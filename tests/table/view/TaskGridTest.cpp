@@ -862,6 +862,13 @@ TEST_F(TaskGridTest, ctrlShiftXAndV_cutAndPasteAsWithoutShift) {
     table.setCurrentCell({2, 3});
     key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(table.cell(2, 3), "moved");
+
+    // In the open editor Ctrl+Shift+V pastes into the text, cleaned, as Ctrl+V does.
+    type("x");
+    QGuiApplication::clipboard()->setText("one\r\ntwo");
+    key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(grid->isEditing());
+    EXPECT_EQ(table.cell(2, 3), "xone two");
 }
 
 TEST_F(TaskGridTest, pasteKeysWhileEditing_rewriteClipboardThenEditorPastes) {
