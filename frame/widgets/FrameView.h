@@ -33,7 +33,6 @@ public:
     void setPictures(const FramePictures& pictures);
     // Places every part for a full window; the parts stay there until the next call.
     void layOut(const FrameLayout& layout);
-    const FrameLayout& frameLayout() const { return layout_; }
 
     // The folded bar: the exit icon moves to (7, 7); the table, the logo and the left zoom
     // corner are hidden. Unfolding shows them again, the exit icon back in the top strip, but

@@ -102,14 +102,18 @@ TEST(FrameWindow, redBarFoldsToABarAtTheSameRightEdge_andUnfoldsToTheFullLayout)
     EXPECT_EQ(buttonOf(*window, "exitIcon").pos(), QPoint(7, 7));
     EXPECT_EQ(redBarOf(*window).toolTip(), "To make big click on the red bar");
     // The frame kept the full window's places.
-    EXPECT_EQ(frameOf(*window).frameLayout().grid, QRect(30, 30, 310, 151));
+    EXPECT_EQ(gridOf(*window).pos(), QPoint(30, 30));
+    EXPECT_EQ(gridOf(*window).height(), 151);
+    EXPECT_EQ(buttonOf(*window, "addColumnButton").x(), 30 + 310 - 5) << "right of a 310 table";
 
     recorder.seen.clear();
     clickRedBar(*window);
     ASSERT_TRUE(waitFull(*window));
     EXPECT_EQ(recorder.seen.size(), 17u);
     EXPECT_EQ(window->geometry(), QRect(left, window->y(), 370, 211));
-    EXPECT_EQ(gridOf(*window).geometry(), QRect(30, 30, 310, 151));
+    EXPECT_EQ(gridOf(*window).pos(), QPoint(30, 30));
+    EXPECT_EQ(gridOf(*window).height(), 151);
+    EXPECT_EQ(buttonOf(*window, "addColumnButton").x(), 30 + 310 - 5) << "right of a 310 table";
     EXPECT_EQ(buttonOf(*window, "exitIcon").pos(), QPoint(347, 7));
     EXPECT_EQ(redBarOf(*window).toolTip(), "To make small click on the red bar");
 }

@@ -113,6 +113,18 @@ TEST(MainWindow, everyWayOfClosing_savesOnce_andEndsTheWindow) {
     EXPECT_TRUE(f.presenter.boxes.empty());
 }
 
+// The exit icon is Exit: a click closes the window, saving the list.
+TEST(MainWindow, theExitIcon_closesAndSaves) {
+    WindowFixture f;
+    SelectiveFaultOps ops;
+    f.settings.fileOps = &ops;
+    auto window = f.make();
+    window->startUp();
+    QTest::mouseClick(&buttonOf(*window, "exitIcon"), Qt::LeftButton);
+    EXPECT_TRUE(isClosed(*window));
+    EXPECT_EQ(ops.replaces, 1);
+}
+
 TEST(MainWindow, plusMinusButtonsRunTheCommandsWithoutTheMenuLimits) {
     WindowFixture f;
     auto window = f.make();

@@ -76,9 +76,10 @@ QString wornSkin(MainWindow& window) {
     return {};
 }
 
-// Whether the frame wears a skin's strips, which are wider than the built-in right strip.
-bool wearsSkinFrame(MainWindow& window) {
-    return frameOf(window).frameLayout().right.width() == 180;
+// Whether the frame's right strip, beside the table, shows the skin of that color.
+bool wearsSkinFrame(MainWindow& window, const QColor& skin) {
+    const QImage frame = frameOf(window).grab().toImage();
+    return taskwick::testing::nearColor(frame.pixel(frame.width() - 15, 80), skin);
 }
 
 }  // namespace
@@ -91,7 +92,7 @@ TEST(SkinWindow, aFirstStartWearsThePreferredSkinFoundBesideTheProgram) {
     auto window = f.make();
     window->startUp();
     EXPECT_EQ(wornSkin(*window), "OCEAN");
-    EXPECT_TRUE(wearsSkinFrame(*window));
+    EXPECT_TRUE(wearsSkinFrame(*window, OceanBlue));
     EXPECT_TRUE(taskwick::testing::nearColor(topStripPixel(*window), OceanBlue));
     window->close();
     EXPECT_TRUE(f.listBytes().contains("<SkinPath>" + QFile::encodeName(f.dir.path()) +
@@ -183,7 +184,7 @@ TEST(SkinWindow, noSkin_tellsTheUser_savesNoSkinAndRestarts_butOnlyWithASkinActi
     auto next = f.make();
     next->startUp();
     EXPECT_EQ(wornSkin(*next), "Kein Skin");
-    EXPECT_FALSE(wearsSkinFrame(*next));
+    EXPECT_FALSE(wearsSkinFrame(*next, OceanBlue));
     f.presenter.boxes.clear();
     actionOf(*next, "noSkin").trigger();
     EXPECT_TRUE(f.presenter.boxes.empty());
@@ -236,7 +237,7 @@ TEST(SkinWindow, theMenuListsFoldersOnly_byTheirNames_andEachOneDressesTheFrame)
 
     // Pictures of 8000 x 8000 pixels dress the frame.
     EXPECT_TRUE(pickSkin(*window, "Huge", AmberColor));
-    EXPECT_TRUE(wearsSkinFrame(*window));
+    EXPECT_TRUE(wearsSkinFrame(*window, AmberColor));
 
     // A stored skin is found whatever the case of its folder's name is now.
     EXPECT_TRUE(pickSkin(*window, "Ocean", OceanBlue));
@@ -282,7 +283,7 @@ TEST(SkinWindow, aStoredSkin_isFoundWhereverItsFolderWent_andKeptWhileFoundNowhe
     ASSERT_TRUE(QDir(f.dir.path()).rename("skins", "put-aside"));
     window = f.make();
     window->startUp();
-    EXPECT_FALSE(wearsSkinFrame(*window));
+    EXPECT_FALSE(wearsSkinFrame(*window, OceanBlue));
     window->close();
     EXPECT_TRUE(f.listBytes().contains("<SkinName>Ocean</SkinName>"));
 

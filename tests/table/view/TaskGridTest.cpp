@@ -852,6 +852,25 @@ TEST_F(TaskGridTest, ctrlV_withoutEditor_storesTextWithoutLineBreaks) {
     EXPECT_EQ(clipboard->text(), "a\r\nb\r\n  ");
 }
 
+// Shift with Ctrl is the same command: Ctrl+Shift+X cuts and Ctrl+Shift+V pastes.
+TEST_F(TaskGridTest, ctrlShiftXAndV_cutAndPasteAsWithoutShift) {
+    table.setCell(1, 2, "moved");
+    table.setCurrentCell({1, 2});
+    key(Qt::Key_X, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(table.cell(1, 2), "");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "moved");
+    table.setCurrentCell({2, 3});
+    key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(table.cell(2, 3), "moved");
+
+    // In the open editor Ctrl+Shift+V pastes into the text, cleaned, as Ctrl+V does.
+    type("x");
+    QGuiApplication::clipboard()->setText("one\r\ntwo");
+    key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(grid->isEditing());
+    EXPECT_EQ(table.cell(2, 3), "xone two");
+}
+
 TEST_F(TaskGridTest, pasteKeysWhileEditing_rewriteClipboardThenEditorPastes) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     table.setCurrentCell({1, 2});
