@@ -18,8 +18,10 @@
 // closed, unless it ends inside non-blank text. An element's value is its text only when
 // that text is its sole content and not all white space; references in it are decoded once.
 //
-// The parser keeps the open elements on an explicit stack and stores nodes in one flat
-// vector, so neither reading nor freeing a deeply nested document recurses.
+// The parser keeps the open elements on an explicit stack and hands each element to a handler
+// as it starts and ends: one builds the tree (nodes in one flat vector), one only notes where
+// sections start, one passes rows and cells on. Neither reading nor freeing a deeply nested
+// document recurses.
 
 namespace taskwick {
 

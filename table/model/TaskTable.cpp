@@ -12,6 +12,12 @@ bool isBlank(const QString& text) {
 TaskTable::TaskTable(QObject* parent)
     : QObject(parent), widths_{50, 235, 45}, alignments_(DefaultColCount, Alignment::Left) {}
 
+TaskTable::~TaskTable() {
+    for (TextJournal* journal : journals_) {
+        journal->table_ = nullptr;
+    }
+}
+
 void TaskTable::setRowCount(int rows) {
     rows = std::clamp(rows, 1, std::min(MaxRowCount, MaxCellCount / colCount_));
     if (rows == rowCount_) {
@@ -163,12 +169,14 @@ void TaskTable::noteText(size_t col, size_t row, const QString& before) {
     }
 }
 
-TaskTable::TextJournal::TextJournal(TaskTable& table) : table_(table) {
-    table_.journals_.push_back(this);
+TaskTable::TextJournal::TextJournal(TaskTable& table) : table_(&table) {
+    table_->journals_.push_back(this);
 }
 
 TaskTable::TextJournal::~TextJournal() {
-    std::erase(table_.journals_, this);
+    if (table_ != nullptr) {
+        std::erase(table_->journals_, this);
+    }
 }
 
 void TaskTable::TextJournal::note(int col, int row, const QString& before) {

@@ -46,6 +46,7 @@ public:
     static constexpr int MaxColumnWidth = 32767;
 
     explicit TaskTable(QObject* parent = nullptr);
+    ~TaskTable() override;
 
     int rowCount() const { return rowCount_; }
     int colCount() const { return colCount_; }
@@ -109,7 +110,8 @@ public:
     };
 
     // Notes, from when it is made until it is destroyed, the text each cell held before its
-    // first change: what changed in that while can be told without comparing every cell.
+    // first change: what changed in that while can be told without comparing every cell. It
+    // may outlive the table, and then notes nothing more.
     class TextJournal {
     public:
         struct Entry {
@@ -130,7 +132,7 @@ public:
         friend class TaskTable;
         void note(int col, int row, const QString& before);
 
-        TaskTable& table_;
+        TaskTable* table_;
         std::unordered_set<std::uint64_t> noted_;
         std::vector<Entry> entries_;
     };

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace taskwick;
 
 TEST(TaskTable, countsNeverBelowOne_andAlignmentsFollowColumnCount) {
@@ -170,6 +172,17 @@ TEST(TaskTable, textJournal_notesEachChangedCellOnceWithItsFirstText) {
     EXPECT_EQ(whole.entries()[0].before, "new");
     EXPECT_EQ(whole.entries()[1].before, "");
     EXPECT_EQ(cellsOf(journal).size(), 5u);  // two journals at once, each with its own start
+}
+
+// A window goes before its history, with a step open when an editor was: the journal then
+// outlives its table (the sanitizers see a use after free otherwise).
+TEST(TaskTable, textJournal_mayOutliveItsTable) {
+    auto table = std::make_unique<TaskTable>();
+    TaskTable::TextJournal journal(*table);
+    table->setCell(0, 1, "x");
+    table.reset();
+    ASSERT_EQ(journal.entries().size(), 1u);
+    EXPECT_EQ(journal.entries()[0].before, "");
 }
 
 TEST(TaskTable, firstRunDefaults) {
