@@ -68,11 +68,17 @@ private:
 
 struct Keeper : ListWindow {
     explicit Keeper(FileOps& ops, int delayMs = 30) : boxes(Language::English, presenter) {
+        startKeeper(ops, delayMs, app.path(), state.path());
+    }
+    // A keeper of the list in `appFolder` whose state folder is in `stateHome`.
+    void startKeeper(FileOps& ops, int delayMs, const QString& appFolder,
+                     const QString& stateHome) {
+        keeper.reset();
         const ListKeeperSettings settings{Language::English,
-                                          app.path() + "/",
+                                          appFolder + "/",
                                           &ops,
                                           delayMs,
-                                          {state.path() + "/taskwick/", home.path() + "/"}};
+                                          {stateHome + "/taskwick/", home.path() + "/"}};
         keeper = std::make_unique<ListKeeper>(settings, table, boxes, *this);
     }
     SaveSource placement() const override { return place; }
@@ -352,12 +358,7 @@ TEST(ListKeeper, aRescueCopyOfAFormerRun_isMergedIntoTheListAtTheNextStart_andTo
     // they were written.
     ops.renameError = 0;
     Keeper next(ops);
-    const ListKeeperSettings settings{Language::English,
-                                      first.app.path() + "/",
-                                      &ops,
-                                      30,
-                                      {first.state.path() + "/taskwick/", next.home.path() + "/"}};
-    next.keeper = std::make_unique<ListKeeper>(settings, next.table, next.boxes, next);
+    next.startKeeper(ops, 30, first.app.path(), first.state.path());
     struct Target : LoadTarget {
         explicit Target(TaskTable& t) : t_(t) {}
         TaskTable& table() override { return t_; }
@@ -440,14 +441,8 @@ TEST(ListKeeper, anotherVersionShowsWithinASecond_aroundUnsavedTyping_andASlowWr
     Keeper k(ops, 200);
     startWithSavedTask(k);
     const QByteArray saved = bytesOf(k.list());
-    k.keeper.reset();  // started again with a long delay: the typing below stays unsaved
-    k.keeper = std::make_unique<ListKeeper>(
-        ListKeeperSettings{Language::English,
-                           k.app.path() + "/",
-                           &ops,
-                           60000,
-                           {k.state.path() + "/taskwick/", k.home.path() + "/"}},
-        k.table, k.boxes, k);
+    // Started again with a long delay: the typing below stays unsaved.
+    k.startKeeper(ops, 60000, k.app.path(), k.state.path());
     k.keeper->startWithoutList();
     k.keeper->startAutomaticSaves();
     k.table.setCell(1, 2, "typed, not saved yet");

@@ -320,3 +320,22 @@ class Taskwick:
     def saved_bytes(self):
         with open(self.list_path, "rb") as file:
             return file.read()
+
+
+def shows(a11y, app, text):
+    """Whether a cell of the running program reads `text` to a screen reader."""
+    return any(name == text for _, name in a11y.labels(app.proc.pid))
+
+
+def type_at_once(edits):
+    """Types into the windows of several programs step by step, one window after the other at
+    each step, so that neither has saved before the other typed: `edits` holds
+    (program, cell's client position, text), and each text ends with Return."""
+    for app, _, _ in edits:
+        app.activate(app.window)
+    for app, cell, _ in edits:
+        app.click(*cell)
+    for app, _, text in edits:
+        app.type(text)
+    for app, _, _ in edits:
+        app.key("Return")

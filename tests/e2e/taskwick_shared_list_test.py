@@ -11,7 +11,7 @@ import sys
 import time
 
 from harness import ProgramTest, XSession, main, wait_until
-from taskwick_app import AccessibilityBus, Taskwick
+from taskwick_app import AccessibilityBus, Taskwick, shows, type_at_once
 
 TWO_TASKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
                         "two_tasks.xml")
@@ -19,11 +19,6 @@ TWO_TASKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
 # and of the second task row (30 + 1 + 50 + 1 + 100, 30 + 1 + 25 + 12 and one row further).
 FIRST_TASK = (182, 68)
 SECOND_TASK = (182, 93)
-
-
-def shows(a11y, app, text):
-    """Whether a cell of the running program reads `text` to a screen reader."""
-    return any(name == text for _, name in a11y.labels(app.proc.pid))
 
 
 class TaskwickSharedListTest(ProgramTest):
@@ -77,10 +72,7 @@ class TaskwickSharedListTest(ProgramTest):
         print(f"\nanother version shown {time.monotonic() - written:.2f} s after it was written",
               file=sys.stderr)
 
-        app.activate(app.window)
-        app.click(*SECOND_TASK)
-        app.type("call the bank")
-        app.key("Return")
+        type_at_once([(app, SECOND_TASK, "call the bank")])
         wait_until(lambda: b"<Text>call the bank</Text>" in self.read_list(), 10,
                    what="the typed task saved")
         self.assertIn(b"<Text>15min</Text>", self.read_list())
@@ -96,15 +88,9 @@ class TaskwickSharedListTest(ProgramTest):
             lock = os.path.join(self.session.runtime_dir, "ToDoMutex-" + session.display)
             self.assertTrue(os.path.exists(lock), lock)
 
-        a.activate(a.window)
-        a.click(*FIRST_TASK)
-        a.type("from A")
-        a.key("Return")
+        type_at_once([(a, FIRST_TASK, "from A")])
         wait_until(lambda: shows(bus_b, b, "from A"), 15, what="A's task shown by B")
-        b.activate(b.window)
-        b.click(*SECOND_TASK)
-        b.type("from B")
-        b.key("Return")
+        type_at_once([(b, SECOND_TASK, "from B")])
         wait_until(lambda: shows(bus_a, a, "from B"), 15, what="B's task shown by A")
 
         self.assertEqual(a.terminate(), 0)
@@ -118,14 +104,7 @@ class TaskwickSharedListTest(ProgramTest):
         _, a, bus_a, b, bus_b = self.start_on_two_displays()
 
         # Both type before either has saved: each save finds the other's version and merges.
-        a.activate(a.window)
-        b.activate(b.window)
-        a.click(*FIRST_TASK)
-        b.click(*SECOND_TASK)
-        a.type("typed on A")
-        b.type("typed on B")
-        a.key("Return")
-        b.key("Return")
+        type_at_once([(a, FIRST_TASK, "typed on A"), (b, SECOND_TASK, "typed on B")])
         typed = time.monotonic()
         for bus, app in ((bus_a, a), (bus_b, b)):
             for word in ("typed on A", "typed on B"):

@@ -17,7 +17,7 @@ import time
 import xml.etree.ElementTree as ElementTree
 
 from harness import ProgramTest, XSession, copy_binary, main, stop_process, wait_until
-from taskwick_app import AccessibilityBus, Taskwick
+from taskwick_app import AccessibilityBus, Taskwick, shows, type_at_once
 
 TWO_TASKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
                               "two_tasks.xml")
@@ -31,10 +31,6 @@ def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
-
-
-def shows(a11y, app, text):
-    return any(name == text for _, name in a11y.labels(app.proc.pid))
 
 
 class Device:
@@ -146,14 +142,7 @@ class TaskwickSyncthingTest(ProgramTest):
         app_b = Taskwick(second, binary_b, folder_b, a11y=bus_b)
         app_b.wait_main_window()
 
-        app_a.activate(app_a.window)
-        app_b.activate(app_b.window)
-        app_a.click(*FIRST_TASK)
-        app_b.click(*SECOND_TASK)
-        app_a.type("typed on A")
-        app_b.type("typed on B")
-        app_a.key("Return")
-        app_b.key("Return")
+        type_at_once([(app_a, FIRST_TASK, "typed on A"), (app_b, SECOND_TASK, "typed on B")])
         typed = time.monotonic()
 
         words = (b"<Text>typed on A</Text>", b"<Text>typed on B</Text>")
@@ -183,10 +172,7 @@ class TaskwickSyncthingTest(ProgramTest):
             for box in app.visible_boxes("Notice"):
                 app.answer_box(box)
         # Then one user types alone: how long the other computer's window takes to show it.
-        app_a.activate(app_a.window)
-        app_a.click(*SECOND_TASK)
-        app_a.type("later on A")
-        app_a.key("Return")
+        type_at_once([(app_a, SECOND_TASK, "later on A")])
         typed = time.monotonic()
         try:
             wait_until(lambda: shows(bus_b, app_b, "later on A"), 60,
