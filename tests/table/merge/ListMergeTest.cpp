@@ -175,20 +175,3 @@ TEST(ListMerge, settingsGoFieldByField_andTheOutcomeCountsWhatCameIn) {
     EXPECT_FALSE(none.changedOurs());
     EXPECT_TRUE(sameList(again, ours));
 }
-
-TEST(ListMerge, theClosestKnownVersionIsTheSharedBase) {
-    // Two machines started from `original`; ours went on to `saved`, theirs changed one cell
-    // of `original`. Merging against `saved` would undo our words; the closest version is
-    // `original`, the one theirs grew from.
-    TaskTable original, saved, theirs;
-    fill(original, {{"C", "D"}, {"a", "b"}, {"c", "d"}});
-    fill(saved, {{"C", "D"}, {"a mine", "b mine"}, {"c", "d"}});
-    fill(theirs, {{"C", "D"}, {"a", "b"}, {"c", "d theirs"}});
-    EXPECT_LT(listDistance(theirs, original), listDistance(theirs, saved));
-    EXPECT_EQ(listDistance(original, original), 0);
-    EXPECT_EQ(listDistance(original, saved), 2);
-
-    TaskTable result;
-    mergeLists(original, saved, theirs, result);
-    EXPECT_EQ(shown(result), (Rows{{"C", "D"}, {"a mine", "b mine"}, {"c", "d theirs"}}));
-}
