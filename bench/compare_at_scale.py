@@ -25,6 +25,7 @@ FIGURES = [
     ("key_worst", "key to repaint: worst (ms)"),
     ("page_ms", "longest freeze while paging and after it (ms)"),
     ("save_ms", "longest freeze in the 4 s after an edit (ms)"),
+    ("other_ms", "longest freeze in the 5 s after another program replaced the list (ms)"),
     ("close_ms", "unchanged close until the process is gone (ms)"),
     ("rss_end", "memory at the session's end (MiB)"),
     ("peak", "peak memory over the session (MiB)"),

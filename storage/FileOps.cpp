@@ -31,6 +31,8 @@ PathStatus toPathStatus(const struct stat& st) {
     out.size = st.st_size;
     out.modifiedNs = qint64{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec;
     out.linkCount = static_cast<qint64>(st.st_nlink);
+    out.device = static_cast<quint64>(st.st_dev);
+    out.inode = static_cast<quint64>(st.st_ino);
     return out;
 }
 

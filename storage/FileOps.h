@@ -18,6 +18,8 @@ struct PathStatus {
     qint64 size = 0;
     qint64 modifiedNs = 0;  // modification time in nanoseconds since the epoch
     qint64 linkCount = 0;   // names the file has (hard links)
+    quint64 device = 0;     // the file system and the file's number on it: which file it is
+    quint64 inode = 0;
 };
 
 // The file operations of a save, one system call each. Every call returns 0 or the errno

@@ -13,16 +13,55 @@ QByteArray listDigest(const QByteArray& content) {
 ListFile::ListFile(FileOps& ops, QString appFolder)
     : ops_(ops), appFolder_(std::move(appFolder)), path_(appFolder_ + ToDoListFileName) {}
 
-int ListFile::read(QByteArray* content) {
+std::optional<ListFile::Identity> ListFile::Identity::of(const PathStatus& status) {
+    constexpr qint64 NsPerSecond = 1'000'000'000;
+    // A time in whole seconds (a file system without finer times) cannot tell two writes
+    // within one second apart.
+    if (!status.exists || status.inode == 0 || status.modifiedNs % NsPerSecond == 0) {
+        return std::nullopt;
+    }
+    return Identity{status.device, status.inode, status.size, status.modifiedNs};
+}
+
+int ListFile::readWithIdentity(QByteArray* content, std::optional<Identity>* identity) const {
+    PathStatus before, after;
+    const bool statusBefore = ops_.statusFollowingLinks(path_, &before) == 0;
     const int error = ops_.readAll(path_, content);
+    identity->reset();
+    if (error == 0 && statusBefore && ops_.statusFollowingLinks(path_, &after) == 0) {
+        if (const auto was = Identity::of(before); was && was == Identity::of(after)) {
+            *identity = was;
+        }
+    }
+    return error;
+}
+
+int ListFile::read(QByteArray* content) {
+    std::optional<Identity> identity;
+    const int error = readWithIdentity(content, &identity);
     if (error == 0) {
-        remember(*content);
+        remember(*content, identity);
     }
     return error;
 }
 
 void ListFile::remember(const QByteArray& content) {
-    known_ = Version{true, listDigest(content)};
+    const QByteArray digest = listDigest(content);
+    known_ = Version{true, digest, lastRead_.digest == digest ? lastRead_.identity : std::nullopt};
+}
+
+void ListFile::remember(const QByteArray& content, std::optional<Identity> identity) {
+    known_ = Version{true, listDigest(content), identity};
+    lastRead_ = *known_;
+}
+
+bool ListFile::unchangedSinceKnown() const {
+    if (!known_ || !known_->exists || !known_->identity) {
+        return false;
+    }
+    PathStatus status;
+    return ops_.statusFollowingLinks(path_, &status) == 0 &&
+           Identity::of(status) == known_->identity;
 }
 
 void ListFile::forget() {
@@ -39,11 +78,15 @@ bool ListFile::isKnownVersion(const QByteArray& content) const {
 
 std::optional<QByteArray> ListFile::otherVersion(int* error) const {
     QByteArray content;
-    const int readError = ops_.readAll(path_, &content);
+    std::optional<Identity> identity;
+    const int readError = readWithIdentity(&content, &identity);
     if (error) {
         *error = readError == ENOENT ? 0 : readError;
     }
-    if (readError != 0 || isKnownVersion(content)) {
+    if (readError == 0) {
+        lastRead_ = Version{true, listDigest(content), identity};
+    }
+    if (readError != 0 || (known_ && known_->exists && known_->digest == lastRead_.digest)) {
         return std::nullopt;  // no file holds nothing that could be lost
     }
     return content;
@@ -116,7 +159,7 @@ ListFile::SaveOutcome ListFile::save(const QByteArray& content, const QDateTime&
         outcome.keptChangedCopy = outcome.result.displacedKeptAt;
     }
     if (outcome.result.ok() && !outcome.result.putBack) {
-        remember(content);
+        remember(content, Identity::of(outcome.result.written));
     }
     return outcome;
 }

@@ -46,6 +46,8 @@ public:
     int read(QByteArray* content);
     // The file on the disk holds `content` now (it was just read, kept or written).
     void remember(const QByteArray& content);
+    // The file holds what otherVersion() read last.
+    void rememberLastRead() { known_ = lastRead_; }
     // Nothing on the disk is known to be ours: the next save keeps whatever it finds first,
     // even one that would yield to other versions.
     void forget();
@@ -53,6 +55,10 @@ public:
     void rememberAbsent();
     // True when `content` is exactly the known version; a save would change nothing.
     bool isKnownVersion(const QByteArray& content) const;
+    // A look without reading: true when the file on the disk is the very file that held the
+    // known version, not written since (same file, size and modification time to the
+    // nanosecond). False whenever that cannot be told; the file must then be read.
+    bool unchangedSinceKnown() const;
 
     // Reads the disk's version when it is one this program neither read nor wrote; nullopt
     // when the disk holds the known version or no file. A file that cannot be read gives its
@@ -75,14 +81,32 @@ public:
     bool knowsAVersion() const { return known_ && known_->exists; }
 
 private:
+    // Which file held a version and when it was written; comparable only when the file
+    // system keeps times finer than a second.
+    struct Identity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        static std::optional<Identity> of(const PathStatus& status);
+        friend bool operator==(const Identity&, const Identity&) = default;
+    };
     struct Version {
         bool exists = false;
         QByteArray digest;
+        std::optional<Identity> identity;
     };
+    // Reads the file and tells which file it read, when that file stayed the same throughout.
+    int readWithIdentity(QByteArray* content, std::optional<Identity>* identity) const;
+    void remember(const QByteArray& content, std::optional<Identity> identity);
+
     FileOps& ops_;
     QString appFolder_;
     QString path_;
     std::optional<Version> known_;
+    // The file the last read found, with the digest of what it held: remembering those bytes
+    // remembers that file too.
+    mutable Version lastRead_;
 };
 
 }  // namespace taskwick

@@ -212,6 +212,11 @@ SaveResult replaceToDoListFile(FileOps& ops, const QString& appFolder, const QBy
         return failure(SaveResult::TempFile, error);
     }
     SaveResult saved;
+    // Which file the new document is, and when it was last written: a look at the list that
+    // finds this file unchanged need not read it.
+    if (ops.status(tempPath, &saved.written) != 0) {
+        saved.written = PathStatus{};
+    }
     if (const int error = moveIntoPlace(ops, tempPath, target.path, check, &saved); error != 0) {
         // A rename that fails once tends to fail every time (an immutable or busy file): a
         // temporary file left at each attempt would pile up. The caller still holds the

@@ -49,6 +49,8 @@ struct SaveResult {
     // A displaced version that was to be put back but could not be: it stays here, beside the
     // list under a temporary name, while the new document is in place.
     QString displacedKeptAt;
+    // The new document's file as it was written, before it went into place.
+    PathStatus written;
 
     bool ok() const { return step == Ok; }
 };

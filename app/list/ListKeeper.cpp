@@ -69,7 +69,11 @@ ListKeeper::ListKeeper(ListKeeperSettings settings, TaskTable& table, MessageBox
     autoSaveTimer_.setSingleShot(true);
     connect(&autoSaveTimer_, &QTimer::timeout, this, &ListKeeper::onAutoSaveTimer);
     connect(&saver_, &ListSaver::finished, this, &ListKeeper::onBackgroundSaveFinished);
-    connect(&table_, &TaskTable::changed, this, &ListKeeper::markChanged);
+    connect(&reader_, &BackgroundJob::finished, this, &ListKeeper::onOtherVersionRead);
+    connect(&table_, &TaskTable::changed, this, [this] {
+        ++tableChanges_;
+        markChanged();
+    });
     otherVersionTimer_.setSingleShot(true);
     connect(&otherVersionTimer_, &QTimer::timeout, this, &ListKeeper::lookForOtherVersion);
     connect(&watcher_, &ListWatcher::touched, this, &ListKeeper::onListTouched);
@@ -77,7 +81,11 @@ ListKeeper::ListKeeper(ListKeeperSettings settings, TaskTable& table, MessageBox
             [this] { boxes_.notifyInfo(texts_.listPolledText(path()), texts_.noticeTitle); });
 }
 
-ListKeeper::~ListKeeper() = default;
+ListKeeper::~ListKeeper() {
+    // The jobs' threads read the tables this keeper holds.
+    saver_.takeFinished();
+    reader_.wait();
+}
 
 LoadReport ListKeeper::load(LoadTarget& target) {
     QByteArray content;
@@ -157,18 +165,22 @@ void ListKeeper::markChanged() {
 }
 
 void ListKeeper::onAutoSaveTimer() {
-    // A save still under way is followed by this one once it is done.
-    if (phase_ == Phase::Running && changed_ && !saver_.isSaving()) {
+    // A save or a read of another version still under way is followed by this one once it is
+    // done.
+    if (phase_ == Phase::Running && changed_ && !saver_.isSaving() && !reader_.isRunning()) {
         changed_ = false;
-        startBackgroundSave(snapshot());
+        startBackgroundSave();
     }
 }
 
-ToDoListData ListKeeper::snapshot() const {
-    ToDoListData data = snapshotForSave(window_.placement(), table_);
-    // A blank that only became empty (a loaded " " cleared as its cell became current) is no
-    // change: the file keeps the blank the disk has, so a click alone writes nothing.
-    const TaskTable& disk = versions_.latest();
+namespace {
+
+// What a save writes of `table`. A blank that only became empty (a loaded " " cleared as its
+// cell became current) is no change: the file keeps the blank `disk` has, so a click alone
+// writes nothing.
+ToDoListData snapshotKeepingBlanks(const SaveSource& place, const TaskTable& table,
+                                   const TaskTable& disk) {
+    ToDoListData data = snapshotForSave(place, table);
     for (std::size_t row = 0; row < data.rows.size(); ++row) {
         for (std::size_t col = 0; col < data.rows[row].size(); ++col) {
             QString& text = data.rows[row][col];
@@ -183,15 +195,29 @@ ToDoListData ListKeeper::snapshot() const {
     return data;
 }
 
-void ListKeeper::startBackgroundSave(ToDoListData data) {
-    // What the save writes becomes a known version once it is on the disk.
+}  // namespace
+
+ToDoListData ListKeeper::snapshot() const {
+    return snapshotKeepingBlanks(window_.placement(), table_, versions_.latest());
+}
+
+void ListKeeper::startBackgroundSave() {
+    // Copies that share the table's texts: the save's thread reads them while the user goes on
+    // typing. What the save writes becomes a known version once it is on the disk.
     savingTable_ = std::make_unique<TaskTable>();
     savingTable_->takeContentOf(table_);
-    saver_.startSave(std::move(data), OtherVersions::HandBack);
+    savingAgainst_ = std::make_unique<TaskTable>();
+    savingAgainst_->takeContentOf(versions_.latest());
+    saver_.startSave(
+        [place = window_.placement(), table = savingTable_.get(), disk = savingAgainst_.get()] {
+            return snapshotKeepingBlanks(place, *table, *disk);
+        },
+        OtherVersions::HandBack);
 }
 
 void ListKeeper::takeInOutcome(const SaveAttempt& attempt) {
     const std::unique_ptr<TaskTable> saved = std::move(savingTable_);
+    savingAgainst_.reset();
     if (attempt.wrote && saved) {
         versions_.add(*saved, KnownVersions::Origin::Saved);
         // The list on the disk holds the copies' words now; what others do with them after
@@ -238,6 +264,9 @@ void ListKeeper::finishBackgroundSave() {
 bool ListKeeper::saveOnClose(CloseKind kind) {
     phase_ = Phase::Closed;
     autoSaveTimer_.stop();
+    // A version read meanwhile is read again by the save below, and merged or yielded to.
+    reader_.wait();
+    arrival_.reset();
     finishBackgroundSave();
     mergeWaitingCells();
     // With nothing unsaved, a version someone else wrote is newer and stays. With changes of
@@ -291,6 +320,8 @@ void ListKeeper::writeTasksToLog() const {
 void ListKeeper::saveBeforeExit() {
     phase_ = Phase::Closed;
     autoSaveTimer_.stop();
+    reader_.wait();
+    arrival_.reset();
     if (const std::optional<SaveAttempt> attempt = saver_.takeFinished();
         attempt && !attempt->outcome.result.ok()) {
         changed_ = true;
@@ -323,22 +354,19 @@ void ListKeeper::lookForOtherVersion() {
         return;
     }
     watchList();
-    if (saver_.isSaving()) {
-        otherVersionPending_ = true;  // looked at once that save is done
+    if (saver_.isSaving() || reader_.isRunning()) {
+        otherVersionPending_ = true;  // looked at once that job is done
         return;
     }
     mergeWaitingCells();
     // The list's own version first: a sync tool that makes a conflict copy puts the winning
-    // version in the list's place, and the copy's words go into that.
-    if (const std::optional<QByteArray> other = file_.otherVersion()) {
-        mergeIn(*other, Source::List);
-    } else if (PathStatus status;
-               file_.knowsAVersion() && ops_.statusFollowingLinks(path(), &status) == ENOENT) {
-        // The list was deleted: the tasks go back to the disk within the delay.
-        file_.rememberAbsent();
-        markChanged();
+    // version in the list's place, and the copy's words go into that. The file the program
+    // last read or wrote, untouched since (its own save, say), is not read again.
+    if (file_.unchangedSinceKnown()) {
+        lookForConflictCopies();
+    } else {
+        startReadingOtherVersion();  // the copies are looked for once it is taken in
     }
-    lookForConflictCopies();
 }
 
 void ListKeeper::mergeRecentCopiesAgain(const TaskTable& arrived) {
@@ -360,17 +388,9 @@ void ListKeeper::mergeRecentCopiesAgain(const TaskTable& arrived) {
     }
 }
 
-void ListKeeper::remember(const QByteArray& content, const TaskTable& version,
-                          KnownVersions::Origin origin) {
-    file_.remember(content);
-    versions_.add(version, origin);
-    state_.writeBase(content);
-}
-
 bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* keptAt) {
-    TaskTable theirs;
-    LoadReport loaded;
-    if (!loadListContent(content, theirs, &loaded)) {
+    Merge merge;
+    if (!loadListContent(content, *merge.theirs, &merge.loaded)) {
         if (source == Source::List) {
             keepUnreadableOtherVersion(content);
         }
@@ -379,44 +399,56 @@ bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* kept
     unreadableDigest_.clear();
     // A version in the list's place grew from the last one shared with the disk; a copy's
     // history is unknown.
-    const TaskTable& base =
-        source == Source::List ? versions_.latest() : versions_.baseForCopy(theirs);
-    TaskTable merged;
-    MergeOutcome outcome = mergeLists(base, table_, theirs, merged);
+    merge.base->takeContentOf(source == Source::List ? versions_.latest()
+                                                     : versions_.baseForCopy(*merge.theirs));
+    const TaskTable& disk = source == Source::List ? *merge.theirs : versions_.latest();
+    merge.compute(table_, disk);
+    if (source == Source::List) {
+        file_.remember(content);
+        state_.writeBase(content);
+    }
+    takeIn(content, source, merge);
+    if (keptAt) {
+        *keptAt = merge.backup;
+    }
+    return true;
+}
+
+void ListKeeper::Merge::compute(const TaskTable& ours, const TaskTable& disk) {
+    outcome = mergeLists(*base, ours, *theirs, *merged);
+    moreThanTheDisk = !sameList(*merged, disk);
+}
+
+void ListKeeper::takeIn(const QByteArray& content, Source source, Merge& merge) {
+    TaskTable& merged = *merge.merged;
+    const TaskTable& theirs = *merge.theirs;
     if (const std::optional<CellPos> open = window_.editedCell()) {
         // The editor's text stays as the user types it; the other side's joins it once the
         // editor closes.
         const QString typing = table_.cell(open->col, open->row);
         if (merged.cell(open->col, open->row) != typing) {
             waitingCells_.push_back(
-                {*open, base.cell(open->col, open->row), theirs.cell(open->col, open->row)});
+                {*open, merge.base->cell(open->col, open->row), theirs.cell(open->col, open->row)});
             merged.setCell(open->col, open->row, typing);
-            std::erase(outcome.conflicts, *open);
+            std::erase(merge.outcome.conflicts, *open);
+            merge.moreThanTheDisk =
+                merge.moreThanTheDisk || typing != theirs.cell(open->col, open->row);
             otherVersionTimer_.start(EditingRetryMs);
         }
     }
-    const TaskTable& disk = source == Source::List ? theirs : versions_.latest();
-    const bool moreThanTheDisk = !sameList(merged, disk);
-    QString backup;
-    if (moreThanTheDisk && source == Source::List) {
+    if (merge.moreThanTheDisk && source == Source::List && merge.backup.isEmpty()) {
         // Its words are in the merge; the version itself is kept all the same.
-        backup = state_.keepBackup(content, DisplacedReason, QDateTime::currentDateTime()).path;
+        merge.backup =
+            state_.keepBackup(content, DisplacedReason, QDateTime::currentDateTime()).path;
     }
 
     takingIn_ = true;
     table_.takeContentOf(merged);
-    if (source == Source::List) {
-        remember(content, theirs, KnownVersions::Origin::TakenIn);
-    } else {
-        versions_.add(theirs, KnownVersions::Origin::TakenIn);
-    }
+    versions_.add(theirs, KnownVersions::Origin::TakenIn);
     emit otherVersionTakenIn();
     takingIn_ = false;
-    if (moreThanTheDisk) {
+    if (merge.moreThanTheDisk) {
         markChanged();
-    }
-    if (keptAt) {
-        *keptAt = backup;
     }
     const auto names = [this](const std::vector<CellPos>& cells) {
         QStringList names;
@@ -425,13 +457,14 @@ bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* kept
         }
         return names.join(QStringLiteral("; "));
     };
-    if (!outcome.conflicts.empty()) {
-        boxes_.notifyInfo(texts_.mergedWithConflictsText(path(), names(outcome.conflicts), backup),
-                          texts_.noticeTitle);
+    if (!merge.outcome.conflicts.empty()) {
+        boxes_.notifyInfo(
+            texts_.mergedWithConflictsText(path(), names(merge.outcome.conflicts), merge.backup),
+            texts_.noticeTitle);
     }
-    if (!outcome.joined.empty()) {
+    if (!merge.outcome.joined.empty()) {
         // The other side merged our words with its own: this window is told too.
-        boxes_.notifyInfo(texts_.joinedByOtherVersionText(path(), names(outcome.joined)),
+        boxes_.notifyInfo(texts_.joinedByOtherVersionText(path(), names(merge.outcome.joined)),
                           texts_.noticeTitle);
     }
     if (source == Source::List && !recentCopies_.empty()) {
@@ -439,7 +472,7 @@ bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* kept
         // over it: the copy's words go into it again.
         mergeRecentCopiesAgain(theirs);
     }
-    if (loaded.droppedContent && source == Source::List) {
+    if (merge.loaded.droppedContent && source == Source::List) {
         const KeptCopy copy =
             keepCopyBeside(ops_, path(), content, UnreadableReason, QDateTime::currentDateTime());
         if (copy.ok()) {
@@ -448,7 +481,78 @@ bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* kept
             file_.forget();  // the next save keeps it before it writes
         }
     }
-    return true;
+}
+
+void ListKeeper::startReadingOtherVersion() {
+    // Copies that share the texts: the job reads, merges and keeps what it must while the
+    // user goes on typing.
+    arrival_ = std::make_unique<Arrival>();
+    arrival_->merge.base->takeContentOf(versions_.latest());
+    arrival_->ours->takeContentOf(table_);
+    arrival_->tableChanges = tableChanges_;
+    reader_.start([this, arrival = arrival_.get()] { readOtherVersion(*arrival); });
+}
+
+void ListKeeper::readOtherVersion(Arrival& arrival) {
+    arrival.content = file_.otherVersion();
+    if (!arrival.content) {
+        PathStatus status;
+        arrival.deleted =
+            file_.knowsAVersion() && ops_.statusFollowingLinks(path(), &status) == ENOENT;
+        return;
+    }
+    Merge& merge = arrival.merge;
+    arrival.readable = loadListContent(*arrival.content, *merge.theirs, &merge.loaded);
+    if (!arrival.readable) {
+        return;
+    }
+    merge.compute(*arrival.ours, *merge.theirs);
+    if (merge.moreThanTheDisk) {
+        merge.backup =
+            state_.keepBackup(*arrival.content, DisplacedReason, QDateTime::currentDateTime()).path;
+    }
+    // The version the list shares with the disk from now on, whatever the window does next.
+    state_.writeBase(*arrival.content);
+}
+
+void ListKeeper::onOtherVersionRead() {
+    if (!reader_.wait() || !arrival_) {
+        return;
+    }
+    const std::unique_ptr<Arrival> arrival = std::move(arrival_);
+    if (phase_ == Phase::Running) {
+        takeInArrival(*arrival);
+        lookForConflictCopies();
+    }
+    if (changed_ && phase_ == Phase::Running && !autoSaveTimer_.isActive()) {
+        autoSaveTimer_.start();
+    }
+    if (std::exchange(otherVersionPending_, false)) {
+        otherVersionTimer_.start(OtherVersionDelayMs);
+    }
+}
+
+void ListKeeper::takeInArrival(Arrival& arrival) {
+    if (!arrival.content) {
+        if (arrival.deleted) {
+            // The list was deleted: the tasks go back to the disk within the delay.
+            file_.rememberAbsent();
+            markChanged();
+        }
+        return;
+    }
+    if (!arrival.readable) {
+        keepUnreadableOtherVersion(*arrival.content);
+        return;
+    }
+    unreadableDigest_.clear();
+    file_.rememberLastRead();
+    Merge& merge = arrival.merge;
+    if (tableChanges_ != arrival.tableChanges) {
+        // The user changed the list while it was merged: merged again with what is there now.
+        merge.compute(table_, *merge.theirs);
+    }
+    takeIn(*arrival.content, Source::List, merge);
 }
 
 void ListKeeper::mergeWaitingCells() {

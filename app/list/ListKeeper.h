@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/list/BackgroundJob.h"
 #include "app/list/ListSaver.h"
 #include "app/list/ListWatcher.h"
 #include "storage/ListFile.h"
@@ -8,6 +9,7 @@
 #include "storage/ToDoListLoader.h"
 #include "storage/ToDoListSaver.h"
 #include "table/merge/KnownVersions.h"
+#include "table/merge/ListMerge.h"
 #include "table/model/TaskTable.h"
 #include "texts/Texts.h"
 
@@ -124,16 +126,41 @@ private:
     void watchList();
     void onListTouched();
     void lookForOtherVersion();
+    // Another version merged with what the user has, before the table takes it.
+    struct Merge {
+        // Made on the window's thread, filled wherever the merge is made.
+        std::unique_ptr<TaskTable> base = std::make_unique<TaskTable>();
+        std::unique_ptr<TaskTable> theirs = std::make_unique<TaskTable>();
+        std::unique_ptr<TaskTable> merged = std::make_unique<TaskTable>();
+        LoadReport loaded;
+        MergeOutcome outcome;
+        bool moreThanTheDisk = false;  // the merge holds more than `disk`: it is to be saved
+        QString backup;                // where the other version was kept, if it was
+        void compute(const TaskTable& ours, const TaskTable& disk);
+    };
+    // The list's own place read on the reader's thread, and merged there with a copy of the
+    // table as it was then.
+    struct Arrival {
+        std::unique_ptr<TaskTable> ours = std::make_unique<TaskTable>();
+        quint64 tableChanges = 0;  // the table's changes when it was copied
+        std::optional<QByteArray> content;
+        bool deleted = false;  // no file where the program knew one
+        bool readable = false;
+        Merge merge;
+    };
     // Merges another version with the table; false when it cannot be read.
     bool mergeIn(const QByteArray& content, Source source, QString* keptAt = nullptr);
+    void takeIn(const QByteArray& content, Source source, Merge& merge);
+    void startReadingOtherVersion();
+    void readOtherVersion(Arrival& arrival);  // on the reader's thread
+    void onOtherVersionRead();
+    void takeInArrival(Arrival& arrival);
     void mergeWaitingCells();
     void lookForConflictCopies();
     void mergeRecentCopiesAgain(const TaskTable& arrived);
     void bringBackRescue();
-    void remember(const QByteArray& content, const TaskTable& version,
-                  KnownVersions::Origin origin);
     void keepUnreadableOtherVersion(const QByteArray& content);
-    void startBackgroundSave(ToDoListData data);
+    void startBackgroundSave();
     void onBackgroundSaveFinished();
     // Takes in what a save learnt: the version it saved, or the one it found in its place.
     void takeInOutcome(const SaveAttempt& attempt);
@@ -161,8 +188,13 @@ private:
     PosixFileOps stateOps_;
     ListState state_;  // likewise touched by the save thread
     ListSaver saver_;
+    // Reads and merges another version; it and a save never run at once.
+    BackgroundJob reader_;
+    std::unique_ptr<Arrival> arrival_;
+    quint64 tableChanges_ = 0;
     KnownVersions versions_;
-    std::unique_ptr<TaskTable> savingTable_;  // the table as the save under way writes it
+    std::unique_ptr<TaskTable> savingTable_;    // the table as the save under way writes it
+    std::unique_ptr<TaskTable> savingAgainst_;  // the version on the disk it saves over
     QTimer autoSaveTimer_;
     ListWatcher watcher_;
     QTimer otherVersionTimer_;

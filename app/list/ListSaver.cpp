@@ -22,12 +22,8 @@ bool readsAsList(const QByteArray& content) {
 }  // namespace
 
 ListSaver::ListSaver(ListFile& file, Rescue& rescue, ListState& state, QObject* parent)
-    : QObject(parent), file_(file), rescue_(rescue), state_(state) {}
-
-ListSaver::~ListSaver() {
-    if (thread_.joinable()) {
-        thread_.join();
-    }
+    : QObject(parent), file_(file), rescue_(rescue), state_(state) {
+    connect(&job_, &BackgroundJob::finished, this, &ListSaver::finished);
 }
 
 SaveAttempt ListSaver::save(const ToDoListData& data, OtherVersions others) {
@@ -61,47 +57,26 @@ SaveAttempt ListSaver::save(const ToDoListData& data, OtherVersions others) {
     return attempt;
 }
 
-void ListSaver::startSave(ToDoListData data, OtherVersions others) {
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-    saving_ = true;
-    const quint64 generation = ++generation_;
-    const auto job =
-        std::make_shared<std::function<void()>>([this, data = std::move(data), others, generation] {
-            SaveAttempt attempt = save(data, others);
-            {
-                const std::lock_guard lock(finishedMutex_);
-                finished_ = std::move(attempt);
-            }
-            QMetaObject::invokeMethod(
-                this, [this, generation] { onFinished(generation); }, Qt::QueuedConnection);
-        });
-    try {
-        thread_ = std::thread([job] { (*job)(); });
-    } catch (const std::system_error&) {
-        // No thread to be had (a thread or memory limit): the save runs here instead, so that
-        // it ends all the same.
-        (*job)();
-    }
-}
-
-void ListSaver::onFinished(quint64 generation) {
-    // A save whose outcome was taken already (by a close that waited for it) says nothing.
-    if (generation == generation_ && saving_) {
-        emit finished();
-    }
+void ListSaver::startSave(std::function<ToDoListData()> build, OtherVersions others) {
+    job_.start([this, build = std::move(build), others] {
+        SaveAttempt attempt;
+        std::optional<ToDoListData> data;
+        try {
+            data = build();
+        } catch (...) {
+            attempt.outcome.result.step = SaveResult::BuildDocument;
+        }
+        if (data) {
+            attempt = save(*data, others);
+        }
+        finished_ = std::move(attempt);
+    });
 }
 
 std::optional<SaveAttempt> ListSaver::takeFinished() {
-    if (!saving_) {
+    if (!job_.wait()) {
         return std::nullopt;
     }
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-    saving_ = false;
-    const std::lock_guard lock(finishedMutex_);
     return std::exchange(finished_, std::nullopt);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/list/BackgroundJob.h"
 #include "storage/ListFile.h"
 #include "storage/ListState.h"
 #include "storage/Rescue.h"
@@ -7,9 +8,8 @@
 
 #include <QObject>
 
-#include <mutex>
+#include <functional>
 #include <optional>
-#include <thread>
 
 namespace taskwick {
 
@@ -29,16 +29,14 @@ class ListSaver : public QObject {
     Q_OBJECT
 public:
     ListSaver(ListFile& file, Rescue& rescue, ListState& state, QObject* parent = nullptr);
-    // Waits for a save under way.
-    ~ListSaver() override;
 
     // Saves on the calling thread.
     SaveAttempt save(const ToDoListData& data, OtherVersions others);
-    // Saves on a thread of its own (on this one when the system gives none) and says
-    // `finished` on this object's thread once it is done; the outcome is taken with
-    // takeFinished(). The save before must have been taken.
-    void startSave(ToDoListData data, OtherVersions others);
-    bool isSaving() const { return saving_; }
+    // Builds what to save and saves it on a thread of its own (on this one when the system
+    // gives none), and says `finished` on this object's thread once it is done; the outcome
+    // is taken with takeFinished(). Whatever `build` reads must stay unchanged until then.
+    void startSave(std::function<ToDoListData()> build, OtherVersions others);
+    bool isSaving() const { return job_.isRunning(); }
     // Waits for the save under way and returns its outcome; none when none runs.
     std::optional<SaveAttempt> takeFinished();
 
@@ -46,17 +44,11 @@ signals:
     void finished();
 
 private:
-    void onFinished(quint64 generation);
-
     ListFile& file_;
     Rescue& rescue_;
     ListState& state_;
-    std::thread thread_;
-    bool saving_ = false;
-    quint64 generation_ = 0;
-    // Written on the save's thread, read here once it is joined.
-    std::mutex finishedMutex_;
-    std::optional<SaveAttempt> finished_;
+    BackgroundJob job_;
+    std::optional<SaveAttempt> finished_;  // written by the job, read once it is waited for
 };
 
 }  // namespace taskwick

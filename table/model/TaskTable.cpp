@@ -61,20 +61,19 @@ void TaskTable::setShape(int rows, int cols) {
 }
 
 QString TaskTable::cell(int col, int row) const {
-    if (row < 0 || col < 0 || static_cast<size_t>(row) >= rows_.size()) {
+    if (row < 0 || col < 0 || row >= rows_.size()) {
         return {};
     }
-    const auto& r = rows_[static_cast<size_t>(row)];
-    return static_cast<size_t>(col) < r.size() ? r[static_cast<size_t>(col)] : QString();
+    const QList<QString>& r = rows_.at(row);
+    return col < r.size() ? r.at(col) : QString();
 }
 
 void TaskTable::ensureStored(int col, int row) {
-    if (rows_.size() <= static_cast<size_t>(row)) {
-        rows_.resize(static_cast<size_t>(row) + 1);
+    if (rows_.size() <= row) {
+        rows_.resize(row + 1);
     }
-    auto& r = rows_[static_cast<size_t>(row)];
-    if (r.size() <= static_cast<size_t>(col)) {
-        r.resize(static_cast<size_t>(col) + 1);
+    if (rows_.at(row).size() <= col) {
+        rows_[row].resize(col + 1);
     }
 }
 
@@ -86,10 +85,11 @@ void TaskTable::setCell(int col, int row, const QString& text) {
         return;
     }
     ensureStored(col, row);
-    auto& slot = rows_[static_cast<size_t>(row)][static_cast<size_t>(col)];
-    if (slot == text) {
+    if (rows_.at(row).at(col) == text) {
         return;
     }
+    // Only the row that changes is copied from versions that share the texts.
+    QString& slot = rows_[row][col];
     noteText(static_cast<size_t>(col), static_cast<size_t>(row), slot);
     slot = text;
     notifyChanged();
@@ -105,14 +105,14 @@ void TaskTable::appendToRow(int row, const QString& text) {
 }
 
 void TaskTable::clearRow(int row) {
-    if (row >= 0 && static_cast<size_t>(row) < rows_.size()) {
-        auto& texts = rows_[static_cast<size_t>(row)];
-        for (size_t col = 0; col < texts.size(); ++col) {
-            if (!texts[col].isEmpty()) {
-                noteText(col, static_cast<size_t>(row), texts[col]);
-                texts[col].clear();
+    if (row >= 0 && row < rows_.size()) {
+        const QList<QString>& texts = rows_.at(row);
+        for (qsizetype col = 0; col < texts.size(); ++col) {
+            if (!texts.at(col).isEmpty()) {
+                noteText(size_t(col), size_t(row), texts.at(col));
             }
         }
+        rows_[row].fill(QString());
         notifyChanged();
     }
 }
@@ -121,11 +121,11 @@ void TaskTable::clearColumn(int col) {
     if (col < 0) {
         return;
     }
-    const auto c = static_cast<size_t>(col);
-    for (size_t row = 0; row < rows_.size(); ++row) {
-        if (c < rows_[row].size() && !rows_[row][c].isEmpty()) {
-            noteText(c, row, rows_[row][c]);
-            rows_[row][c].clear();
+    for (qsizetype row = 0; row < rows_.size(); ++row) {
+        if (const QList<QString>& texts = rows_.at(row);
+            col < texts.size() && !texts.at(col).isEmpty()) {
+            noteText(size_t(col), size_t(row), texts.at(col));
+            rows_[row][col].clear();
         }
     }
     notifyChanged();
@@ -136,14 +136,15 @@ void TaskTable::takeContentOf(const TaskTable& other) {
     rowCount_ = other.rowCount_;
     colCount_ = other.colCount_;
     if (!journals_.empty()) {
-        const size_t rows = std::max(rows_.size(), other.rows_.size());
-        for (size_t row = 0; row < rows; ++row) {
-            const size_t cols = std::max(row < rows_.size() ? rows_[row].size() : 0,
-                                         row < other.rows_.size() ? other.rows_[row].size() : 0);
-            for (size_t col = 0; col < cols; ++col) {
+        const qsizetype rows = std::max(rows_.size(), other.rows_.size());
+        for (qsizetype row = 0; row < rows; ++row) {
+            const qsizetype cols =
+                std::max(row < rows_.size() ? rows_.at(row).size() : 0,
+                         row < other.rows_.size() ? other.rows_.at(row).size() : 0);
+            for (qsizetype col = 0; col < cols; ++col) {
                 const QString before = cell(int(col), int(row));
                 if (before != other.cell(int(col), int(row))) {
-                    noteText(col, row, before);
+                    noteText(size_t(col), size_t(row), before);
                 }
             }
         }

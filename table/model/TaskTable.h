@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -60,7 +61,7 @@ public:
     QString cell(int col, int row) const;
     // Every text the table keeps, shown or not, row by row; rows and columns past the counts
     // included, and rows shorter than the column count where their later cells are empty.
-    const std::vector<std::vector<QString>>& storedTexts() const { return rows_; }
+    const QList<QList<QString>>& storedTexts() const { return rows_; }
     // Both counts at once, in an order that never passes the cell limit on the way.
     void setShape(int rows, int cols);
     void setCell(int col, int row, const QString& text);
@@ -86,8 +87,9 @@ public:
     int gridLineWidth() const { return drawGridLines_ ? 1 : 0; }
 
     // Takes over everything another table holds (counts, cells, widths, alignments and the
-    // two display flags) as one change; this table's current cell and fixed caption row stay where
-    // they can.
+    // two display flags) as one change, in time proportional to the columns (the texts are
+    // shared until either table changes them); this table's current cell and fixed caption row stay
+    // where they can.
     void takeContentOf(const TaskTable& other);
 
     bool captionsFixed() const { return captionsFixed_; }
@@ -154,7 +156,9 @@ private:
 
     int rowCount_ = DefaultRowCount;
     int colCount_ = DefaultColCount;
-    std::vector<std::vector<QString>> rows_;  // may extend past the counts
+    // Row by row; may extend past the counts. Copies of the table (the versions the list's
+    // keeper remembers, what a save writes) share the rows until one of them changes a row.
+    QList<QList<QString>> rows_;
     std::vector<int> widths_;
     std::vector<Alignment> alignments_;
     bool captionsBold_ = false;

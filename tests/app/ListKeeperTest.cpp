@@ -392,12 +392,18 @@ TEST(ListKeeper, aSyncToolsConflictCopy_isMergedAndMovedOutOfTheListsFolder) {
     other.replace("<Text>ours</Text>", "<Text>theirs</Text>");
     k.table.setCell(1, 1, "ours, later");
     ASSERT_TRUE(QTest::qWaitFor([&] { return k.saved("<Text>ours, later</Text>"); }, 5000));
+    // The program's own save is not read back: the look that the copy sets off reads only it.
+    ops.listReads = 0;
+    int listReadsBeforeMerge = -1;
+    QObject::connect(k.keeper.get(), &ListKeeper::otherVersionTakenIn,
+                     [&] { listReadsBeforeMerge = ops.listReads; });
     const QString copy = k.app.filePath("ToDoList.sync-conflict-20261210-101010-ABCDEFG.xml");
     writeBytes(copy, other);
     writeBytes(k.app.filePath("ToDoList (conflicted copy 2026-12-10 101010).xml"), "not a list <");
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(copy); }, 3000));
     EXPECT_EQ(k.table.cell(1, 1), "ours, later" + ConflictSeparator + "theirs");
+    EXPECT_EQ(listReadsBeforeMerge, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return k.saved("ours, later | theirs"); }, 5000));
     ASSERT_EQ(k.presenter.boxes.size(), 2u);  // the conflict, and the copy that was moved
     EXPECT_TRUE(k.presenter.boxes[1].text.startsWith("A copy of the task list that a sync tool"));

@@ -76,6 +76,51 @@ TEST(ListFile, ownSavesNeverCountAsForeign_aHandEditIsKeptBeforeTheNextSave) {
     EXPECT_EQ(keptCopies(dir, "changed").size(), 1);
 }
 
+TEST(ListFile, aLookFindsItsOwnSaveWithoutReadingIt_butEveryOtherWriteOfTheList) {
+    QTemporaryDir dir;
+    SelectiveFaultOps ops;
+    const QString list = dir.filePath("ToDoList.xml");
+    writeBytes(list, "as read at start");
+    ListFile file(ops, dir.path() + "/");
+    QByteArray read;
+    ASSERT_EQ(file.read(&read), 0);
+    PathStatus status;
+    ASSERT_EQ(ops.status(list, &status), 0);
+    if (status.modifiedNs % 1'000'000'000 == 0) {
+        GTEST_SKIP() << "the file system keeps whole seconds: every look reads";
+    }
+    EXPECT_TRUE(file.unchangedSinceKnown());
+
+    ASSERT_TRUE(file.save("our save", When, OtherVersions::KeepBeside).result.ok());
+    const int readsAfterSave = ops.listReads;
+    EXPECT_TRUE(file.unchangedSinceKnown());
+    EXPECT_EQ(ops.listReads, readsAfterSave);
+
+    // Written where it stands, to the same size: a new time.
+    writeBytes(list, "our SAVE");
+    EXPECT_FALSE(file.unchangedSinceKnown());
+    const std::optional<QByteArray> other = file.otherVersion();
+    ASSERT_TRUE(other.has_value());
+    // Taken in: the file it was read from is the known one now.
+    file.remember(*other);
+    EXPECT_TRUE(file.unchangedSinceKnown());
+
+    // The same bytes in a new file: not the known file, though the same version.
+    const QString beside = dir.filePath("new");
+    writeBytes(beside, "our SAVE");
+    ASSERT_EQ(::rename(QFile::encodeName(beside).constData(), QFile::encodeName(list).constData()),
+              0);
+    EXPECT_FALSE(file.unchangedSinceKnown());
+    EXPECT_FALSE(file.otherVersion().has_value());
+
+    // A time in whole seconds cannot tell two writes apart: never taken as unchanged.
+    const timespec whole[2] = {{1000000, 0}, {1000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(list).constData(), whole, 0), 0);
+    EXPECT_FALSE(file.otherVersion().has_value());
+    file.remember("our SAVE");
+    EXPECT_FALSE(file.unchangedSinceKnown());
+}
+
 TEST(ListFile, aListThatAppearsAfterAFirstRun_isKept_andCopiesNeverReplaceEachOther) {
     QTemporaryDir dir;
     PosixFileOps ops;

@@ -35,7 +35,7 @@ public:
 
 // Everything a load leaves behind, in one comparable value.
 struct Outcome {
-    std::vector<std::vector<QString>> texts;
+    QList<QList<QString>> texts;
     int rows = 0;
     int cols = 0;
     std::vector<int> widths;

@@ -17,6 +17,7 @@ public:
     std::atomic<int> createError{0};
     std::atomic<int> renameError{0};
     std::atomic<int> readError{0};
+    std::atomic<int> listReads{0};  // of ToDoList.xml itself, however it went
 
     int createExclusive(const QString& path, mode_t mode, int* fd) override {
         if (const int error = createError; error != 0 && path.contains(failCreateContaining)) {
@@ -41,6 +42,7 @@ private:
         return error;
     }
     int readAll(const QString& path, QByteArray* content) override {
+        listReads += path.endsWith(QStringLiteral("/ToDoList.xml")) ? 1 : 0;
         const int error = readError;
         return error != 0 ? error : PosixFileOps::readAll(path, content);
     }
