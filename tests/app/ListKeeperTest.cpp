@@ -36,22 +36,20 @@ QStringList filesIn(const QString& folder, const QString& pattern) {
     return QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-// The file layer of a disk whose flush can be held until the test lets it go: a save that
-// is still under way when the user goes on typing.
-class HeldFlushOps : public SelectiveFaultOps {
+// A point that a thread of the program passes, which the test can hold it at.
+class Gate {
 public:
-    int flush(int fd) override {
+    void pass() {
         std::unique_lock lock(mutex_);
-        ++flushes_;
+        ++arrivals_;
         changed_.notify_all();
         changed_.wait(lock, [this] { return !hold_; });
-        return SelectiveFaultOps::flush(fd);
     }
     void hold() { setHold(true); }
     void release() { setHold(false); }
-    int flushes() {
+    int arrivals() {
         const std::lock_guard lock(mutex_);
-        return flushes_;
+        return arrivals_;
     }
 
 private:
@@ -63,7 +61,24 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool hold_ = false;
-    int flushes_ = 0;
+    int arrivals_ = 0;
+};
+
+// The file layer of a disk whose flushes, or reads of the list, can be held until the test
+// lets them go: a save or a read that is still under way when the user goes on typing.
+class HeldOps : public SelectiveFaultOps {
+public:
+    int flush(int fd) override {
+        flushes.pass();
+        return SelectiveFaultOps::flush(fd);
+    }
+    int readAll(const QString& path, QByteArray* content) override {
+        if (path.endsWith("/ToDoList.xml")) {
+            listReading.pass();
+        }
+        return PosixFileOps::readAll(path, content);
+    }
+    Gate flushes, listReading;
 };
 
 struct Keeper : ListWindow {
@@ -129,29 +144,29 @@ TEST(ListKeeper, aTypistWhoNeverPauses_isSavedWithinTheDelayOfTheFirstChange) {
 }
 
 TEST(ListKeeper, aChangeMadeWhileABackgroundSaveRuns_isSavedAfterIt_andTheCloseWaitsForIt) {
-    HeldFlushOps ops;
+    HeldOps ops;
     Keeper k(ops);
     k.keeper->startWithoutList();
     k.keeper->startAutomaticSaves();
 
-    ops.hold();
+    ops.flushes.hold();
     k.table.setCell(1, 1, "before");
     // That save is on its thread now, held at the disk.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ops.flushes() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ops.flushes.arrivals() == 1; }, 5000));
     k.table.setCell(1, 2, "during");
     EXPECT_TRUE(k.keeper->hasUnsavedChanges());
-    ops.release();
+    ops.flushes.release();
     EXPECT_TRUE(QTest::qWaitFor([&] { return k.saved("during"); }, 5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !k.keeper->hasUnsavedChanges(); }, 5000));
 
     // A close that comes while a save is held waits for it and then writes its own.
-    ops.hold();
+    ops.flushes.hold();
     k.table.setCell(1, 3, "last");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ops.flushes() == 3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ops.flushes.arrivals() == 3; }, 5000));
     k.place.left = 640;  // moved, which marks nothing
     std::thread releaser([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ops.release();
+        ops.flushes.release();
     });
     EXPECT_TRUE(k.keeper->saveOnClose(CloseKind::ByUser));
     releaser.join();
@@ -286,6 +301,26 @@ TEST(ListKeeper, anotherVersionWhileNothingIsUnsaved_isTakenIn_andTheNextChangeS
     EXPECT_TRUE(k.saved("<Left>100</Left>"));  // the window stays where the user has it
     EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.changed-*").isEmpty());
     EXPECT_TRUE(k.presenter.boxes.empty());
+}
+
+TEST(ListKeeper, wordsTypedWhileAnotherVersionIsReadAndMerged_areMergedWithItToo) {
+    HeldOps ops;
+    Keeper k(ops);
+    startWithSavedTask(k);
+    // The other version is read and merged away from the window; the user types meanwhile.
+    ops.listReading.hold();
+    const int readsBefore = ops.listReading.arrivals();
+    QByteArray other = bytesOf(k.list());
+    other.replace("<Text>ours</Text>", "<Text>ours and theirs</Text>");
+    writeBytes(k.list(), other);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ops.listReading.arrivals() > readsBefore; }, 5000));
+    k.table.setCell(1, 2, "typed meanwhile");
+    ops.listReading.release();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.table.cell(1, 1) == "ours and theirs"; }, 5000));
+    EXPECT_EQ(k.table.cell(1, 2), "typed meanwhile");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return k.saved("ours and theirs") && k.saved("typed meanwhile"); }, 5000));
 }
 
 TEST(ListKeeper, anotherVersionComesInAroundTheOpenEditor_whoseCellJoinsOnceItCloses) {
