@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 using taskwick::CellPos;
