@@ -107,7 +107,7 @@ Stalls measure(MessageBoxes& boxes, qsizetype bytes, int keystrokes) {
     }
     TaskGrid* grid = &taskwick::testing::gridOf(window);
     grid->setFocus();
-    taskwick::testing::tableOf(window).setCurrentCell({1, 1});
+    grid->currentCell().set({1, 1});
     QCoreApplication::processEvents();
 
     // To the editor while it is open, as the keyboard focus would send them.

@@ -38,6 +38,7 @@ QSize viewSize(const benchmark::State& state) {
 
 struct Grid {
     TaskTable table;
+    taskwick::CurrentCell current{table};
     std::unique_ptr<TaskGrid> grid;
 
     explicit Grid(QSize size) {
@@ -51,7 +52,7 @@ struct Grid {
         for (int col = 0; col < Cols; ++col) {
             table.setColumnWidth(col, ColumnWidth);
         }
-        grid = std::make_unique<TaskGrid>(table);
+        grid = std::make_unique<TaskGrid>(table, current);
         grid->resize(size);
         grid->show();
     }
@@ -115,7 +116,7 @@ void typeAndCheck(benchmark::State& state, QWidget* editor, const std::function<
 
 void BM_TaskGridKeystroke(benchmark::State& state) {
     Grid grid(QSize(800, 600));
-    grid.table.setCurrentCell(CellPos{1, 2});
+    grid.current.set(CellPos{1, 2});
     grid.grid->openEditor(taskwick::EditorSelection::CaretAtEnd);
     QApplication::processEvents();
     typeAndCheck(state, grid.grid->editor(), [&] { return grid.table.cell(1, 2); });

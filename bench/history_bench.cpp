@@ -25,8 +25,9 @@ constexpr int TableWidth = 800;
 
 struct List {
     TaskTable table;
-    TableHistory history{table};
-    TableCommands commands{table, Language::English,
+    taskwick::CurrentCell current{table};
+    TableHistory history{table, current};
+    TableCommands commands{table, current, Language::English,
                            [](const QString&, const QString&) { return true; },
                            [this] { fitTableColumns(table, TableWidth); }};
 
@@ -39,7 +40,7 @@ struct List {
             }
         }
         fitTableColumns(table, TableWidth);
-        table.setCurrentCell(CellPos{3, 7});
+        current.set(CellPos{3, 7});
     }
     void deleteColumn() {
         history.record([this] { commands.deleteLastColumn(); });

@@ -102,7 +102,7 @@ Figures measure(MessageBoxes& boxes, const QString& text, Editor editor) {
     TaskTable& table = taskwick::testing::tableOf(window);
     table.setCell(1, 1, QStringLiteral("a short task"));
     grid->setFocus();
-    table.setCurrentCell({1, 1});
+    grid->currentCell().set({1, 1});
     QGuiApplication::clipboard()->setText(text);
     settle();
 

@@ -1,6 +1,7 @@
 #include "app/menu/CommandActions.h"
 
 #include "resources/Resources.h"
+#include "table/model/CurrentCell.h"
 #include "table/model/TaskTable.h"
 
 #include <QAction>
@@ -22,8 +23,9 @@ QIcon menuPicture(const char* name) {
     return QIcon(QStringLiteral(":/menu/") + QLatin1String(name) + QStringLiteral(".png"));
 }
 
-CommandActions::CommandActions(const TaskTable& table, Language language, QObject* parent)
-    : QObject(parent), table_(table), language_(language) {
+CommandActions::CommandActions(const TaskTable& table, const CurrentCell& current,
+                               Language language, QObject* parent)
+    : QObject(parent), table_(table), current_(current), language_(language) {
     initResources();
     alignGroup_ = new QActionGroup(this);
     alignGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
@@ -33,6 +35,7 @@ CommandActions::CommandActions(const TaskTable& table, Language language, QObjec
     }
     followTable();
     connect(&table_, &TaskTable::changed, this, &CommandActions::followTable);
+    connect(&current_, &CurrentCell::changed, this, &CommandActions::followTable);
 }
 
 QAction* CommandActions::make(const CommandRow& row, const MenuCaptions& captions) {
@@ -69,18 +72,18 @@ void CommandActions::setPicture(const CommandRow& row, const char* name) {
 }
 
 void CommandActions::followTable() {
-    const bool hasCurrent = table_.currentCell().has_value();
+    const bool hasCurrent = current_.cell().has_value();
     for (const CommandRow& row : commandTable()) {
         QAction* made = action(row.id);
         if (row.look == Look::Setting) {
-            setPicture(row, row.isOn(table_) ? row.pictureWhenOn : row.picture);
+            setPicture(row, row.isOn(table_, current_) ? row.pictureWhenOn : row.picture);
         }
         if (row.offered == Offered::WithCurrentCell) {
             made->setEnabled(hasCurrent);
         }
         // Without a current cell the ticks stay as they were; nobody sees them while the items
         // are disabled.
-        if (row.look == Look::AlignmentTick && hasCurrent && row.isOn(table_)) {
+        if (row.look == Look::AlignmentTick && hasCurrent && row.isOn(table_, current_)) {
             made->setChecked(true);
         }
     }

@@ -13,6 +13,7 @@ class QIcon;
 
 namespace taskwick {
 
+class CurrentCell;
 class TaskTable;
 
 // One of the menu's pictures by its name ("add-row").
@@ -26,8 +27,9 @@ QIcon menuPicture(const char* name);
 class CommandActions : public QObject {
     Q_OBJECT
 public:
-    // The table must outlive the actions.
-    CommandActions(const TaskTable& table, Language language, QObject* parent = nullptr);
+    // The table and the current cell must outlive the actions.
+    CommandActions(const TaskTable& table, const CurrentCell& current, Language language,
+                   QObject* parent = nullptr);
 
     QAction* action(Command command) const { return actions_[static_cast<int>(command)]; }
     Language language() const { return language_; }
@@ -45,6 +47,7 @@ private:
     void setPicture(const CommandRow& row, const char* picture);
 
     const TaskTable& table_;
+    const CurrentCell& current_;
     Language language_;
     std::array<QAction*, CommandCount> actions_{};
     std::array<const char*, CommandCount> pictures_{};

@@ -2,6 +2,7 @@
 
 #include "table/commands/TableCommands.h"
 #include "table/history/TableHistory.h"
+#include "table/model/CurrentCell.h"
 #include "table/model/TaskTable.h"
 #include "table/view/TaskGrid.h"
 
@@ -19,8 +20,8 @@ constexpr int MinRows = 2;    // the menu keeps one task row
 constexpr int MaxColumns = 100;
 constexpr int MinColumns = 1;
 
-bool currentAlignmentIs(const TaskTable& table, Alignment alignment) {
-    const auto current = table.currentCell();
+bool currentAlignmentIs(const TaskTable& table, const CurrentCell& cell, Alignment alignment) {
+    const auto current = cell.cell();
     return current && table.columnAlignment(current->col) == alignment;
 }
 
@@ -55,14 +56,15 @@ CommandRow step(CommandRow row) {
     return row;
 }
 
-CommandRow setting(CommandRow row, const char* pictureWhenOn, bool (*isOn)(const TaskTable&)) {
+CommandRow setting(CommandRow row, const char* pictureWhenOn,
+                   bool (*isOn)(const TaskTable&, const CurrentCell&)) {
     row.look = Look::Setting;
     row.pictureWhenOn = pictureWhenOn;
     row.isOn = isOn;
     return row;
 }
 
-CommandRow alignment(CommandRow row, bool (*isOn)(const TaskTable&)) {
+CommandRow alignment(CommandRow row, bool (*isOn)(const TaskTable&, const CurrentCell&)) {
     row.look = Look::AlignmentTick;
     row.offered = Offered::WithCurrentCell;
     row.isOn = isOn;
@@ -103,26 +105,31 @@ std::vector<CommandRow> makeTable() {
         setting(step(item(
                     C::CaptionsBold, "captionsBold", &M::captionsBold, "title-bold",
                     [](T t) { t.table->toggleCaptionsBold(); }, Main)),
-                "title-bold-on", [](const TaskTable& table) { return table.captionsBold(); }),
+                "title-bold-on",
+                [](const TaskTable& table, const CurrentCell&) { return table.captionsBold(); }),
         setting(step(item(
                     C::GridLines, "gridLines", &M::gridLines, "grid-lines",
                     [](T t) { t.table->toggleGridLines(); }, Main)),
-                "grid-lines-on", [](const TaskTable& table) { return table.drawGridLines(); }),
-        alignment(
-            step(item(
-                C::AlignLeft, "leftAlign", &M::leftAlign, nullptr,
-                [](T t) { t.table->alignCurrentColumn(Alignment::Left); }, Column)),
-            [](const TaskTable& table) { return currentAlignmentIs(table, Alignment::Left); }),
-        alignment(
-            step(item(
-                C::AlignCenter, "centerAlign", &M::centerAlign, nullptr,
-                [](T t) { t.table->alignCurrentColumn(Alignment::Center); }, Column)),
-            [](const TaskTable& table) { return currentAlignmentIs(table, Alignment::Center); }),
-        alignment(
-            step(item(
-                C::AlignRight, "rightAlign", &M::rightAlign, nullptr,
-                [](T t) { t.table->alignCurrentColumn(Alignment::Right); }, Column)),
-            [](const TaskTable& table) { return currentAlignmentIs(table, Alignment::Right); }),
+                "grid-lines-on",
+                [](const TaskTable& table, const CurrentCell&) { return table.drawGridLines(); }),
+        alignment(step(item(
+                      C::AlignLeft, "leftAlign", &M::leftAlign, nullptr,
+                      [](T t) { t.table->alignCurrentColumn(Alignment::Left); }, Column)),
+                  [](const TaskTable& table, const CurrentCell& current) {
+                      return currentAlignmentIs(table, current, Alignment::Left);
+                  }),
+        alignment(step(item(
+                      C::AlignCenter, "centerAlign", &M::centerAlign, nullptr,
+                      [](T t) { t.table->alignCurrentColumn(Alignment::Center); }, Column)),
+                  [](const TaskTable& table, const CurrentCell& current) {
+                      return currentAlignmentIs(table, current, Alignment::Center);
+                  }),
+        alignment(step(item(
+                      C::AlignRight, "rightAlign", &M::rightAlign, nullptr,
+                      [](T t) { t.table->alignCurrentColumn(Alignment::Right); }, Column)),
+                  [](const TaskTable& table, const CurrentCell& current) {
+                      return currentAlignmentIs(table, current, Alignment::Right);
+                  }),
         limited(
             step(item(
                 C::AddRow, "addRow", &M::addRow, "add-row", [](T t) { t.table->addRow(); }, Main,

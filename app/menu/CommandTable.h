@@ -9,6 +9,7 @@
 
 namespace taskwick {
 
+class CurrentCell;
 class TableCommands;
 class TableHistory;
 class TaskGrid;
@@ -81,7 +82,8 @@ struct CommandRow {
     QString MenuCaptions::*caption;  // nullptr: none
     const char* picture;             // nullptr: none
     const char* pictureWhenOn;       // a setting's picture while it is on
-    bool (*isOn)(const TaskTable&);  // a setting's state, or whether the tick is set
+    // A setting's state, or whether the tick is set.
+    bool (*isOn)(const TaskTable&, const CurrentCell&);
     std::vector<QKeySequence> keys;
     KeyScope keyScope;
     void (*work)(const CommandTargets&);

@@ -78,7 +78,7 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
       boxes_(boxes),
       texts_(textsFor(settings_.language)),
       commands_(
-          table_, settings_.language,
+          table_, current_, settings_.language,
           [this](const QString& text, const QString& title) {
               return boxes_.askYesNo(text, title);
           },
@@ -93,9 +93,9 @@ MainWindow::MainWindow(MainWindowSettings settings, MessageBoxes& boxes, QWidget
     setMinimumSize(10, 10);
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    actions_ = new CommandActions(table_, settings_.language, this);
+    actions_ = new CommandActions(table_, current_, settings_.language, this);
     createFrame();
-    grid_ = new TaskGrid(table_, this);
+    grid_ = new TaskGrid(table_, current_, this);
     grid_->setObjectName(QStringLiteral("taskGrid"));
     frame_->setTable(grid_);
     connectGrid();
@@ -128,7 +128,7 @@ MainWindow::~MainWindow() {
 void MainWindow::startUp() {
     phase_ = Phase::StartingUp;
     guarded(boxes_, errorContext::StartUp, [&] {
-        table_.clearCurrentCell();
+        current_.clear();
         // Relative paths (a skins folder named in the list) resolve in the list's folder.
         QDir::setCurrent(settings_.listFolder);
         resize(DefaultClientSize);
@@ -396,7 +396,7 @@ PictureButton* MainWindow::frameButton(FrameButton button) const {
 }
 
 void MainWindow::connectHistory() {
-    history_ = new TableHistory(table_, this);
+    history_ = new TableHistory(table_, current_, this);
     connect(history_, &TableHistory::canUndoChanged, actions_->action(Command::Undo),
             &QAction::setEnabled);
     connect(history_, &TableHistory::canRedoChanged, actions_->action(Command::Redo),

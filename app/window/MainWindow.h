@@ -177,6 +177,7 @@ private:
     MessageBoxes& boxes_;
     const Texts& texts_;
     TaskTable table_;
+    CurrentCell current_{table_};  // the grid moves it; the commands and the history read it
     TaskGrid* grid_ = nullptr;
     CommandActions* actions_ = nullptr;
     TableHistory* history_ = nullptr;  // the user's changes, for Ctrl+Z and Ctrl+Y

@@ -116,7 +116,7 @@ void MainWindow::fitColumnsToTable() {
 
 void MainWindow::toggleFold() {
     guarded(boxes_, errorContext::FoldToggle, [&] {
-        table_.clearCurrentCell();
+        current_.clear();
         frame_->windowPositionOnScreen();  // every step builds on the window's left
         if (fold_.isFull()) {
             foldArea_ = workAreaHoldingMost();

@@ -49,9 +49,10 @@ QString columnContentList(const TaskTable& table, int col) {
     return list;
 }
 
-TableCommands::TableCommands(TaskTable& table, Language language, AskYesNo askYesNo,
-                             FitColumns fitColumns)
+TableCommands::TableCommands(TaskTable& table, CurrentCell& current, Language language,
+                             AskYesNo askYesNo, FitColumns fitColumns)
     : table_(table),
+      current_(current),
       texts_(textsFor(language)),
       askYesNo_(std::move(askYesNo)),
       fitColumns_(std::move(fitColumns)) {}
@@ -109,7 +110,7 @@ bool TableCommands::deleteLastColumn() {
 }
 
 bool TableCommands::alignCurrentColumn(Alignment alignment) {
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     if (!current) {
         return false;
     }
@@ -126,7 +127,10 @@ void TableCommands::toggleGridLines() {
 }
 
 void TableCommands::startCaptionEditing() {
-    table_.setCaptionsFixed(false);
+    if (table_.captionsFixed()) {
+        table_.setCaptionsFixed(false);
+        current_.set(CellPos{0, 0});
+    }
 }
 
 }  // namespace taskwick

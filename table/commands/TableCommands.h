@@ -1,5 +1,6 @@
 #pragma once
 
+#include "table/model/CurrentCell.h"
 #include "table/model/TaskTable.h"
 #include "texts/Texts.h"
 
@@ -27,7 +28,8 @@ public:
     using AskYesNo = std::function<bool(const QString& text, const QString& title)>;
     using FitColumns = std::function<void()>;
 
-    TableCommands(TaskTable& table, Language language, AskYesNo askYesNo, FitColumns fitColumns);
+    TableCommands(TaskTable& table, CurrentCell& current, Language language, AskYesNo askYesNo,
+                  FitColumns fitColumns);
 
     void addRow();
     // Asks before throwing away any text of the last row; returns false when the user declined.
@@ -50,6 +52,7 @@ private:
     bool confirmed(const QString& question, const QString& content) const;
 
     TaskTable& table_;
+    CurrentCell& current_;
     const Texts& texts_;
     AskYesNo askYesNo_;
     FitColumns fitColumns_;

@@ -5,7 +5,8 @@
 
 namespace taskwick {
 
-TableHistory::TableHistory(TaskTable& table, QObject* parent) : QObject(parent), table_(table) {}
+TableHistory::TableHistory(TaskTable& table, CurrentCell& current, QObject* parent)
+    : QObject(parent), table_(table), current_(current) {}
 
 TableHistory::~TableHistory() = default;
 
@@ -20,7 +21,7 @@ TableHistory::Content TableHistory::settings() const {
     c.alignments = table_.columnAlignments();
     c.captionsBold = table_.captionsBold();
     c.drawGridLines = table_.drawGridLines();
-    c.current = table_.currentCell();
+    c.current = current_.cell();
     return c;
 }
 
@@ -140,7 +141,7 @@ void TableHistory::apply(const Step& step, Side side) {
     const std::optional<CellPos> cell = shownCell(step, side);
     if (cell && cell->row >= table_.fixedRows() && cell->row < table_.rowCount() &&
         cell->col < table_.colCount()) {
-        table_.setCurrentCell(*cell);
+        current_.set(*cell);
     }
 }
 

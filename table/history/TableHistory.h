@@ -1,5 +1,6 @@
 #pragma once
 
+#include "table/model/CurrentCell.h"
 #include "table/model/TaskTable.h"
 
 #include <QObject>
@@ -36,7 +37,8 @@ public:
     static constexpr std::size_t MaxSteps = 1000;
     static constexpr std::size_t MaxTextChars = 16 * 1024 * 1024;
 
-    explicit TableHistory(TaskTable& table, QObject* parent = nullptr);
+    // The table and the current cell must outlive the history.
+    TableHistory(TaskTable& table, CurrentCell& current, QObject* parent = nullptr);
     ~TableHistory() override;
 
     // A step begins: what the table holds now is what undoing it goes back to. Steps nest;
@@ -133,6 +135,7 @@ private:
     void reportAvailability();
 
     TaskTable& table_;
+    CurrentCell& current_;
     bool undoReported_ = false;
     bool redoReported_ = false;
     std::deque<Step> steps_;

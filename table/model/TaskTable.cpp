@@ -27,10 +27,6 @@ void TaskTable::setRowCount(int rows) {
     if (rowCount_ < 2 && captionsFixed_) {
         captionsFixed_ = false;
     }
-    if (current_ && current_->row >= rowCount_) {
-        current_.reset();
-        emit currentCellChanged();
-    }
     notifyChanged();
 }
 
@@ -42,10 +38,6 @@ void TaskTable::setColCount(int cols) {
     colCount_ = cols;
     widths_.resize(static_cast<size_t>(cols), DefaultColumnWidth);
     alignments_.resize(static_cast<size_t>(cols), Alignment::Left);
-    if (current_ && current_->col >= colCount_) {
-        current_.reset();
-        emit currentCellChanged();
-    }
     notifyChanged();
 }
 
@@ -157,10 +149,6 @@ void TaskTable::takeContentOf(const TaskTable& other) {
     if (rowCount_ < 2) {
         captionsFixed_ = false;
     }
-    if (current_ && (current_->row >= rowCount_ || current_->col >= colCount_)) {
-        current_.reset();
-        emit currentCellChanged();
-    }
     notifyChanged();
 }
 
@@ -232,28 +220,9 @@ bool TaskTable::setCaptionsFixed(bool fixed) {
     }
     if (fixed != captionsFixed_) {
         captionsFixed_ = fixed;
-        current_ = CellPos{0, fixed ? 1 : 0};
-        emit currentCellChanged();
         notifyChanged();
     }
     return true;
-}
-
-void TaskTable::setCurrentCell(CellPos pos) {
-    if (current_ && *current_ == pos) {
-        return;
-    }
-    current_ = pos;
-    emit currentCellChanged();
-    notifyChanged();
-}
-
-void TaskTable::clearCurrentCell() {
-    if (current_) {
-        current_.reset();
-        emit currentCellChanged();
-        notifyChanged();
-    }
 }
 
 void TaskTable::notifyChanged() {

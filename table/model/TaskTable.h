@@ -88,13 +88,12 @@ public:
 
     // Takes over everything another table holds (counts, cells, widths, alignments and the
     // two display flags) as one change, in time proportional to the columns (the texts are
-    // shared until either table changes them); this table's current cell and fixed caption row stay
-    // where they can.
+    // shared until either table changes them); this table's fixed caption row stays where it
+    // can.
     void takeContentOf(const TaskTable& other);
 
     bool captionsFixed() const { return captionsFixed_; }
     // Fixing the caption row needs a task row; returns false (flag unchanged) when there is none.
-    // Every change makes (0, 1) or (0, 0) current.
     bool setCaptionsFixed(bool fixed);
     int fixedRows() const { return captionsFixed_ ? 1 : 0; }
 
@@ -139,14 +138,9 @@ public:
         std::vector<Entry> entries_;
     };
 
-    std::optional<CellPos> currentCell() const { return current_; }
-    void setCurrentCell(CellPos pos);
-    void clearCurrentCell();
-
 signals:
     // Anything that changes what the table shows.
     void changed();
-    void currentCellChanged();
 
 private:
     void ensureStored(int col, int row);
@@ -164,7 +158,6 @@ private:
     bool captionsBold_ = false;
     bool drawGridLines_ = true;
     bool captionsFixed_ = true;
-    std::optional<CellPos> current_;
     int batchDepth_ = 0;
     bool changedInBatch_ = false;
     std::vector<TextJournal*> journals_;

@@ -65,9 +65,10 @@ GridServices& GridServices::standard() {
     return services;
 }
 
-TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
+TaskGrid::TaskGrid(TaskTable& table, CurrentCell& current, QWidget* parent, GridServices* services)
     : QAbstractScrollArea(parent),
       table_(table),
+      current_(current),
       services_(services ? *services : GridServices::standard()) {
     installTaskGridAccessibility();
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -96,7 +97,7 @@ TaskGrid::TaskGrid(TaskTable& table, QWidget* parent, GridServices* services)
     connect(editor_, &CellEditor::cellTextEdited, this, &TaskGrid::storeEditorText);
 
     connect(&table_, &TaskTable::changed, this, &TaskGrid::onModelChanged);
-    connect(&table_, &TaskTable::currentCellChanged, this, &TaskGrid::onCurrentCellChanged);
+    connect(&current_, &CurrentCell::changed, this, &TaskGrid::onCurrentCellChanged);
     updateScrollBars();
 }
 
@@ -213,19 +214,7 @@ int TaskGrid::columnBorderAt(QPoint viewportPos) const {
 
 // ---- painting ----
 
-#ifdef TASKWICK_TEST_HOOKS
-std::function<void(CellPos)>& taskGridBeforePaintingCell() {
-    static std::function<void(CellPos)> hook;
-    return hook;
-}
-#endif
-
 void TaskGrid::paintCell(QPainter& painter, int col, int row, const QRect& rect) {
-#ifdef TASKWICK_TEST_HOOKS
-    if (taskGridBeforePaintingCell()) {
-        taskGridBeforePaintingCell()(CellPos{col, row});
-    }
-#endif
     painter.fillRect(rect, painter.brush());
     int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter;
     if (row == 0) {
@@ -268,7 +257,7 @@ void TaskGrid::prepareAndPaintCell(QPainter& painter, int col, int row, const QR
         fill = FixedColor;
     } else if (row == 0) {
         fill = BackgroundColor;
-        const auto current = table_.currentCell();
+        const auto current = current_.cell();
         if (current && *current == CellPos{col, row} && !tableHasFocus()) {
             fill = palette().color(QPalette::Highlight);
             text = palette().color(QPalette::HighlightedText);
@@ -343,7 +332,7 @@ void TaskGrid::paintEvent(QPaintEvent* event) {
     paintRows(0, fixed - 1);
     paintRows(firstScrollRow, lastScrollRow);
 
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     if (current && !editingCell_ && hasFocus()) {
         const QRect rect = cellRect(current->col, current->row);
         QPen dotted(palette().color(QPalette::WindowText), 1);
@@ -462,7 +451,7 @@ void TaskGrid::onModelChanged() {
 }
 
 void TaskGrid::onCurrentCellChanged() {
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     if (editingCell_ && (!current || *current != *editingCell_)) {
         closeEditor();
     }
@@ -476,7 +465,7 @@ void TaskGrid::onCurrentCellChanged() {
 // ---- editor ----
 
 void TaskGrid::openEditor(EditorSelection selection) {
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     if (!current || current->col >= table_.colCount() || current->row >= table_.rowCount()) {
         return;
     }
@@ -691,7 +680,7 @@ std::optional<CellPos> TaskGrid::movedBy(int key, Qt::KeyboardModifiers modifier
 }
 
 void TaskGrid::moveCurrentCell(int key, Qt::KeyboardModifiers modifiers) {
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     // With no current cell every key starts from just before the first cell, so that the
     // clamp below lands on the first non-fixed one.
     const CellPos from = current.value_or(CellPos{-1, -1});
@@ -732,7 +721,7 @@ void TaskGrid::handleGridKey(QKeyEvent* event) {
 void TaskGrid::focusCell(CellPos target) {
     beforeCellBecomesCurrent(target.col, target.row);
     closeEditor();
-    table_.setCurrentCell(target);
+    current_.set(target);
     ensureVisible(target);
     viewport()->update();
 }
@@ -771,7 +760,7 @@ void TaskGrid::mousePressEvent(QMouseEvent* event) {
     if (!cell || cell->row < table_.fixedRows()) {
         return;
     }
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     if (current && *current == *cell) {
         if (!isEditing()) {
             openEditor(EditorSelection::CaretAtEnd);
@@ -835,7 +824,7 @@ void TaskGrid::wheelEvent(QWheelEvent* event) {
 }
 
 void TaskGrid::wheelStep(WheelStep step) {
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     if (!current) {
         // Only reachable after the first wheel event of the run, when the red bar action has
         // cleared the current cell: the wheel then picks the first non-fixed cell, as any key
@@ -859,7 +848,7 @@ void TaskGrid::wheelStep(WheelStep step) {
 // ---- the handlers ----
 
 void TaskGrid::copyCurrentCell() {
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     if (isEditing() || !current) {
         return;
     }
@@ -869,7 +858,7 @@ void TaskGrid::copyCurrentCell() {
 }
 
 void TaskGrid::cutCurrentCell() {
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     if (isEditing() || !current) {
         return;
     }
@@ -884,7 +873,7 @@ void TaskGrid::pasteIntoCurrentCell() {
         pasteIntoEditor();
         return;
     }
-    const auto current = table_.currentCell();
+    const auto current = current_.cell();
     if (!current) {
         return;
     }
@@ -897,7 +886,7 @@ void TaskGrid::pasteIntoCurrentCell() {
 }
 
 void TaskGrid::emptyCurrentCell() {
-    if (const auto current = table_.currentCell(); current && !isEditing()) {
+    if (const auto current = current_.cell(); current && !isEditing()) {
         setCellByUser(*current, QString());
     }
 }
@@ -908,7 +897,7 @@ void TaskGrid::escape() {
         return;
     }
     // Without a current cell the first non-fixed one becomes current, which ends editing.
-    table_.clearCurrentCell();
+    current_.clear();
     moveCurrentCell(Qt::Key_Escape, Qt::NoModifier);
 }
 
@@ -927,9 +916,9 @@ void TaskGrid::beforeCellBecomesCurrent(int col, int row) {
 }
 
 void TaskGrid::onCellActivated() {
-    const auto current = table_.currentCell();
-    if (!table_.captionsFixed() && current && current->row > 0) {
-        table_.setCaptionsFixed(true);
+    const auto current = current_.cell();
+    if (!table_.captionsFixed() && current && current->row > 0 && table_.setCaptionsFixed(true)) {
+        current_.set(CellPos{0, 1});
     }
     emit plusMinusButtonsRepaintRequested();
 }

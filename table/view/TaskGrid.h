@@ -1,5 +1,6 @@
 #pragma once
 
+#include "table/model/CurrentCell.h"
 #include "table/model/TaskTable.h"
 #include "table/view/CellEditor.h"
 
@@ -10,7 +11,6 @@
 #include <QRect>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <utility>
 
@@ -30,16 +30,11 @@ public:
     static GridServices& standard();
 };
 
-#ifdef TASKWICK_TEST_HOOKS
-// Test builds only: runs before each cell is painted, so that a test can make the painting of
-// a cell fail.
-std::function<void(CellPos)>& taskGridBeforePaintingCell();
-#endif
-
 // The task table's grid: paints the cells of a TaskTable, places a CellEditor over the current
 // cell for in-place editing and turns keys, clicks, the wheel and the clipboard into changes of
 // the model. The caption row is part of the model: fixed while the captions are fixed, an ordinary
-// editable row during caption editing.
+// editable row during caption editing. Which cell is current is the grid's to move and show; it
+// shares it with whoever acts on that cell (the commands, the history).
 class TaskGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -52,11 +47,13 @@ public:
 
     enum class ScrollBarMode { Both, VerticalOnly, None };
 
-    explicit TaskGrid(TaskTable& table, QWidget* parent = nullptr,
-                      GridServices* services = nullptr);
+    // The table and the current cell must outlive the grid.
+    TaskGrid(TaskTable& table, CurrentCell& current, QWidget* parent = nullptr,
+             GridServices* services = nullptr);
     ~TaskGrid() override;
 
     TaskTable& table() const { return table_; }
+    CurrentCell& currentCell() const { return current_; }
 
     // The table's font: Tahoma 17 px, falling back to look-alikes where Tahoma is missing.
     static QFont tableFont();
@@ -68,9 +65,6 @@ public:
     // column changes meanwhile only decide what comes back.
     void setScrollBarMode(ScrollBarMode mode);
     void setScrollBarsSuppressed(bool suppressed);
-    ScrollBarMode scrollBarMode() const {
-        return scrollBarsSuppressed_ ? ScrollBarMode::None : columnScrollBarMode_;
-    }
 
     // Rectangle of a cell in viewport coordinates (may lie outside the visible area).
     QRect cellRect(int col, int row) const;
@@ -131,6 +125,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ScrollBarMode scrollBarMode() const {
+        return scrollBarsSuppressed_ ? ScrollBarMode::None : columnScrollBarMode_;
+    }
     int pitchY() const { return DefaultRowHeight + table_.gridLineWidth(); }
     int columnLeft(int col) const;  // content x, before horizontal scrolling
     int contentWidth() const;
@@ -188,6 +185,7 @@ private:
     int columnBorderAt(QPoint viewportPos) const;
 
     TaskTable& table_;
+    CurrentCell& current_;
     GridServices& services_;
     CellEditor* editor_ = nullptr;
     std::optional<CellPos> editingCell_;

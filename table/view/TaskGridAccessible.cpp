@@ -33,9 +33,9 @@ bool inTable(const TaskTable& table, CellPos cell) {
 }
 
 // The current cell when it lies inside the table.
-std::optional<CellPos> currentCellIn(const TaskTable& table) {
-    const auto current = table.currentCell();
-    return current && inTable(table, *current) ? current : std::nullopt;
+std::optional<CellPos> currentCellIn(const TaskGrid& grid) {
+    const auto current = grid.currentCell().cell();
+    return current && inTable(grid.table(), *current) ? current : std::nullopt;
 }
 
 // Child index of a cell: row by row, the caption row first, as AT-SPI counts the children of a
@@ -44,21 +44,13 @@ int childIndex(const TaskTable& table, CellPos cell) {
     return cell.row * table.colCount() + cell.col;
 }
 
-TaskGridEventListener& eventListener() {
-    static TaskGridEventListener listener = nullptr;
-    return listener;
-}
-
 // Whether events are heard at all. Qt's item views ask the same before they build an event:
 // building one makes the accessibles it names.
 bool eventsHeard() {
-    return eventListener() != nullptr || QAccessible::isActive();
+    return QAccessible::isActive();
 }
 
 void send(QAccessibleEvent& event) {
-    if (TaskGridEventListener listener = eventListener()) {
-        listener(&event);
-    }
     QAccessible::updateAccessibility(&event);
 }
 
@@ -153,7 +145,7 @@ public:
     }
 
     // QAccessibleTableCellInterface
-    bool isSelected() const override { return isValid() && grid_->table().currentCell() == cell_; }
+    bool isSelected() const override { return isValid() && grid_->currentCell().cell() == cell_; }
     // The caption above the cell. A caption cell names itself: AT-SPI asks the cell of row 0
     // for the header of its column, and that cell is the header here.
     QList<QAccessibleInterface*> columnHeaderCells() const override {
@@ -200,7 +192,7 @@ public:
           grid_(grid),
           knownRows_(grid->table().rowCount()),
           knownCols_(grid->table().colCount()),
-          knownCurrent_(currentCellIn(grid->table())) {
+          knownCurrent_(currentCellIn(*grid)) {
         made().insert(grid, this);
     }
 
@@ -211,9 +203,6 @@ public:
 
     // The accessible Qt made for the grid, none before anything asked for one.
     static GridTableAccessible* of(const TaskGrid& grid) { return made().value(&grid); }
-
-    // Number of cell accessibles made and not yet deleted.
-    int cellCount() const { return static_cast<int>(cells_.size()); }
 
     // Announces rows and columns that came or went, then cells whose text changed. The cells'
     // bookkeeping goes on while nobody listens, so that a reader that starts later is not told
@@ -267,7 +256,7 @@ public:
     // Moves the selection to the current cell and, while the grid has the focus, the focus.
     void followCurrentCell() {
         TaskGrid& grid = *this->grid();
-        const auto current = currentCellIn(grid.table());
+        const auto current = currentCellIn(grid);
         const auto old = std::exchange(knownCurrent_, current);
         if (!eventsHeard()) {
             return;
@@ -287,7 +276,7 @@ public:
     // The current cell takes the focus while the grid has it (not while the editor has it).
     void focusCurrentCell() {
         TaskGrid& grid = *this->grid();
-        const auto current = currentCellIn(grid.table());
+        const auto current = currentCellIn(grid);
         if (current && grid.hasFocus() && eventsHeard()) {
             sendCellEvent(grid, QAccessible::Focus, *current);
         }
@@ -324,7 +313,7 @@ public:
         if (grid->isEditing() && grid->editor()->hasFocus()) {
             return QAccessible::queryAccessibleInterface(grid->editor());
         }
-        const auto current = currentCellIn(grid->table());
+        const auto current = currentCellIn(*grid);
         if (!grid->hasFocus() || !current) {
             return nullptr;
         }
@@ -358,9 +347,9 @@ public:
         cells_.emplace(key, QAccessible::registerAccessibleInterface(made));
         return made;
     }
-    int selectedCellCount() const override { return currentCellIn(model()) ? 1 : 0; }
+    int selectedCellCount() const override { return currentCellIn(*grid()) ? 1 : 0; }
     QList<QAccessibleInterface*> selectedCells() const override {
-        const auto current = currentCellIn(model());
+        const auto current = currentCellIn(*grid());
         if (!current) {
             return {};
         }
@@ -475,17 +464,6 @@ void announceTaskGridFocusIn(TaskGrid& grid) {
             }
         },
         Qt::QueuedConnection);
-}
-
-#ifdef TASKWICK_TEST_HOOKS
-int taskGridCellAccessibleCount(const TaskGrid& grid) {
-    const GridTableAccessible* accessible = GridTableAccessible::of(grid);
-    return accessible != nullptr ? accessible->cellCount() : 0;
-}
-#endif
-
-TaskGridEventListener setTaskGridEventListener(TaskGridEventListener listener) {
-    return std::exchange(eventListener(), listener);
 }
 
 }  // namespace taskwick

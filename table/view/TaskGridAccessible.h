@@ -1,7 +1,5 @@
 #pragma once
 
-class QAccessibleEvent;
-
 namespace taskwick {
 
 class TaskGrid;
@@ -29,20 +27,5 @@ void announceTaskGridCurrentCell(TaskGrid& grid);
 // When the grid has taken the focus. Qt announces the grid itself once the focus change is
 // done; the current cell follows from the event loop, so that it is what the reader lands on.
 void announceTaskGridFocusIn(TaskGrid& grid);
-
-#ifdef TASKWICK_TEST_HOOKS
-// Test builds only: how many cell accessibles of the grid exist (the cells something asked
-// for, as long as they are inside the table); none before anything asked for the grid's
-// accessible.
-int taskGridCellAccessibleCount(const TaskGrid& grid);
-#endif
-
-// Every event the grid's accessibles send is handed to QAccessible::updateAccessibility, which
-// passes it on to the platform's bridge while a reader listens and drops it otherwise. A
-// listener set here hears each of them first, and makes the grid send them also while Qt would
-// drop them (on a platform without a bridge, such as the offscreen one). Returns the listener
-// set before; nullptr removes it.
-using TaskGridEventListener = void (*)(QAccessibleEvent* event);
-TaskGridEventListener setTaskGridEventListener(TaskGridEventListener listener);
 
 }  // namespace taskwick

@@ -46,7 +46,7 @@ TEST(MainWindow, firstRun_defaultsTableSizeAndNoBox) {
     }
     EXPECT_EQ(t.columnAlignments(),
               (std::vector<Alignment>{Alignment::Center, Alignment::Left, Alignment::Center}));
-    EXPECT_FALSE(t.currentCell().has_value());
+    EXPECT_FALSE(gridOf(*window).currentCell().cell().has_value());
     EXPECT_EQ(gridOf(*window).geometry(), QRect(30, 30, 310, 151));
     EXPECT_EQ(t.columnWidth(0), 50);
     EXPECT_EQ(t.columnWidth(1), 210);

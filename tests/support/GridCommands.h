@@ -13,7 +13,8 @@ namespace taskwick {
 // window too.
 class GridCommands {
 public:
-    explicit GridCommands(TaskGrid& grid) : actions_(grid.table(), Language::English) {
+    explicit GridCommands(TaskGrid& grid)
+        : actions_(grid.table(), grid.currentCell(), Language::English) {
         targets_.grid = &grid;
         for (const CommandRow& row : commandTable()) {
             if (row.keys.empty() || row.history == HistoryRole::Travel) {

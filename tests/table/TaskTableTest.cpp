@@ -1,4 +1,5 @@
 #include "table/model/CellText.h"
+#include "table/model/CurrentCell.h"
 #include "table/model/TaskTable.h"
 
 #include <QSignalSpy>
@@ -86,22 +87,38 @@ TEST(TaskTable, clearColumn_emptiesCaptionAndCells_soAReaddedColumnIsEmpty) {
 TEST(TaskTable, captionsFixedRules) {
     TaskTable t;
     EXPECT_TRUE(t.captionsFixed());
-    EXPECT_FALSE(t.currentCell().has_value());
-
     EXPECT_TRUE(t.setCaptionsFixed(false));
-    EXPECT_EQ(t.currentCell(), (CellPos{0, 0}));
+    EXPECT_FALSE(t.captionsFixed());
     EXPECT_TRUE(t.setCaptionsFixed(true));
-    EXPECT_EQ(t.currentCell(), (CellPos{0, 1}));
+    EXPECT_TRUE(t.captionsFixed());
 
     t.setRowCount(1);  // no task row left: the caption row stops being fixed
     EXPECT_FALSE(t.captionsFixed());
     EXPECT_FALSE(t.setCaptionsFixed(true));
     EXPECT_FALSE(t.captionsFixed());
+}
 
-    t.setRowCount(3);
-    t.setCurrentCell({1, 2});
-    t.clearCurrentCell();
-    EXPECT_FALSE(t.currentCell().has_value());
+TEST(CurrentCell, movesAreNoChangeOfTheList_andACellLeavingTheTableIsCurrentNoMore) {
+    TaskTable t;
+    CurrentCell current(t);
+    QSignalSpy listChanged(&t, &TaskTable::changed);
+    QSignalSpy moved(&current, &CurrentCell::changed);
+    EXPECT_FALSE(current.cell().has_value());
+    current.set({1, 2});
+    current.set({1, 2});
+    current.clear();
+    current.set({2, 5});
+    EXPECT_EQ(moved.count(), 3);
+    EXPECT_EQ(listChanged.count(), 0);
+
+    t.setColCount(4);
+    EXPECT_EQ(current.cell(), (CellPos{2, 5}));
+    t.setShape(5, 4);  // the row goes, and the cell with it
+    EXPECT_FALSE(current.cell().has_value());
+    current.set({2, 4});
+    t.setColCount(2);
+    EXPECT_FALSE(current.cell().has_value());
+    EXPECT_EQ(moved.count(), 6);
 }
 
 TEST(TaskTable, changesInsideABatchAreOneChange_andABatchWithoutChangesIsNone) {

@@ -41,10 +41,11 @@ QImage pictureOf(const QAction* action) {
 class MenuTest : public ::testing::Test {
 protected:
     explicit MenuTest(Language language = Language::English)
-        : actions(table, language),
+        : actions(table, current, language),
           menu(actions),
           commands(
-              table, language, [](const QString&, const QString&) { return true; }, [] {}) {
+              table, current, language, [](const QString&, const QString&) { return true; },
+              [] {}) {
         QObject::connect(actions.action(Command::CaptionsBold), &QAction::triggered,
                          [this] { commands.toggleCaptionsBold(); });
         QObject::connect(actions.action(Command::GridLines), &QAction::triggered,
@@ -72,6 +73,7 @@ protected:
     }
 
     TaskTable table;
+    CurrentCell current{table};
     CommandActions actions;
     ContextMenu menu;
     TableCommands commands;
@@ -189,17 +191,17 @@ TEST_F(MenuTest, columnSubmenu_isOfferedWithACurrentCell_andTicksItsColumnsAlign
 
     table.setColumnAlignment(0, Alignment::Center);
     table.setColumnAlignment(2, Alignment::Right);
-    table.setCurrentCell({2, 1});
+    current.set({2, 1});
     open();
     EXPECT_TRUE(item("thisColumn")->isEnabled());
     EXPECT_TRUE(item("rightAlign")->isChecked());
     menu.menu()->close();
-    table.setCurrentCell({0, 2});
+    current.set({0, 2});
     EXPECT_TRUE(item("centerAlign")->isChecked());
     EXPECT_FALSE(item("rightAlign")->isChecked());
 
     // Without a current cell the ticks stay as they were, out of sight.
-    table.clearCurrentCell();
+    current.clear();
     table.setColumnAlignment(0, Alignment::Left);
     open();
     EXPECT_FALSE(item("thisColumn")->isEnabled());
@@ -207,7 +209,7 @@ TEST_F(MenuTest, columnSubmenu_isOfferedWithACurrentCell_andTicksItsColumnsAlign
 }
 
 TEST_F(MenuTest, alignItems_areExclusiveRadioItemsThatTickThemselves) {
-    table.setCurrentCell({1, 1});
+    current.set({1, 1});
     QSignalSpy right(item("rightAlign"), &QAction::triggered);
     item("leftAlign")->trigger();
     item("rightAlign")->trigger();
@@ -251,7 +253,8 @@ TEST_F(MenuTest, noSkinLeavesItsTickToTheSkinMenu_andTheSkinSubmenuAsksForItsIte
 
 TEST(MenuOwnership, windowAndMenuMayGoInEitherOrder) {
     TaskTable table;
-    CommandActions actions(table, Language::English);
+    CurrentCell current(table);
+    CommandActions actions(table, current, Language::English);
     {
         auto window = std::make_unique<QWidget>();
         ContextMenu menu(actions, window.get());

@@ -23,7 +23,7 @@ class CommandsTest : public ::testing::Test {
 protected:
     TableCommands commands(Language language = Language::English) {
         return TableCommands(
-            table, language,
+            table, current, language,
             [this](const QString& text, const QString& title) {
                 questions.push_back({text, title});
                 return answer;
@@ -38,6 +38,7 @@ protected:
     }
 
     TaskTable table;
+    CurrentCell current{table};
     std::vector<Question> questions;
     bool answer = true;
     int fittings = 0;
@@ -104,7 +105,7 @@ TEST_F(CommandsTest, deleteBlankRow_deletesWithoutAsking) {
 
 TEST_F(CommandsTest, deleteRowWithoutQuestionBox_keepsContent) {
     fillRow(5, {"x"});
-    TableCommands silent(table, Language::English, nullptr, nullptr);
+    TableCommands silent(table, current, Language::English, nullptr, nullptr);
     EXPECT_FALSE(silent.deleteLastRow());
     EXPECT_EQ(table.rowCount(), 6);
 }
@@ -157,15 +158,15 @@ TEST_F(CommandsTest, deleteDownToHeader_unfixesHeaderThenActsOnCaptions) {
 }
 
 TEST_F(CommandsTest, deleteRowHoldingCurrentCell_leavesNoCurrentCell) {
-    table.setCurrentCell({1, 5});
+    current.set({1, 5});
     commands().deleteLastRow();
-    EXPECT_FALSE(table.currentCell().has_value());
+    EXPECT_FALSE(current.cell().has_value());
 }
 
 TEST_F(CommandsTest, addColumnAtWidth45_halvesIntoTwoColumnsOf21ThenFits) {
     table.setColumnAlignment(2, Alignment::Center);
     std::vector<int> widthsWhenFitting;
-    TableCommands cmd(table, Language::English, nullptr, [&] {
+    TableCommands cmd(table, current, Language::English, nullptr, [&] {
         for (int col = 0; col < table.colCount(); ++col) {
             widthsWhenFitting.push_back(table.columnWidth(col));
         }
@@ -254,7 +255,7 @@ TEST_F(CommandsTest, alignment_needsCurrentCellAndSetsItsColumn) {
     EXPECT_EQ(table.columnAlignments(),
               (std::vector<Alignment>{Alignment::Left, Alignment::Left, Alignment::Left}));
 
-    table.setCurrentCell({1, 3});
+    current.set({1, 3});
     EXPECT_TRUE(cmd.alignCurrentColumn(Alignment::Right));
     EXPECT_EQ(table.columnAlignment(1), Alignment::Right);
     EXPECT_TRUE(cmd.alignCurrentColumn(Alignment::Center));
@@ -278,11 +279,11 @@ TEST_F(CommandsTest, toggles_flipAndRestoreSettings) {
 }
 
 TEST_F(CommandsTest, startCaptionEditing_unfixesCaptionsAndMakesFirstCaptionCurrent) {
-    table.setCurrentCell({2, 4});
+    current.set({2, 4});
     commands().startCaptionEditing();
     EXPECT_FALSE(table.captionsFixed());
-    ASSERT_TRUE(table.currentCell().has_value());
-    EXPECT_EQ(*table.currentCell(), (CellPos{0, 0}));
+    ASSERT_TRUE(current.cell().has_value());
+    EXPECT_EQ(*current.cell(), (CellPos{0, 0}));
 }
 
 }  // namespace

@@ -13,9 +13,10 @@ namespace {
 
 struct History {
     TaskTable table;
+    CurrentCell current{table};
     QAction undo;
     QAction redo;
-    TableHistory history{table};
+    TableHistory history{table, current};
 
     // Ctrl+Z and Ctrl+Y as the window offers them: enabled while the history says they can be.
     History() {
@@ -104,11 +105,11 @@ TEST(TableHistory, rowsAndColumnsThatComeBack_bringTheirFirstCellIntoView) {
         SCOPED_TRACE(c.step);
         History h;
         h.table.setShape(30, 12);
-        h.table.setCurrentCell(c.currentBefore);
+        h.current.set(c.currentBefore);
         h.history.record([&] { c.change(h.table); });
         h.undo.trigger();
-        EXPECT_EQ(h.table.currentCell(), c.shownByUndo);
+        EXPECT_EQ(h.current.cell(), c.shownByUndo);
         h.redo.trigger();
-        EXPECT_EQ(h.table.currentCell(), c.shownByRedo);
+        EXPECT_EQ(h.current.cell(), c.shownByRedo);
     }
 }
