@@ -86,9 +86,8 @@ BENCHMARK(BM_DeleteColumnWithoutHistory)->Unit(benchmark::kMicrosecond);
 // One cell's edit as a step, in a table of state.range(0) cells in ten columns.
 void BM_RecordCellEdit(benchmark::State& state) {
     TaskTable table;
-    QAction undo;
-    QAction redo;
-    TableHistory history{table, &undo, &redo};
+    taskwick::CurrentCell current{table};
+    TableHistory history{table, current};
     const int rows = static_cast<int>(state.range(0) / 10);
     table.setShape(rows, 10);
     for (int row = 0; row < rows; ++row) {
