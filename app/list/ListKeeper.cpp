@@ -108,8 +108,10 @@ LoadReport ListKeeper::load(LoadTarget& target) {
     if (loaded.droppedContent) {
         keep();  // the next save would write less than the file holds
     }
-    // What a former run shared last comes first: a rescue copy of that run grew from it.
-    if (TaskTable former; loadListContent(state_.readBase(), former)) {
+    // What a former run shared last comes first: a rescue copy of that run grew from it. It is
+    // mostly the list as read, which is not read into a table a second time.
+    const QByteArray base = state_.readBase();
+    if (TaskTable former; base != content && loadListContent(base, former)) {
         versions_.add(former, KnownVersions::Origin::Read);
     }
     versions_.add(table_, KnownVersions::Origin::Read);

@@ -65,8 +65,7 @@ QAction* CommandActions::make(const CommandRow& row, const MenuCaptions& caption
 }
 
 void CommandActions::setPicture(const CommandRow& row, const char* name) {
-    pictures_[static_cast<int>(row.id)] = name;
-    if (picturesLoaded_) {
+    if (std::exchange(pictures_[static_cast<int>(row.id)], name) != name && picturesLoaded_) {
         action(row.id)->setIcon(menuPicture(name));
     }
 }

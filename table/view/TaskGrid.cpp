@@ -446,7 +446,11 @@ void TaskGrid::onModelChanged() {
             placeEditor();
         }
     }
-    viewport()->update();
+    if (storingEditorText_ && editingCell_) {
+        viewport()->update(cellRect(editingCell_->col, editingCell_->row));
+    } else {
+        viewport()->update();
+    }
     announceTaskGridChange(*this);
 }
 
@@ -613,7 +617,11 @@ void TaskGrid::storeEditorText(const QString& text) {
     if (singleLine != text) {
         editor_->replaceKeepingLength(singleLine);
     }
+    // Only the edited cell changes, and the editor shows it: the rest of the grid stays as it
+    // is painted.
+    storingEditorText_ = true;
     table_.setCell(editingCell_->col, editingCell_->row, singleLine);
+    storingEditorText_ = false;
 }
 
 bool TaskGrid::isPasteKey(const QKeyEvent* event) {

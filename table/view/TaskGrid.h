@@ -189,6 +189,7 @@ private:
     GridServices& services_;
     CellEditor* editor_ = nullptr;
     std::optional<CellPos> editingCell_;
+    bool storingEditorText_ = false;  // the editor's text goes into its cell
     ScrollBarMode columnScrollBarMode_ = ScrollBarMode::Both;
     bool scrollBarsSuppressed_ = false;
     int scrollBarColCount_ = 0;       // the column count the scroll bars were last set for
