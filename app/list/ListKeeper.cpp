@@ -419,6 +419,10 @@ bool ListKeeper::mergeIn(const QByteArray& content, Source source, QString* kept
 void ListKeeper::Merge::compute(const TaskTable& ours, const TaskTable& disk) {
     outcome = mergeLists(*base, ours, *theirs, *merged);
     moreThanTheDisk = !sameList(*merged, disk);
+    // The table and the version it merged stay known side by side: mostly the same texts,
+    // kept once.
+    merged->shareEqualTexts(ours);
+    theirs->shareEqualTexts(*merged);
 }
 
 void ListKeeper::takeIn(const QByteArray& content, Source source, Merge& merge) {

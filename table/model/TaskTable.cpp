@@ -152,6 +152,27 @@ void TaskTable::takeContentOf(const TaskTable& other) {
     notifyChanged();
 }
 
+void TaskTable::shareEqualTexts(const TaskTable& other) {
+    const qsizetype rows = std::min(rows_.size(), other.rows_.size());
+    for (qsizetype row = 0; row < rows; ++row) {
+        const QList<QString>& mine = rows_.at(row);
+        const QList<QString>& theirs = other.rows_.at(row);
+        if (mine.isSharedWith(theirs)) {
+            continue;
+        }
+        if (mine == theirs) {
+            rows_[row] = theirs;
+            continue;
+        }
+        const qsizetype cols = std::min(mine.size(), theirs.size());
+        for (qsizetype col = 0; col < cols; ++col) {
+            if (rows_.at(row).at(col) == theirs.at(col)) {
+                rows_[row][col] = theirs.at(col);
+            }
+        }
+    }
+}
+
 void TaskTable::noteText(size_t col, size_t row, const QString& before) {
     for (TextJournal* journal : journals_) {
         journal->note(int(col), int(row), before);

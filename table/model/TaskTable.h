@@ -91,6 +91,9 @@ public:
     // shared until either table changes them); this table's fixed caption row stays where it
     // can.
     void takeContentOf(const TaskTable& other);
+    // Where a cell holds the same text as `other`'s, it shares `other`'s copy of it: two
+    // versions of a list that differ in a few cells take the memory of one. No change.
+    void shareEqualTexts(const TaskTable& other);
 
     bool captionsFixed() const { return captionsFixed_; }
     // Fixing the caption row needs a task row; returns false (flag unchanged) when there is none.

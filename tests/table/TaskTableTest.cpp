@@ -84,6 +84,38 @@ TEST(TaskTable, clearColumn_emptiesCaptionAndCells_soAReaddedColumnIsEmpty) {
     EXPECT_EQ(t.cell(2, 3), "");
 }
 
+TEST(TaskTable, copiesShareTextsUntilEitherChanges_andEqualTextsCanBeSharedAfterwards) {
+    TaskTable original;
+    original.setShape(3, 2);
+    original.setCell(0, 1, "one");
+    original.setCell(1, 1, "two");
+    original.setCell(0, 2, "three");
+    TaskTable copy;
+    copy.takeContentOf(original);
+    // A change of either reaches only that table: a known version never changes with the list.
+    copy.setCell(1, 1, "TWO");
+    copy.clearRow(2);
+    original.clearColumn(0);
+    original.appendToRow(2, "four");
+    EXPECT_EQ(original.cell(1, 1), "two");
+    EXPECT_EQ(original.cell(0, 2), "four");
+    EXPECT_EQ(copy.cell(0, 1), "one");
+    EXPECT_EQ(copy.cell(1, 1), "TWO");
+    EXPECT_EQ(copy.cell(0, 2), "");
+
+    // The same list read again: equal texts come to share the copy's, a different one stays.
+    TaskTable read;
+    read.setShape(3, 2);
+    read.setCell(0, 1, QString("on") + "e");
+    read.setCell(1, 1, "two");
+    QSignalSpy changes(&read, &TaskTable::changed);
+    read.shareEqualTexts(copy);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(read.cell(0, 1).constData(), copy.cell(0, 1).constData());
+    EXPECT_EQ(read.cell(1, 1), "two");
+    EXPECT_EQ(copy.cell(1, 1), "TWO");
+}
+
 TEST(TaskTable, captionsFixedRules) {
     TaskTable t;
     EXPECT_TRUE(t.captionsFixed());
