@@ -1,5 +1,9 @@
 #include "app/list/BackgroundJob.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <memory>
 #include <system_error>
 #include <utility>
@@ -17,6 +21,11 @@ void BackgroundJob::start(std::function<void()> work) {
     const auto job =
         std::make_shared<std::function<void()>>([this, work = std::move(work), generation] {
             work();
+        // The work's whole-list buffers are free now; the memory goes back to the system
+        // rather than staying with this thread's heap.
+#ifdef __GLIBC__
+        malloc_trim(0);
+#endif
             QMetaObject::invokeMethod(
                 this,
                 [this, generation] {
