@@ -7,6 +7,7 @@
 #include "tests/support/SelectiveFaultOps.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -105,6 +106,16 @@ struct Keeper : ListWindow {
     }
     QStringList temporaryFiles() const { return filesIn(app.path(), "ToDoList~tmp~*"); }
     bool saved(const QString& text) const { return bytesOf(list()).contains(text.toUtf8()); }
+    // The versions the keeper kept of the list, for one reason.
+    QStringList backups(const QString& reason) const {
+        QStringList found;
+        QDirIterator it(state.path(), {"*." + reason + "-*"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            found << it.next();
+        }
+        return found;
+    }
 
     QTemporaryDir app, state, home;
     RecordingBoxPresenter presenter;
@@ -300,6 +311,8 @@ TEST(ListKeeper, anotherVersionWhileNothingIsUnsaved_isTakenIn_andTheNextChangeS
     EXPECT_TRUE(k.saved("<Text>from the laptop</Text>"));
     EXPECT_TRUE(k.saved("<Left>100</Left>"));  // the window stays where the user has it
     EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.changed-*").isEmpty());
+    // The version taken in is the known one now: that save found nobody else's to keep.
+    EXPECT_TRUE(k.backups("displaced").isEmpty()) << k.backups("displaced").join(" ").toStdString();
     EXPECT_TRUE(k.presenter.boxes.empty());
 }
 
@@ -547,4 +560,12 @@ TEST(ListKeeper, aConflictCopysWordsComeBackWhenTheVersionThatWonOverItLandsAfte
     EXPECT_EQ(k.table.cell(1, 2), "mine");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return k.saved("<Text>mine</Text>") && k.saved("ours, from the laptop"); }, 5000));
+
+    // Once the list holds them, what others do with the copy's words is theirs to do.
+    QByteArray cleared = bytesOf(k.list());
+    cleared.replace("<Text>mine</Text>", "<Text> </Text>");
+    cleared.replace("ours, from the laptop", "mine is done");
+    writeBytes(k.list(), cleared);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.table.cell(1, 1) == "mine is done"; }, 2000));
+    EXPECT_TRUE(isBlank(k.table.cell(1, 2))) << k.table.cell(1, 2).toStdString();
 }

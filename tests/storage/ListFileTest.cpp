@@ -119,6 +119,41 @@ TEST(ListFile, aLookFindsItsOwnSaveWithoutReadingIt_butEveryOtherWriteOfTheList)
     EXPECT_FALSE(file.otherVersion().has_value());
     file.remember("our SAVE");
     EXPECT_FALSE(file.unchangedSinceKnown());
+
+    // Bytes the program never read from this file do not make it the known one.
+    writeBytes(list, "read, then something else remembered");
+    ASSERT_TRUE(file.otherVersion().has_value());
+    file.remember("something else");
+    EXPECT_FALSE(file.unchangedSinceKnown());
+}
+
+// A disk where another program replaces the list by a rename right after each read of it.
+struct ReplacedWhileReadOps : SelectiveFaultOps {
+    QString list, replacement;
+    int readAll(const QString& path, QByteArray* content) override {
+        const int error = PosixFileOps::readAll(path, content);
+        if (path == list && !replacement.isEmpty()) {
+            writeBytes(replacement, "the newer version");
+            ::rename(QFile::encodeName(replacement).constData(),
+                     QFile::encodeName(list).constData());
+        }
+        return error;
+    }
+};
+
+TEST(ListFile, aListReplacedWhileItIsRead_isNotTakenForTheFileThatWasRead) {
+    QTemporaryDir dir;
+    ReplacedWhileReadOps ops;
+    ops.list = dir.filePath("ToDoList.xml");
+    ops.replacement = dir.filePath("incoming");
+    writeBytes(ops.list, "the version read");
+    ListFile file(ops, dir.path() + "/");
+    QByteArray read;
+    ASSERT_EQ(file.read(&read), 0);
+    EXPECT_EQ(read, "the version read");
+    EXPECT_FALSE(file.unchangedSinceKnown());
+    ops.replacement.clear();
+    EXPECT_EQ(file.otherVersion(), QByteArray("the newer version"));
 }
 
 TEST(ListFile, aListThatAppearsAfterAFirstRun_isKept_andCopiesNeverReplaceEachOther) {
