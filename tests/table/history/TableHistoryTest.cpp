@@ -68,6 +68,18 @@ TEST(TableHistory, keepsTheLatestThousandSteps_andFewerWhenTheyHoldMuchText) {
     EXPECT_EQ(h.table.cell(0, 1), threeMillion);
 }
 
+TEST(TableHistory, aNewStepEndsTheStepsThatCouldBeRedone) {
+    History h;
+    h.setAsStep(0, 1, "a");
+    h.setAsStep(0, 2, "b");
+    h.undo.trigger();
+    h.setAsStep(0, 3, "c");
+    EXPECT_FALSE(h.redo.isEnabled());
+    // Back through what was done: c, then a; "b" was undone already.
+    EXPECT_EQ(h.undoAll(), 2);
+    EXPECT_EQ(h.table.cell(0, 1), "");
+}
+
 // A step that changed the table's shape is shown where the rows or columns came back: the first
 // of them becomes the current cell, in the current cell's column or row, so the view scrolls to
 // it. Undoing a step that added them shows the cell that was current before it.

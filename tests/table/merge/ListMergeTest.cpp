@@ -174,4 +174,11 @@ TEST(ListMerge, settingsGoFieldByField_andTheOutcomeCountsWhatCameIn) {
     const MergeOutcome none = mergeLists(base, ours, base, again);
     EXPECT_FALSE(none.changedOurs());
     EXPECT_TRUE(sameList(again, ours));
+
+    // Both changed the row count: theirs, where no text is past it.
+    ours.setRowCount(5);
+    theirs.setRowCount(4);
+    TaskTable counted;
+    mergeLists(base, ours, theirs, counted);
+    EXPECT_EQ(counted.rowCount(), 4);
 }
