@@ -106,11 +106,11 @@ struct Keeper : ListWindow {
     }
     QStringList temporaryFiles() const { return filesIn(app.path(), "ToDoList~tmp~*"); }
     bool saved(const QString& text) const { return bytesOf(list()).contains(text.toUtf8()); }
-    // The versions the keeper kept of the list, for one reason.
-    QStringList backups(const QString& reason) const {
+    // What the keeper keeps of the list in the state folder: the version it last shared with
+    // the disk ("ToDoList.xml"), or the versions it kept for one reason ("*.displaced-*").
+    QStringList stateFiles(const QString& pattern) const {
         QStringList found;
-        QDirIterator it(state.path(), {"*." + reason + "-*"}, QDir::Files,
-                        QDirIterator::Subdirectories);
+        QDirIterator it(state.path(), {pattern}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             found << it.next();
         }
@@ -305,6 +305,9 @@ TEST(ListKeeper, anotherVersionWhileNothingIsUnsaved_isTakenIn_andTheNextChangeS
     // Taking it in is no change of the program's own: nothing to save, nothing written back.
     EXPECT_FALSE(k.keeper->hasUnsavedChanges());
     EXPECT_EQ(bytesOf(k.list()), theirs);
+    // It is the version shared with the disk now, that a later merge starts from.
+    ASSERT_EQ(k.stateFiles("ToDoList.xml").size(), 1);
+    EXPECT_EQ(bytesOf(k.stateFiles("ToDoList.xml")[0]), theirs);
 
     k.table.setCell(1, 2, "mine");
     ASSERT_TRUE(QTest::qWaitFor([&] { return k.saved("<Text>mine</Text>"); }, 5000));
@@ -312,7 +315,7 @@ TEST(ListKeeper, anotherVersionWhileNothingIsUnsaved_isTakenIn_andTheNextChangeS
     EXPECT_TRUE(k.saved("<Left>100</Left>"));  // the window stays where the user has it
     EXPECT_TRUE(filesIn(k.app.path(), "ToDoList.xml.changed-*").isEmpty());
     // The version taken in is the known one now: that save found nobody else's to keep.
-    EXPECT_TRUE(k.backups("displaced").isEmpty()) << k.backups("displaced").join(" ").toStdString();
+    EXPECT_TRUE(k.stateFiles("*.displaced-*").isEmpty());
     EXPECT_TRUE(k.presenter.boxes.empty());
 }
 
