@@ -10,6 +10,12 @@
 
 namespace taskwick {
 
+void releaseFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 BackgroundJob::~BackgroundJob() {
     wait();
 }
@@ -21,11 +27,9 @@ void BackgroundJob::start(std::function<void()> work) {
     const auto job =
         std::make_shared<std::function<void()>>([this, work = std::move(work), generation] {
             work();
-        // The work's whole-list buffers are free now; the memory goes back to the system
-        // rather than staying with this thread's heap.
-#ifdef __GLIBC__
-        malloc_trim(0);
-#endif
+            // The work's whole-list buffers are free now: their memory goes back to the system
+            // rather than staying with this thread's heap.
+            releaseFreedMemory();
             QMetaObject::invokeMethod(
                 this,
                 [this, generation] {

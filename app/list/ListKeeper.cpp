@@ -243,6 +243,7 @@ void ListKeeper::onBackgroundSaveFinished() {
         return;
     }
     takeInOutcome(*attempt);
+    releaseFreedMemory();  // the version the save replaced as the newest known one
     report(Audience::Automatic, *attempt);
     if (changed_ && phase_ == Phase::Running && !autoSaveTimer_.isActive()) {
         autoSaveTimer_.start(attempt->outcome.handedBack.isEmpty() ? settings_.autoSaveDelayMs
@@ -525,11 +526,14 @@ void ListKeeper::onOtherVersionRead() {
     if (!reader_.wait() || !arrival_) {
         return;
     }
-    const std::unique_ptr<Arrival> arrival = std::move(arrival_);
-    if (phase_ == Phase::Running) {
-        takeInArrival(*arrival);
-        lookForConflictCopies();
+    {
+        const std::unique_ptr<Arrival> arrival = std::move(arrival_);
+        if (phase_ == Phase::Running) {
+            takeInArrival(*arrival);
+            lookForConflictCopies();
+        }
     }
+    releaseFreedMemory();  // what the version it replaced held
     if (changed_ && phase_ == Phase::Running && !autoSaveTimer_.isActive()) {
         autoSaveTimer_.start();
     }
