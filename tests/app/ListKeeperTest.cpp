@@ -97,7 +97,10 @@ struct Keeper : ListWindow {
                                           {stateHome + "/taskwick/", home.path() + "/"}};
         keeper = std::make_unique<ListKeeper>(settings, table, boxes, *this);
     }
-    SaveSource placement() const override { return place; }
+    SaveSource placement() const override {
+        ++savesStarted;  // asked as each save starts
+        return place;
+    }
     std::optional<CellPos> editedCell() const override { return edited; }
     QString list() const { return app.filePath("ToDoList.xml"); }
     QStringList rescued() const { return filesIn(state.path() + "/taskwick", "*.rescued-*"); }
@@ -123,6 +126,7 @@ struct Keeper : ListWindow {
     TaskTable table;
     SaveSource place{100, 200, 370, 211, true, 370, NoSkinName, {}};
     std::optional<CellPos> edited;
+    mutable int savesStarted = 0;
     std::unique_ptr<ListKeeper> keeper;
 };
 
@@ -321,7 +325,7 @@ TEST(ListKeeper, anotherVersionWhileNothingIsUnsaved_isTakenIn_andTheNextChangeS
 
 TEST(ListKeeper, wordsTypedWhileAnotherVersionIsReadAndMerged_areMergedWithItToo) {
     HeldOps ops;
-    Keeper k(ops);
+    Keeper k(ops, 0);  // a change is saved as soon as the event loop turns
     startWithSavedTask(k);
     // The other version is read and merged away from the window; the user types meanwhile.
     ops.listReading.hold();
@@ -331,6 +335,11 @@ TEST(ListKeeper, wordsTypedWhileAnotherVersionIsReadAndMerged_areMergedWithItToo
     writeBytes(k.list(), other);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ops.listReading.arrivals() > readsBefore; }, 5000));
     k.table.setCell(1, 2, "typed meanwhile");
+    // The save of that waits for the read: the two never touch the list at once.
+    const int savesBefore = k.savesStarted;
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(k.savesStarted, savesBefore);
     ops.listReading.release();
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return k.table.cell(1, 1) == "ours and theirs"; }, 5000));
