@@ -323,17 +323,22 @@ TEST(ListKeeper, anotherVersionWhileNothingIsUnsaved_isTakenIn_andTheNextChangeS
     EXPECT_TRUE(k.presenter.boxes.empty());
 }
 
-TEST(ListKeeper, wordsTypedWhileAnotherVersionIsReadAndMerged_areMergedWithItToo) {
-    HeldOps ops;
-    Keeper k(ops, 0);  // a change is saved as soon as the event loop turns
-    startWithSavedTask(k);
-    // The other version is read and merged away from the window; the user types meanwhile.
+// Another version whose task is "ours and theirs" lands, and the keeper's read of it is held at
+// the disk: what the user does meanwhile happens while it is read and merged.
+void holdReadOfAnotherVersion(Keeper& k, HeldOps& ops) {
     ops.listReading.hold();
     const int readsBefore = ops.listReading.arrivals();
     QByteArray other = bytesOf(k.list());
     other.replace("<Text>ours</Text>", "<Text>ours and theirs</Text>");
     writeBytes(k.list(), other);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ops.listReading.arrivals() > readsBefore; }, 5000));
+}
+
+TEST(ListKeeper, wordsTypedWhileAnotherVersionIsReadAndMerged_areMergedWithItToo) {
+    HeldOps ops;
+    Keeper k(ops, 0);  // a change is saved as soon as the event loop turns
+    startWithSavedTask(k);
+    holdReadOfAnotherVersion(k, ops);
     k.table.setCell(1, 2, "typed meanwhile");
     // The save of that waits for the read: the two never touch the list at once.
     const int savesBefore = k.savesStarted;
@@ -346,6 +351,20 @@ TEST(ListKeeper, wordsTypedWhileAnotherVersionIsReadAndMerged_areMergedWithItToo
     EXPECT_EQ(k.table.cell(1, 2), "typed meanwhile");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return k.saved("ours and theirs") && k.saved("typed meanwhile"); }, 5000));
+}
+
+TEST(ListKeeper, aWindowMovedWhileAnotherVersionIsRead_isSavedOnceItIsTakenIn) {
+    HeldOps ops;
+    Keeper k(ops, 0);
+    startWithSavedTask(k);
+    holdReadOfAnotherVersion(k, ops);
+    k.place.left = 7;
+    k.keeper->markChanged();
+    QCoreApplication::processEvents();  // the save's timer runs out while the read is held
+    ops.listReading.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return k.table.cell(1, 1) == "ours and theirs"; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return k.saved("<Left>7</Left>") && k.saved("ours and theirs"); }, 5000));
 }
 
 TEST(ListKeeper, anotherVersionComesInAroundTheOpenEditor_whoseCellJoinsOnceItCloses) {
