@@ -1,4 +1,5 @@
 #include "storage/ListFile.h"
+#include "storage/Rescue.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SelectiveFaultOps.h"
 
@@ -317,4 +318,20 @@ TEST(KeptCopy, aCopyThatFailsHalfWay_leavesNothingBehind) {
     EXPECT_EQ(copy.error, EIO);
     EXPECT_TRUE(copy.path.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(Rescue, foldersInTheOrderTheyAreTried_theStateFolderFirst_relativeVariablesNotCounting) {
+    const struct {
+        QString stateHome, home;
+        QStringList folders;
+    } cases[] = {
+        {"/xdg/state", "/home/u", {"/xdg/state/taskwick/", "/home/u/"}},
+        {"", "/home/u/", {"/home/u/.local/state/taskwick/", "/home/u/"}},
+        {"relative/state", "/home/u", {"/home/u/.local/state/taskwick/", "/home/u/"}},
+        {"/xdg/state/", "", {"/xdg/state/taskwick/"}},
+        {"", "relative", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rescueFolders(c.stateHome, c.home), c.folders) << c.stateHome.toStdString();
+    }
 }
