@@ -73,7 +73,7 @@ void ListFile::rememberAbsent() {
 }
 
 bool ListFile::isKnownVersion(const QByteArray& content) const {
-    return known_ && known_->exists && known_->digest == listDigest(content);
+    return isKnownDigest(listDigest(content));
 }
 
 std::optional<QByteArray> ListFile::otherVersion(int* error) const {

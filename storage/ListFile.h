@@ -55,6 +55,10 @@ public:
     void rememberAbsent();
     // True when `content` is exactly the known version; a save would change nothing.
     bool isKnownVersion(const QByteArray& content) const;
+    // The same, told by the digest of a version (listDigest).
+    bool isKnownDigest(const QByteArray& digest) const {
+        return known_ && known_->exists && known_->digest == digest;
+    }
     // A look without reading: true when the file on the disk is the very file that held the
     // known version, not written since (same file, size and modification time to the
     // nanosecond). False whenever that cannot be told; the file must then be read.

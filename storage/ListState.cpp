@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <fcntl.h>
@@ -35,6 +36,15 @@ ListState::ListState(FileOps& ops, const QString& stateRoot, const QString& list
 QByteArray ListState::readBase() const {
     QByteArray content;
     return ops_.readAll(folder_ + ToDoListFileName, &content) == 0 ? content : QByteArray();
+}
+
+QByteArray ListState::baseDigest() const {
+    QFile file(folder_ + ToDoListFileName);
+    QCryptographicHash hash(QCryptographicHash::Blake2b_256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file)) {
+        return {};
+    }
+    return hash.result();
 }
 
 int ListState::writeBase(const QByteArray& content) {

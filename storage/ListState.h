@@ -34,6 +34,8 @@ public:
 
     // The shared version's bytes; empty when there is none.
     QByteArray readBase() const;
+    // Its fingerprint (listDigest), read a piece at a time; empty when there is none.
+    QByteArray baseDigest() const;
     // Returns 0 or the errno of the step that failed.
     int writeBase(const QByteArray& content);
 

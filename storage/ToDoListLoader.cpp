@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -52,27 +53,76 @@ int plusOne(int value) {
 // Appends texts to one row exactly as TaskTable::appendToRow does, but remembers where the
 // last text went: the loader only fills cells, so a cell once filled stays filled and the
 // search never has to start again from column 0. That keeps a row with many columns linear.
-class RowAppender {
+// The cells of one row that texts go to, in order: the row's empty cells from column 0; an
+// empty text is stored as " " so that the next one goes to the next cell.
+class RowSlots {
 public:
-    RowAppender(TaskTable& table, int row) : table_(table), row_(row) {}
+    RowSlots(const TaskTable& table, int row) : table_(table), row_(row) {}
 
-    // False once every cell of the row holds text; the text then goes nowhere.
-    bool append(const QString& text) {
+    // The next cell's column; none once every cell of the row holds text. The caller fills
+    // that cell (now or later) and no other of the row meanwhile.
+    std::optional<int> take() {
         while (col_ < table_.colCount() && !table_.cell(col_, row_).isEmpty()) {
             ++col_;
         }
         if (col_ >= table_.colCount()) {
-            return false;
+            return std::nullopt;
         }
-        table_.setCell(col_, row_, text.isEmpty() ? QStringLiteral(" ") : text);
-        ++col_;
-        return true;
+        return col_++;
+    }
+    int row() const { return row_; }
+
+private:
+    const TaskTable& table_;
+    int row_;
+    int col_ = 0;
+};
+
+QString storedText(const QString& text) {
+    return text.isEmpty() ? QStringLiteral(" ") : text;
+}
+
+// The texts of the content's rows wait here, in UTF-8 and packed into large pieces, while the
+// file's bytes are held: the two together take less memory than the finished table.
+class PendingCells {
+public:
+    void add(int row, int col, const QString& text) {
+        const QByteArray utf8 = storedText(text).toUtf8();
+        if (pieces_.empty() || pieces_.back().size() + utf8.size() > pieces_.back().capacity()) {
+            pieces_.emplace_back();
+            pieces_.back().reserve(std::max(PieceSize, utf8.size()));
+        }
+        QByteArray& piece = pieces_.back();
+        cells_.push_back({row, col, static_cast<int>(pieces_.size() - 1),
+                          static_cast<int>(piece.size()), utf8.size()});
+        piece.append(utf8);
+    }
+    // Into the table, each piece let go once its texts are in.
+    void applyTo(TaskTable& table) {
+        for (const Cell& cell : cells_) {
+            for (; done_ < cell.piece; ++done_) {
+                pieces_[static_cast<std::size_t>(done_)] = QByteArray();
+            }
+            const QByteArray& piece = pieces_[static_cast<std::size_t>(cell.piece)];
+            table.setCell(cell.col, cell.row,
+                          QString::fromUtf8(piece.constData() + cell.offset, cell.length));
+        }
+        cells_ = {};
+        pieces_ = {};
     }
 
 private:
-    TaskTable& table_;
-    int row_;
-    int col_ = 0;
+    static constexpr qsizetype PieceSize = qsizetype{1} << 20;
+    struct Cell {
+        int row;
+        int col;
+        int piece;
+        int offset;  // in a piece, which a single text larger than PieceSize has to itself
+        qsizetype length;
+    };
+    std::deque<Cell> cells_;  // grows without moving what it holds
+    std::deque<QByteArray> pieces_;
+    int done_ = 0;  // pieces before this one are let go
 };
 
 // The root's children the loader reads, in the order it reads them.
@@ -228,7 +278,7 @@ private:
     void columnHeader() {
         TaskTable& table = target_.table();
         const Element header = require(sections_.elements[ColumnHeaderSection]);
-        RowAppender captions(table, 0);
+        RowSlots captions(table, 0);
         for (int i = 0; i < header.childCount(); ++i) {
             const Element column = header.childAt(i);
             const int width = readRequiredInteger(column, u"ColumnWidth");
@@ -236,7 +286,9 @@ private:
                 throw SectionFailure{};
             }
             table.setColumnWidth(i, std::max(width, MinColumnWidth));
-            captions.append(require(column, u"ColumnCaption").value());
+            if (const std::optional<int> col = captions.take()) {
+                table.setCell(*col, 0, storedText(require(column, u"ColumnCaption").value()));
+            }
             table.setColumnAlignment(i, static_cast<Alignment>(readXmlAlignment(
                                             require(column, u"ColumnAlignment").value())));
         }
@@ -260,7 +312,13 @@ private:
 
     void cell(QString text) override {
         // A full row takes nothing more.
-        rowFull_ = rowFull_ || !rowCells_->append(text);
+        if (!rowFull_) {
+            const std::optional<int> col = rowCells_->take();
+            rowFull_ = !col;
+            if (col) {
+                pending_.add(rowCells_->row(), *col, text);
+            }
+        }
         dropped_ = dropped_ || ((rowFull_ || hiddenRow_) && !isBlank(text));
     }
 
@@ -275,7 +333,12 @@ private:
     int rowIndex_ = -1;
     bool hiddenRow_ = false;
     bool rowFull_ = false;
-    std::optional<RowAppender> rowCells_;
+    std::optional<RowSlots> rowCells_;
+    PendingCells pending_;
+
+public:
+    // The content's texts go into the table.
+    void applyTasks() { pending_.applyTo(target_.table()); }
 };
 
 Sections sectionsOf(const XmlDocument& document) {
@@ -305,7 +368,8 @@ Sections sectionsOf(const XmlDocument& document) {
 }
 
 LoadReport loadSections(Sections sections, LoadTarget& target,
-                        const std::function<void()>& beforeFirstFailure) {
+                        const std::function<void()>& beforeFirstFailure,
+                        const AfterReading& afterReading = {}) {
     Loader loader(std::move(sections), target, beforeFirstFailure);
     try {
         loader.run();
@@ -314,7 +378,16 @@ LoadReport loadSections(Sections sections, LoadTarget& target,
         // up here.
         loader.report(errorContext::LoadDocument);
     }
-    return LoadReport{loader.window(), false, loader.droppedContent()};
+    const LoadReport report{loader.window(), false, loader.droppedContent()};
+    if (afterReading) {
+        afterReading(report);
+    }
+    try {
+        loader.applyTasks();
+    } catch (...) {
+        loader.report(errorContext::LoadContent);
+    }
+    return report;
 }
 
 }  // namespace
@@ -331,9 +404,10 @@ bool isBlankListContent(const QByteArray& content) {
 }
 
 LoadReport loadToDoList(const QByteArray* content, LoadTarget& target,
-                        const std::function<void()>& beforeFirstFailure) {
+                        const std::function<void()>& beforeFirstFailure,
+                        const AfterReading& afterReading) {
     if (content && isBlankListContent(*content)) {
-        return loadToDoListDocument(XmlDocument(), target, beforeFirstFailure);
+        return loadSections(sectionsOf(XmlDocument()), target, beforeFirstFailure, afterReading);
     }
     // Read in passes straight into the table: the whole markup is checked first, then each
     // section is read again where it starts, and the rows go cell by cell into the table.
@@ -343,7 +417,11 @@ LoadReport loadToDoList(const QByteArray* content, LoadTarget& target,
         // Nothing of the file applies. The table already keeps one alignment per column, so
         // drawing finds an entry for every column all the same.
         Loader(Sections(), target, beforeFirstFailure).report(errorContext::LoadDocument);
-        return LoadReport{std::nullopt, true, false};
+        const LoadReport nothing{std::nullopt, true, false};
+        if (afterReading) {
+            afterReading(nothing);
+        }
+        return nothing;
     }
     // The small sections as trees of their own, kept alive while the loader reads them.
     std::array<std::optional<XmlDocument>, ContentSection> trees;
@@ -357,7 +435,7 @@ LoadReport loadToDoList(const QByteArray* content, LoadTarget& target,
     sections.readContent = [&stream](XmlRowReader& reader) {
         return stream->readRows(ContentSection, reader);
     };
-    return loadSections(std::move(sections), target, beforeFirstFailure);
+    return loadSections(std::move(sections), target, beforeFirstFailure, afterReading);
 }
 
 LoadReport loadToDoListDocument(const XmlDocument& document, LoadTarget& target,

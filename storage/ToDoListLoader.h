@@ -61,9 +61,13 @@ struct LoadReport {
 // well-formed applies nothing of the file and reports "XMLloadToDoList"; otherwise each of the five
 // sections reports its own failure and the others still run. Empty or blank content is an
 // empty document: every section misses its element. `beforeFirstFailure` runs once, before
-// the first failure is reported.
+// the first failure is reported. `afterReading` runs once the content is read through and no
+// longer looked at, before the tasks go into the table: the caller may let the content go
+// there, so that the file's bytes and the finished table are never held at once.
+using AfterReading = std::function<void(const LoadReport&)>;
 LoadReport loadToDoList(const QByteArray* content, LoadTarget& target,
-                        const std::function<void()>& beforeFirstFailure = {});
+                        const std::function<void()>& beforeFirstFailure = {},
+                        const AfterReading& afterReading = {});
 
 // The sections alone, on a document already read; a document without nodes is empty.
 LoadReport loadToDoListDocument(const XmlDocument& document, LoadTarget& target,

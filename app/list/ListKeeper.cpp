@@ -94,27 +94,41 @@ LoadReport ListKeeper::load(LoadTarget& target) {
         // Whatever the file holds, it is not known to be ours: the first save keeps it.
         file_.forget();
     }
+    bool released = false;
     const auto keep = [&] {
-        if (read && !isBlankListContent(content) && keptUnreadable_.isEmpty() &&
-            keepUnreadableError_ == 0) {
+        if (released) {
+            // The bytes are gone (the table failed to take the tasks): the first save keeps
+            // whatever the file holds.
+            file_.forget();
+        } else if (read && !isBlankListContent(content) && keptUnreadable_.isEmpty() &&
+                   keepUnreadableError_ == 0) {
             keepUnreadable(content);
         }
+    };
+    // The file's bytes go before the tasks fill the table: a large list never takes the
+    // memory of both.
+    const auto afterReading = [&](const LoadReport& report) {
+        if (report.droppedContent) {
+            keep();  // the next save would write less than the file holds
+        }
+        released = true;
+        content = QByteArray();
     };
     LoadReport loaded;
     {
         const TaskTable::ChangeBatch oneChange(table_);
-        loaded = loadToDoList(read ? &content : nullptr, target, keep);
-    }
-    if (loaded.droppedContent) {
-        keep();  // the next save would write less than the file holds
+        loaded = loadToDoList(read ? &content : nullptr, target, keep, afterReading);
     }
     // What a former run shared last comes first: a rescue copy of that run grew from it. It is
-    // mostly the list as read, which is not read into a table a second time.
-    const QByteArray base = state_.readBase();
-    if (TaskTable former; base != content && loadListContent(base, former)) {
-        versions_.add(former, KnownVersions::Origin::Read);
+    // mostly the list as read, which is then not read into a table a second time.
+    if (const QByteArray digest = state_.baseDigest();
+        !digest.isEmpty() && !file_.isKnownDigest(digest)) {
+        if (TaskTable former; loadListContent(state_.readBase(), former)) {
+            versions_.add(former, KnownVersions::Origin::Read);
+        }
     }
     versions_.add(table_, KnownVersions::Origin::Read);
+    releaseFreedMemory();  // the file's bytes and what the reader kept of them meanwhile
     if (!keptUnreadable_.isEmpty()) {
         boxes_.showInfo(loaded.nothingApplied
                             ? texts_.unusableListKeptText(path(), keptUnreadable_)

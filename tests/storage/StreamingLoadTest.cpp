@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <random>
 
 using namespace taskwick;
@@ -80,10 +82,23 @@ Outcome outcomeOf(RecordingTarget& target, const LoadReport& report) {
     return o;
 }
 
-// The loader as it reads a file.
-Outcome streamed(const QByteArray& content) {
+// The loader as the program reads a file: the file's bytes (a copy of their own) are let go
+// once they are read through, before any task is in the table.
+Outcome streamed(const QByteArray& bytes) {
     RecordingTarget target;
-    const LoadReport report = loadToDoList(&content, target);
+    QByteArray content(bytes.constData(), bytes.size());
+    bool tasksBeforeBytesWent = false;
+    const LoadReport report = loadToDoList(&content, target, {}, [&](const LoadReport&) {
+        const auto& rows = target.tasks.storedTexts();
+        tasksBeforeBytesWent =
+            std::any_of(rows.begin() + std::min<qsizetype>(1, rows.size()), rows.end(),
+                        [](const QList<QString>& row) {
+                            return std::any_of(row.begin(), row.end(),
+                                               [](const QString& text) { return !text.isEmpty(); });
+                        });
+        content = QByteArray();
+    });
+    EXPECT_FALSE(tasksBeforeBytesWent);
     return outcomeOf(target, report);
 }
 
