@@ -36,15 +36,16 @@ public:
                                         : PosixFileOps::renameNoReplace(from, to));
     }
 
-private:
-    int counted(int error) {
-        replaces += error == 0 ? 1 : 0;
-        return error;
-    }
     int readAll(const QString& path, QByteArray* content) override {
         listReads += path.endsWith(QStringLiteral("/ToDoList.xml")) ? 1 : 0;
         const int error = readError;
         return error != 0 ? error : PosixFileOps::readAll(path, content);
+    }
+
+private:
+    int counted(int error) {
+        replaces += error == 0 ? 1 : 0;
+        return error;
     }
 };
 

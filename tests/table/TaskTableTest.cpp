@@ -113,7 +113,6 @@ TEST(TaskTable, copiesShareTextsUntilEitherChanges_andEqualTextsCanBeSharedAfter
     EXPECT_EQ(changes.count(), 0);
     EXPECT_EQ(read.cell(0, 1).constData(), copy.cell(0, 1).constData());
     EXPECT_EQ(read.cell(1, 1), "two");
-    EXPECT_EQ(copy.cell(1, 1), "TWO");
 }
 
 TEST(TaskTable, captionsFixedRules) {
