@@ -50,11 +50,10 @@ int plusOne(int value) {
     return value == std::numeric_limits<int>::max() ? value : value + 1;
 }
 
-// Appends texts to one row exactly as TaskTable::appendToRow does, but remembers where the
-// last text went: the loader only fills cells, so a cell once filled stays filled and the
-// search never has to start again from column 0. That keeps a row with many columns linear.
-// The cells of one row that texts go to, in order: the row's empty cells from column 0; an
-// empty text is stored as " " so that the next one goes to the next cell.
+// The cells of one row that texts go to, as TaskTable::appendToRow chooses them: the row's
+// empty cells from column 0 (an empty text is stored as " ", so the next one goes to the next
+// cell). It remembers where the last text went: the loader only fills cells, so the search
+// never starts again from column 0, which keeps a row with many columns linear.
 class RowSlots {
 public:
     RowSlots(const TaskTable& table, int row) : table_(table), row_(row) {}
@@ -163,6 +162,8 @@ public:
     }
 
     bool droppedContent() const { return dropped_; }
+    // The content's texts, read by run(), go into the table.
+    void applyTasks() { pending_.applyTo(target_.table()); }
     const std::optional<StoredWindow>& window() const { return window_; }
 
     void run() {
@@ -335,10 +336,6 @@ private:
     bool rowFull_ = false;
     std::optional<RowSlots> rowCells_;
     PendingCells pending_;
-
-public:
-    // The content's texts go into the table.
-    void applyTasks() { pending_.applyTo(target_.table()); }
 };
 
 Sections sectionsOf(const XmlDocument& document) {
